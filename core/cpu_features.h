@@ -1,0 +1,48 @@
+// Processor features: MMX, SSE and SSE2 flags probed once and cached.
+//
+// Every routine with vector forms asks Has*() per call and takes the highest
+// form the flags allow; the plain forms are the reference.
+#pragma once
+
+#include <cstdint>
+
+#if defined(__i386__) || defined(__x86_64__) || defined(_M_IX86) || defined(_M_X64)
+#define OWL_X86 1
+// MSVC has no __m64 on x64; GCC and Clang have it on both x86 sizes.
+#if !(defined(_MSC_VER) && defined(_M_X64))
+#define OWL_HAVE_MMX 1
+#endif
+#endif
+
+namespace owl {
+
+enum : uint32_t {
+  kCpuMMX = 1u << 0,
+  kCpuSSE = 1u << 1,
+  kCpuSSE2 = 1u << 2,
+  kCpuAll = kCpuMMX | kCpuSSE | kCpuSSE2,
+};
+
+// Sets the flags from CPUID leaf 1; only ever sets them.
+void DetectCpuFeatures();
+// Each probes on first use. They report (probed flags & test mask).
+bool HasMMX();
+bool HasSSE();
+bool HasSSE2();
+
+// Tests only, never exported: limits what Has*() report to mask and returns
+// the previous mask. The mask survives a re-probe.
+uint32_t SetCpuMaskForTesting(uint32_t mask);
+
+class ScopedCpuMask {
+ public:
+  explicit ScopedCpuMask(uint32_t mask) : old_(SetCpuMaskForTesting(mask)) {}
+  ~ScopedCpuMask() { SetCpuMaskForTesting(old_); }
+  ScopedCpuMask(const ScopedCpuMask&) = delete;
+  ScopedCpuMask& operator=(const ScopedCpuMask&) = delete;
+
+ private:
+  uint32_t old_;
+};
+
+}  // namespace owl
