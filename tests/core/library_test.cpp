@@ -1,0 +1,134 @@
+// The shared library as a host sees it: its export table, a fresh handle
+// table at every load, and the table at its limit.
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "owlgraphic.h"
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define OWL_TEST_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define OWL_TEST_ASAN 1
+#endif
+#if defined(OWL_TEST_ASAN)
+#include <sanitizer/lsan_interface.h>
+#endif
+
+namespace {
+
+std::set<std::string> DeclaredFunctions() {
+  std::ifstream in(OWL_PUBLIC_HEADER_PATH);
+  std::stringstream text;
+  text << in.rdbuf();
+  const std::string s = text.str();
+  std::set<std::string> names;
+  const std::regex decl(R"(OWL_API\s+[\w\s\*]+?OWL_CALL\s+(\w+)\s*\()");
+  for (auto it = std::sregex_iterator(s.begin(), s.end(), decl); it != std::sregex_iterator(); ++it)
+    names.insert((*it)[1]);
+  return names;
+}
+
+std::set<std::string> ExportedFunctions() {
+  const std::string cmd = std::string("nm -D -C --defined-only '") + OWL_SHARED_LIBRARY_PATH + "'";
+  std::set<std::string> names;
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return names;
+  char line[1024];
+  while (fgets(line, sizeof line, p)) {
+    std::istringstream ls(line);
+    std::string addr, type, name;
+    ls >> addr >> type;
+    std::getline(ls, name);
+    name.erase(0, name.find_first_not_of(' '));
+    name.erase(name.find_last_not_of("\r\n ") + 1);
+    if (type != "T" && type != "W") continue;
+    names.insert(name.substr(0, name.find('(')));  // decorated names: the function name
+  }
+  pclose(p);
+  return names;
+}
+
+TEST(Library, ExportsExactlyTheDeclaredFunctions) {
+  const std::set<std::string> declared = DeclaredFunctions();
+  const std::set<std::string> exported = ExportedFunctions();
+  EXPECT_GE(declared.size(), 28u);
+  EXPECT_EQ(exported, declared);
+}
+
+template <typename Fn>
+Fn Sym(void* lib, const char* name) {
+  return reinterpret_cast<Fn>(dlsym(lib, name));
+}
+
+TEST(Library, EveryLoadStartsWithAFreshHandleTable) {
+  using CreateCanvasFn = HGCANVAS (*)(int, int, HGCANVAS);
+  using CreateTextureFn = HGTEXTURE (*)(int, int);
+  using DeleteCanvasFn = int (*)(HGCANVAS);
+  for (int load = 0; load < 2; ++load) {
+    void* lib = dlopen(OWL_SHARED_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(lib, nullptr) << dlerror();
+    auto create_canvas = Sym<CreateCanvasFn>(lib, "CreateCanvas");
+    auto create_texture = Sym<CreateTextureFn>(lib, "CreateTexture");
+    auto delete_canvas = Sym<DeleteCanvasFn>(lib, "DeleteCanvas");
+    ASSERT_TRUE(create_canvas && create_texture && delete_canvas);
+    const HGCANVAS first = create_canvas(4, 4, HGCANVAS(0u));
+    EXPECT_EQ(first.value, 0x01010001u);
+    {
+      // Objects still registered at unload are not destroyed: by design.
+#if defined(OWL_TEST_ASAN)
+      __lsan::ScopedDisabler no_leak_check;
+#endif
+      EXPECT_EQ(create_texture(2, 2).value, 0x01050002u);
+    }
+    EXPECT_EQ(delete_canvas(first), 1);
+    EXPECT_EQ(create_canvas(1, 1, HGCANVAS(0u)).value, 0u + 0x02010001u);
+    EXPECT_EQ(delete_canvas(HGCANVAS(0x02010001u)), 1);
+    dlclose(lib);
+  }
+}
+
+TEST(Library, FullTableRefusesEveryCreateAndReusesFreedSlots) {
+  std::vector<HGTEXTURE> live;
+  for (;;) {
+    const HGTEXTURE t = CreateTexture(1, 1);
+    if (t.value == 0) break;
+    live.push_back(t);
+    ASSERT_LE(live.size(), 32767u);
+  }
+  EXPECT_GE(live.size(), 32000u);
+  EXPECT_EQ(CreateCanvas(1, 1, HGCANVAS(0u)).value, 0u);
+  EXPECT_EQ(CreateTexture(2, 2).value, 0u);
+
+  const HGTEXTURE victim = live[live.size() / 2];
+  ASSERT_EQ(DeleteTexture(victim), 1);
+  const HGCANVAS c = CreateCanvas(2, 2, HGCANVAS(0u));
+  EXPECT_EQ(c.value & 0xFFFF, victim.value & 0xFFFF);
+  // With the table full again, CanvasToTexture frees the canvas's slot
+  // first, so the texture takes it over.
+  const HGTEXTURE from_canvas = CanvasToTexture(c);
+  EXPECT_EQ(from_canvas.value & 0xFFFF, victim.value & 0xFFFF);
+  live[live.size() / 2] = from_canvas;
+
+  std::mt19937 rng(7);
+  std::shuffle(live.begin(), live.end(), rng);
+  for (HGTEXTURE t : live) ASSERT_EQ(DeleteTexture(t), 1);
+  const HGTEXTURE again = CreateTexture(1, 1);
+  EXPECT_EQ(again.value & 0xFFFF, live.back().value & 0xFFFF);  // the hint: last freed
+  DeleteTexture(again);
+}
+
+}  // namespace
