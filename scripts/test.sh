@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds and runs the whole test suite twice: an optimised build, then a
+# build with AddressSanitizer and UndefinedBehaviorSanitizer (leak checks on,
+# halting on the first report).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+jobs=${JOBS:-2}
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+cmake --build build -j"$jobs"
+(cd build && ctest -j"$jobs" --output-on-failure)
+
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOWL_SANITIZE=ON -DOWL_BUILD_BENCH=OFF
+cmake --build build-asan -j"$jobs"
+export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+(cd build-asan && ctest -j"$jobs" --output-on-failure)
