@@ -16,3 +16,6 @@ cmake --build build-asan -j"$jobs"
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 (cd build-asan && ctest -j"$jobs" --output-on-failure)
+
+# A bounded fuzzing run over the whole exported interface.
+FUZZ_SECONDS=${FUZZ_SECONDS:-120} bash scripts/fuzz.sh

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "header_functions.h"
 #include "owlgraphic.h"
 
 #if defined(__has_feature)
@@ -29,18 +30,6 @@
 #endif
 
 namespace {
-
-std::set<std::string> DeclaredFunctions() {
-  std::ifstream in(OWL_PUBLIC_HEADER_PATH);
-  std::stringstream text;
-  text << in.rdbuf();
-  const std::string s = text.str();
-  std::set<std::string> names;
-  const std::regex decl(R"(OWL_API\s+[\w\s\*]+?OWL_CALL\s+(\w+)\s*\()");
-  for (auto it = std::sregex_iterator(s.begin(), s.end(), decl); it != std::sregex_iterator(); ++it)
-    names.insert((*it)[1]);
-  return names;
-}
 
 std::set<std::string> ExportedFunctions() {
   const std::string cmd = std::string("nm -D -C --defined-only '") + OWL_SHARED_LIBRARY_PATH + "'";
@@ -63,7 +52,7 @@ std::set<std::string> ExportedFunctions() {
 }
 
 TEST(Library, ExportsExactlyTheDeclaredFunctions) {
-  const std::set<std::string> declared = DeclaredFunctions();
+  const std::set<std::string> declared = owltest::DeclaredFunctions();
   const std::set<std::string> exported = ExportedFunctions();
   EXPECT_GE(declared.size(), 28u);
   EXPECT_EQ(exported, declared);
@@ -101,34 +90,61 @@ TEST(Library, EveryLoadStartsWithAFreshHandleTable) {
   }
 }
 
+// Deletes a canvas or a texture by the tag of its handle.
+int DeleteAny(uint32_t h) {
+  return ((h >> 16) & 0xFF) == 1 ? DeleteCanvas(HGCANVAS(h)) : DeleteTexture(HGTEXTURE(h));
+}
+
 TEST(Library, FullTableRefusesEveryCreateAndReusesFreedSlots) {
-  std::vector<HGTEXTURE> live;
+  // Canvases and textures alternating, until the table is full.
+  std::vector<uint32_t> live;
   for (;;) {
-    const HGTEXTURE t = CreateTexture(1, 1);
-    if (t.value == 0) break;
-    live.push_back(t);
+    const uint32_t h = live.size() % 2 ? CreateCanvas(1, 1, HGCANVAS(0u)).value : CreateTexture(1, 1).value;
+    if (h == 0) break;
+    live.push_back(h);
     ASSERT_LE(live.size(), 32767u);
   }
-  EXPECT_GE(live.size(), 32000u);
+  EXPECT_EQ(live.size(), 32767u);
+  const HGCANVAS some_canvas(live[1]);
   EXPECT_EQ(CreateCanvas(1, 1, HGCANVAS(0u)).value, 0u);
+  EXPECT_EQ(CreateCanvas(3, 3, some_canvas).value, 0u);
   EXPECT_EQ(CreateTexture(2, 2).value, 0u);
 
-  const HGTEXTURE victim = live[live.size() / 2];
-  ASSERT_EQ(DeleteTexture(victim), 1);
+  const uint32_t victim = live[live.size() / 2];
+  ASSERT_EQ(DeleteAny(victim), 1);
   const HGCANVAS c = CreateCanvas(2, 2, HGCANVAS(0u));
-  EXPECT_EQ(c.value & 0xFFFF, victim.value & 0xFFFF);
+  EXPECT_EQ(c.value & 0xFFFF, victim & 0xFFFF);
   // With the table full again, CanvasToTexture frees the canvas's slot
   // first, so the texture takes it over.
   const HGTEXTURE from_canvas = CanvasToTexture(c);
-  EXPECT_EQ(from_canvas.value & 0xFFFF, victim.value & 0xFFFF);
-  live[live.size() / 2] = from_canvas;
+  EXPECT_EQ(from_canvas.value & 0xFFFF, victim & 0xFFFF);
+  live[live.size() / 2] = from_canvas.value;
 
   std::mt19937 rng(7);
   std::shuffle(live.begin(), live.end(), rng);
-  for (HGTEXTURE t : live) ASSERT_EQ(DeleteTexture(t), 1);
+  for (uint32_t h : live) ASSERT_EQ(DeleteAny(h), 1);
   const HGTEXTURE again = CreateTexture(1, 1);
-  EXPECT_EQ(again.value & 0xFFFF, live.back().value & 0xFFFF);  // the hint: last freed
+  EXPECT_EQ(again.value & 0xFFFF, live.back() & 0xFFFF);  // the hint: last freed
   DeleteTexture(again);
+
+  // Filled again: the last freed index first, then every index from 1 up,
+  // each with the serial its slot has after its frees.
+  std::vector<uint32_t> serial(32768);
+  for (uint32_t h : live) serial[h & 0xFFFF] = h >> 24;
+  serial[again.value & 0xFFFF] = again.value >> 24;
+  std::vector<uint32_t> refill;
+  for (size_t i = 0; i < live.size(); ++i) refill.push_back(CreateTexture(1, 1).value);
+  EXPECT_EQ(CreateCanvas(1, 1, HGCANVAS(0u)).value, 0u);
+  EXPECT_EQ(refill[0] & 0xFFFF, again.value & 0xFFFF);
+  uint32_t expected_index = 0;
+  for (size_t i = 1; i < refill.size(); ++i) {
+    if (++expected_index == (again.value & 0xFFFF)) ++expected_index;
+    ASSERT_EQ(refill[i] & 0xFFFF, expected_index);
+  }
+  for (uint32_t h : refill) ASSERT_EQ(h >> 24, (serial[h & 0xFFFF] + 1) & 0xFF) << std::hex << h;
+  // Every handle of the first round is stale now.
+  for (uint32_t h : live) ASSERT_EQ(DeleteAny(h), 0) << std::hex << h;
+  for (uint32_t h : refill) ASSERT_EQ(DeleteTexture(HGTEXTURE(h)), 1);
 }
 
 }  // namespace
