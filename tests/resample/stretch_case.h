@@ -65,15 +65,9 @@ inline int32_t BicubicPos(int32_t s, int32_t d, int32_t k) {
   return int32_t((step >> 1) - 0x8000 + k * step);
 }
 
-// Whether the MMX form of a loop runs under mask on this processor.
-inline bool MmxRuns(uint32_t mask) {
-  owl::ScopedCpuMask scoped(mask);
-  return owl::HasMMX();
-}
-inline bool SseRuns(uint32_t mask) {
-  owl::ScopedCpuMask scoped(mask);
-  return owl::HasSSE();
-}
+// Whether the MMX form of a loop runs under mask on this processor (asked
+// outside any forced mask).
+inline bool MmxRuns(uint32_t mask) { return (mask & owl::kCpuMMX) && owl::HasMMX(); }
 
 // The bilinear sample of destination (j, i) in the form the mask selects.
 inline uint32_t BilinearRef(const StretchCase& c, int32_t j, int32_t i, uint32_t mask) {
