@@ -177,6 +177,7 @@ TEST(StretchLoops, EmptyAndOversizedBlocks) {
     EXPECT_FALSE(loop(good, huge));
   }
   EXPECT_FALSE(StretchNearestKeyed(good, negative, 0));
+  EXPECT_FALSE(MultiplyRows(good, BitmapBits{2, 1, 8, px}));
   EXPECT_EQ(px[0], 1u);
   EXPECT_EQ(px[3], 4u);
 }
