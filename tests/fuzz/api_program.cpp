@@ -175,6 +175,12 @@ class Program {
     for (const Obj& c : canvases_) DeleteCanvas(HGCANVAS(c.handle));
     for (const Obj& t : textures_) DeleteTexture(HGTEXTURE(t.handle));
     owl::SetCpuMaskForTesting(cpu_mask_);
+    // The next program starts from the same kernel table: the first mode,
+    // built with every processor feature the mask allowed at the start.
+    if (kernel_changed_) {
+      SetStretchKernelMode(kernel_start_ == 0 ? 1 : 0);
+      SetStretchKernelMode(kernel_start_);
+    }
   }
 
   void Run(const uint8_t* data, size_t size) {
@@ -487,6 +493,9 @@ class Program {
   std::string last_;
   std::vector<Obj> canvases_, textures_;
   std::vector<uint32_t> dead_;  // handles this program deleted
+  const int kernel_start_ = GetStretchKernelMode();
+  int kernel_mode_ = kernel_start_;
+  bool kernel_changed_ = false;
 };
 
 Target None() { return Target{}; }
@@ -739,6 +748,20 @@ void RunCopyTexture(Program& p) {
   p.ExpectResult(p.Invoke(Whole(d.value), CopyTexture, d, s), {p.Live(d) && p.Live(s) ? 1 : 0});
 }
 
+// ---- Stretch kernel mode -------------------------------------------------------
+
+void RunGetStretchKernelMode(Program& p) {
+  p.ExpectResult(p.Invoke(None(), GetStretchKernelMode), {p.kernel_mode_});
+}
+
+void RunSetStretchKernelMode(Program& p) {
+  const uint8_t sel = p.U8();
+  const int mode = sel < 200 ? int(sel % 5) - 1 : p.Special();
+  p.ExpectResult(p.Invoke(None(), SetStretchKernelMode, mode), {mode == p.kernel_mode_ ? 0 : 1});
+  p.kernel_mode_ = mode;
+  p.kernel_changed_ = true;
+}
+
 // ---- Fills -------------------------------------------------------------------
 
 // True when the fill's colour alone shows that nothing would change: the call
@@ -830,6 +853,8 @@ const std::vector<Entry>& Table() {
       {25, "SetTextureSlice", true, RunSetTextureSlice},
       {26, "SetTextureCurSlice", true, RunSetTextureCurSlice},
       {27, "CopyTexture", true, RunCopyTexture},
+      {34, "GetStretchKernelMode", true, RunGetStretchKernelMode},
+      {35, "SetStretchKernelMode", true, RunSetStretchKernelMode},
       {52, "FillSolidRect", true, RunFillSolidRect},
       {53, "FillSolidRectEx", true, RunFillSolidRectEx},
       {54, "FillGradualRect", true, RunFillGradualRect},
