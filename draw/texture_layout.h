@@ -1,5 +1,6 @@
 // Piece layouts of the texture drawing functions: where each piece of a
-// tiling or a top tiling lands on the canvas and which texels it reads.
+// tiling, a top tiling or a nine-grid lands on the canvas and which texels
+// it reads.
 //
 // Layouts are computed in 64 bits so that requests near the ends of the
 // int32 range cannot wrap. A piece is handed out only when it is sound: both
@@ -96,6 +97,17 @@ void ForEachTopTilePiece(const owlRect& d, const owlRect& s, const owlRect& marg
                        s, &piece))
       fn(piece);
   }
+}
+
+// The nine cells of d and of s cut by the same margins (corners 0, 2, 6, 8,
+// edges 1, 3, 5, 7, middle 4); sound[i] tells whether cell i may be drawn.
+void NineGridPieces(const owlRect& d, const owlRect& s, const owlRect& margins, TexturePiece pieces[9],
+                    bool sound[9]);
+
+// The texel at the centre of a sound source cell, whose colour fills a
+// nine-grid's solid middle.
+inline owlPoint CellCentre(const owlRect& cell) {
+  return owlPoint{int32_t((int64_t(cell.left) + cell.right) / 2), int32_t((int64_t(cell.top) + cell.bottom) / 2)};
 }
 
 }  // namespace owl

@@ -1,0 +1,126 @@
+// Exported texture drawing functions: plain stretch, nine-grid, tiling, top
+// tiling and centred fit, and DrawTextureEx's choice among them by the
+// texture's own mode.
+#include "core/canvas.h"
+#include "core/handle_table.h"
+#include "core/texture.h"
+#include "draw/blit_dispatch.h"
+#include "draw/draw_geometry.h"
+#include "draw/draw_texture.h"
+#include "draw/texture_layout.h"
+#include "owlgraphic.h"
+
+using owl::Canvas;
+using owl::Texture;
+using owl::TexturePiece;
+
+namespace {
+
+enum DrawStyle : uint32_t {
+  kDrawStyleNineGrid = 1,
+  kDrawStyleTile = 2,
+  kDrawStyleCenter = 3,
+  kDrawStyleNineGridFill = 4,
+  kDrawStyleTopTile = 5,
+};
+
+// A draw request resolved: the texture first, then the canvas, then the
+// source rectangle, validated once per call.
+struct Request {
+  Canvas* canvas = nullptr;
+  Texture* texture = nullptr;
+  owlRect source{0, 0, 0, 0};
+};
+
+bool Resolve(HGCANVAS canvas, HGTEXTURE texture, const owlRect* src, Request* r) {
+  r->texture = owl::TextureFromHandle(texture);
+  if (!r->texture) return false;
+  r->canvas = owl::CanvasFromHandle(canvas);
+  if (!r->canvas) return false;
+  return owl::ValidateSourceRect(r->texture, &r->source, src);
+}
+
+}  // namespace
+
+int OWL_CALL DrawTexture(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, unsigned int resampleFilter) {
+  return DrawTextureEx(canvas, dst, texture, resampleFilter, 255);
+}
+
+int OWL_CALL DrawTextureEx(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, unsigned int resampleFilter,
+                           unsigned char alpha) {
+  Texture* t = owl::TextureFromHandle(texture);
+  if (!t || !owl::CanvasFromHandle(canvas)) return 0;
+  const TextureMode mode = t->mode();
+  const owlRect* slice = t->CurrentSlice();
+  switch (mode.kind) {
+    case kDrawStyleNineGrid:
+    case kDrawStyleNineGridFill:
+      return int(DrawTexture9Grid(canvas, dst, texture, slice, &mode.margins, resampleFilter,
+                                  mode.kind == kDrawStyleNineGridFill, alpha));
+    case kDrawStyleTile:
+      return int(DrawTextureTile(canvas, dst, texture, slice, resampleFilter, alpha));
+    case kDrawStyleCenter:
+      return int(DrawTextureCenter(canvas, dst, texture, slice, resampleFilter, alpha));
+    case kDrawStyleTopTile:
+      return int(DrawTextureTopTile(canvas, dst, texture, slice, &mode.margins, resampleFilter, alpha));
+    default:
+      break;
+  }
+  Request r;
+  if (!Resolve(canvas, texture, slice, &r) || !dst) return 0;
+  owl::DrawTexturePiece(r.canvas, dst, r.texture, &r.source, resampleFilter, alpha);
+  return 1;
+}
+
+unsigned int OWL_CALL DrawTexture9Grid(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const owlRect* src,
+                                       const owlRect* margins, unsigned int resampleFilter, bool fillCenter,
+                                       unsigned char alpha) {
+  Request r;
+  if (!Resolve(canvas, texture, src, &r) || !dst || !margins) return 0;
+  TexturePiece cells[9];
+  bool sound[9];
+  owl::NineGridPieces(*dst, r.source, *margins, cells, sound);
+  const uint32_t filter = r.texture->filter();
+  for (int i = 0; i < 9; ++i) {
+    if (!sound[i]) continue;
+    owlRect clipped, mapped;
+    if (!owl::ClipToCanvas(r.canvas, &cells[i].dst, &clipped)) continue;
+    if (!owl::MapToSource(&cells[i].dst, &cells[i].src, &clipped, &mapped)) continue;
+    if (fillCenter && i == 4) continue;  // the solid middle comes with the fills
+    owl::BlitLocked(r.canvas, &clipped, r.texture, &mapped, filter, resampleFilter, alpha);
+  }
+  return 1;
+}
+
+unsigned int OWL_CALL DrawTextureTopTile(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
+                                         const owlRect* src, const owlRect* margins, unsigned int resampleFilter,
+                                         unsigned char alpha) {
+  Request r;
+  if (!Resolve(canvas, texture, src, &r) || !dst || !margins) return 0;
+  owl::ForEachTopTilePiece(*dst, r.source, *margins, r.canvas->LogicalClip(), [&](const TexturePiece& p) {
+    owl::DrawTexturePiece(r.canvas, &p.dst, r.texture, &p.src, resampleFilter, alpha);
+  });
+  return 1;
+}
+
+unsigned int OWL_CALL DrawTextureTile(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const owlRect* src,
+                                      unsigned int resampleFilter, unsigned char alpha) {
+  Request r;
+  if (!Resolve(canvas, texture, src, &r) || !dst) return 0;
+  owl::ForEachTile(*dst, r.source, r.canvas->LogicalClip(), [&](const TexturePiece& p) {
+    owl::DrawTexturePiece(r.canvas, &p.dst, r.texture, &p.src, resampleFilter, alpha);
+  });
+  return 1;
+}
+
+unsigned int OWL_CALL DrawTextureCenter(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const owlRect* src,
+                                        unsigned int resampleFilter, unsigned char alpha) {
+  Request r;
+  if (!Resolve(canvas, texture, src, &r) || !dst) return 0;
+  owlRect fitted;
+  owl::CenterFit(dst, &r.source, &fitted);
+  TexturePiece piece;
+  if (owl::MakeSoundPiece(owl::ToRect64(fitted), owl::ToRect64(r.source), *dst, r.source, &piece))
+    owl::DrawTexturePiece(r.canvas, &piece.dst, r.texture, &piece.src, resampleFilter, alpha);
+  return 1;
+}
