@@ -40,6 +40,26 @@ bool Resolve(HGCANVAS canvas, HGTEXTURE texture, const owlRect* src, Request* r)
   return owl::ValidateSourceRect(r->texture, &r->source, src);
 }
 
+// The colour of a nine-grid's solid middle: the texel at the centre of the
+// source's middle cell, scaled by the constant alpha unless the texture
+// multiplies. False when the texel cannot be locked.
+bool MiddleColour(const Texture& texture, const owlRect& srcCell, uint8_t alpha, uint32_t* colour) {
+  const owlPoint c = owl::CellCentre(srcCell);
+  const owlRect texel{c.x, c.y, c.x + 1, c.y + 1};
+  BitmapBits bits;
+  if (!texture.Lock(&bits, &texel) || !bits.bits || bits.width != 1 || bits.height != 1) return false;
+  uint32_t v = *static_cast<const uint32_t*>(bits.bits);
+  texture.Unlock();
+  if ((texture.filter() >> 24) != owl::kBlendMultiply) {
+    uint32_t scaled = 0;
+    for (int shift = 0; shift < 32; shift += 8)
+      scaled |= ((((v >> shift) & 0xFFu) * (uint32_t(alpha) + 1)) >> 8) << shift;
+    v = scaled;
+  }
+  *colour = v;
+  return true;
+}
+
 }  // namespace
 
 int OWL_CALL DrawTexture(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, unsigned int resampleFilter) {
@@ -86,7 +106,16 @@ unsigned int OWL_CALL DrawTexture9Grid(HGCANVAS canvas, const owlRect* dst, HGTE
     owlRect clipped, mapped;
     if (!owl::ClipToCanvas(r.canvas, &cells[i].dst, &clipped)) continue;
     if (!owl::MapToSource(&cells[i].dst, &cells[i].src, &clipped, &mapped)) continue;
-    if (fillCenter && i == 4) continue;  // the solid middle comes with the fills
+    if (fillCenter && i == 4) {
+      // At alpha 0 the cells around it draw nothing, and neither does the
+      // middle: a copy fill of the scaled colour would clear it instead.
+      if (alpha == 0 && (filter >> 24) != owl::kBlendMultiply) continue;
+      uint32_t colour;
+      // The fill clips the whole cell itself.
+      if (MiddleColour(*r.texture, cells[i].src, alpha, &colour))
+        FillSolidRectEx(canvas, colour, &cells[i].dst, filter);
+      continue;
+    }
     owl::BlitLocked(r.canvas, &clipped, r.texture, &mapped, filter, resampleFilter, alpha);
   }
   return 1;

@@ -102,6 +102,39 @@ TEST(DrawTexture9Grid, MarginsWiderThanTheRectangleDrawOnlySoundCells) {
       if (!(x >= 5 && x < 25 && y >= 5 && y < 25)) ASSERT_EQ(after.at(x, y), s.before.at(x, y)) << x << "," << y;
 }
 
+// The solid middle: the centre texel of the source's middle cell, scaled by
+// alpha unless the texture multiplies, through the texture's fill operation.
+TEST(DrawTexture9Grid, SolidMiddle) {
+  const owlRect d{2, 2, 30, 26}, m{3, 3, 3, 3}, middle{5, 5, 27, 23};
+  struct Case {
+    uint32_t kind, alpha;
+  };
+  for (const Case c : {Case{1, 128}, Case{0, 128}, Case{3, 128}, Case{3, 0}, Case{0, 0}, Case{2, 255}}) {
+    Scene grid(32, 28, 12, 12), plain(32, 28, 12, 12);
+    for (Scene* s : {&grid, &plain}) {
+      s->texels.at(6, 6) = 0xFF204060u;  // centre of the middle cell (3, 3, 9, 9)
+      owltest::WriteTexture(s->texture.h, s->texels);
+      SetTextureFilter(s->texture.h, c.kind << 24);
+    }
+    EXPECT_EQ(DrawTexture9Grid(grid.canvas.h, &d, grid.texture.h, nullptr, &m, 1, true, uint8_t(c.alpha)), 1u);
+    EXPECT_EQ(DrawTexture9Grid(plain.canvas.h, &d, plain.texture.h, nullptr, &m, 1, false, uint8_t(c.alpha)), 1u);
+    const uint32_t colour = c.kind == 3 ? 0xFF204060u : owltest::ScaleByAlpha(0xFF204060u, c.alpha);
+    if (c.kind == 1 && c.alpha == 128) EXPECT_EQ(colour, 0x80102030u);
+    const Image got = grid.After(), around = plain.After();
+    for (int32_t y = 0; y < 28; ++y)
+      for (int32_t x = 0; x < 32; ++x) {
+        const uint32_t old = grid.before.at(x, y);
+        uint32_t want = around.at(x, y);
+        if (owl::Contains(middle, x, y))
+          want = c.alpha == 0 && c.kind != 3 ? old
+                 : c.kind == 3             ? owltest::Multiply(old, colour)
+                 : c.kind == 0             ? colour
+                                           : owltest::Over(colour, old);
+        ASSERT_EQ(got.at(x, y), want) << "kind " << c.kind << " alpha " << c.alpha << " at " << x << "," << y;
+      }
+  }
+}
+
 TEST(DrawTextureCenter, FortySquareIntoHundredByFifty) {
   Scene s(100, 50, 40, 40);
   const owlRect d{0, 0, 100, 50};
