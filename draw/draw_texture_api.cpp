@@ -30,6 +30,10 @@ struct Request {
   Canvas* canvas = nullptr;
   Texture* texture = nullptr;
   owlRect source{0, 0, 0, 0};
+
+  void Draw(const TexturePiece& piece, uint32_t resampleFilter, uint8_t alpha) const {
+    owl::DrawTexturePiece(canvas, &piece.dst, texture, &piece.src, resampleFilter, alpha);
+  }
 };
 
 bool Resolve(HGCANVAS canvas, HGTEXTURE texture, const owlRect* src, Request* r) {
@@ -88,7 +92,7 @@ int OWL_CALL DrawTextureEx(HGCANVAS canvas, const owlRect* dst, HGTEXTURE textur
   }
   Request r;
   if (!Resolve(canvas, texture, slice, &r) || !dst) return 0;
-  owl::DrawTexturePiece(r.canvas, dst, r.texture, &r.source, resampleFilter, alpha);
+  r.Draw(TexturePiece{*dst, r.source}, resampleFilter, alpha);
   return 1;
 }
 
@@ -126,9 +130,8 @@ unsigned int OWL_CALL DrawTextureTopTile(HGCANVAS canvas, const owlRect* dst, HG
                                          unsigned char alpha) {
   Request r;
   if (!Resolve(canvas, texture, src, &r) || !dst || !margins) return 0;
-  owl::ForEachTopTilePiece(*dst, r.source, *margins, r.canvas->LogicalClip(), [&](const TexturePiece& p) {
-    owl::DrawTexturePiece(r.canvas, &p.dst, r.texture, &p.src, resampleFilter, alpha);
-  });
+  owl::ForEachTopTilePiece(*dst, r.source, *margins, r.canvas->LogicalClip(),
+                           [&](const TexturePiece& p) { r.Draw(p, resampleFilter, alpha); });
   return 1;
 }
 
@@ -136,9 +139,8 @@ unsigned int OWL_CALL DrawTextureTile(HGCANVAS canvas, const owlRect* dst, HGTEX
                                       unsigned int resampleFilter, unsigned char alpha) {
   Request r;
   if (!Resolve(canvas, texture, src, &r) || !dst) return 0;
-  owl::ForEachTile(*dst, r.source, r.canvas->LogicalClip(), [&](const TexturePiece& p) {
-    owl::DrawTexturePiece(r.canvas, &p.dst, r.texture, &p.src, resampleFilter, alpha);
-  });
+  owl::ForEachTile(*dst, r.source, r.canvas->LogicalClip(),
+                   [&](const TexturePiece& p) { r.Draw(p, resampleFilter, alpha); });
   return 1;
 }
 
@@ -150,6 +152,6 @@ unsigned int OWL_CALL DrawTextureCenter(HGCANVAS canvas, const owlRect* dst, HGT
   owl::CenterFit(dst, &r.source, &fitted);
   TexturePiece piece;
   if (owl::MakeSoundPiece(owl::ToRect64(fitted), owl::ToRect64(r.source), *dst, r.source, &piece))
-    owl::DrawTexturePiece(r.canvas, &piece.dst, r.texture, &piece.src, resampleFilter, alpha);
+    r.Draw(piece, resampleFilter, alpha);
   return 1;
 }
