@@ -155,6 +155,14 @@ OWL_EXTERN_C OWL_API int OWL_CALL CopyTexture(HGTEXTURE dst, HGTEXTURE src);
 
 /* ---- Colour conversion ------------------------------------------------- */
 
+/* 0xAARRGGBB to 0xAAHHSSLL: hue 0..254 over a full turn (0 red, 85 green,
+ * 170 blue; a grey has hue 170, saturation 0), integer arithmetic. Alpha
+ * passes through; nothing is premultiplied or unpremultiplied. */
+OWL_EXTERN_C OWL_API uint32_t OWL_CALL ARGBtoAHSL(uint32_t argb);
+/* 0xAAHHSSLL back to 0xAARRGGBB in single precision; not an exact inverse
+ * of ARGBtoAHSL (components may differ by one step). */
+OWL_EXTERN_C OWL_API uint32_t OWL_CALL AHSLtoARGB(uint32_t ahsl);
+
 /* ---- Texture effects --------------------------------------------------- */
 
 /* ---- Canvas composition ------------------------------------------------ */
