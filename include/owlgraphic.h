@@ -165,6 +165,31 @@ OWL_EXTERN_C OWL_API uint32_t OWL_CALL AHSLtoARGB(uint32_t ahsl);
 
 /* ---- Texture effects --------------------------------------------------- */
 
+/* Each works in place on the texture's whole buffer (every slice) and
+ * returns 0 for a handle that is not a live texture or a buffer that can't
+ * be locked, 1 otherwise. */
+
+/* Every pixel whose 32-bit value equals from becomes to. */
+OWL_EXTERN_C OWL_API int OWL_CALL TranslateTexture(HGTEXTURE texture, uint32_t from, uint32_t to);
+/* Premultiplies colour by alpha: c = (c * (A + 1)) >> 8; alpha kept. */
+OWL_EXTERN_C OWL_API int OWL_CALL NormalizeTexture(HGTEXTURE texture);
+/* B, G, R = (117 B + 601 G + 306 R) >> 10; alpha kept. */
+OWL_EXTERN_C OWL_API int OWL_CALL GrayTexture(HGTEXTURE texture);
+/* c = A - c for B, G, R; alpha kept. */
+OWL_EXTERN_C OWL_API int OWL_CALL InvertTexture(HGTEXTURE texture);
+/* type 1: B, G, R = A (a white silhouette); type 6: A = max(B, G, R);
+ * any other type changes nothing and returns 1. */
+OWL_EXTERN_C OWL_API int OWL_CALL ShuffleTexture(HGTEXTURE texture, int type);
+/* 3x3 box blur of src into dst (each sum of nine edge-clamped pixels / 9),
+ * over src's size; pixels past dst's last column or row land on that
+ * column or row, so nothing outside dst is written. dst may be src (the
+ * blur then reads pixels it has already written). 0 for a bad handle, 1
+ * otherwise, also when a buffer can't be locked. */
+OWL_EXTERN_C OWL_API int OWL_CALL BlurTexture(HGTEXTURE dst, HGTEXTURE src);
+/* Replaces the texture by a soft white glow of its shape: a white mask of
+ * its blurred shape, blurred three times. 0 only for a bad handle. */
+OWL_EXTERN_C OWL_API int OWL_CALL LightTexture(HGTEXTURE texture);
+
 /* ---- Canvas composition ------------------------------------------------ */
 
 /* ---- Rectangle outlines ------------------------------------------------ */
