@@ -86,6 +86,14 @@ typedef union HGTEXTURE {
 #endif
 } HGTEXTURE;
 
+/* A device context: the real GDI one on Windows; elsewhere it names an
+ * in-memory device surface of this library (see "Device surfaces"). */
+#if defined(_WIN32)
+#  include <windows.h>
+#else
+typedef struct HDC__* HDC;
+#endif
+
 #ifdef __cplusplus
 static_assert(sizeof(owlRect) == 16, "owlRect is 16 bytes");
 static_assert(sizeof(owlPoint) == 8, "owlPoint is 8 bytes");
@@ -190,7 +198,55 @@ OWL_EXTERN_C OWL_API int OWL_CALL BlurTexture(HGTEXTURE dst, HGTEXTURE src);
  * its blurred shape, blurred three times. 0 only for a bad handle. */
 OWL_EXTERN_C OWL_API int OWL_CALL LightTexture(HGTEXTURE texture);
 
+/* ---- Device surfaces (platforms without GDI) --------------------------- */
+
+#if !defined(_WIN32)
+/* An in-memory device of width x height 32-bit pixels (0xAARRGGBB, bytes
+ * B, G, R, A), all 0 at first, clipped to its bounds. GdiTransCanvas writes
+ * into it as it would into a Windows device context. 0 for sides of 0 or
+ * less, above 32767, or when memory runs out. */
+OWL_EXTERN_C OWL_API HDC OWL_CALL CreateDeviceSurface(int width, int height);
+/* 0 for a value that is not a live device surface. */
+OWL_EXTERN_C OWL_API int OWL_CALL DeleteDeviceSurface(HDC hdc);
+/* A view of the surface's whole pixel buffer (pitch = width * 4). */
+OWL_EXTERN_C OWL_API int OWL_CALL LockDeviceSurfaceBits(HDC hdc, BitmapBits* bits);
+OWL_EXTERN_C OWL_API int OWL_CALL UnlockDeviceSurfaceBits(HDC hdc);
+/* The device clip in device pixels; nothing is written outside it. Setting
+ * intersects clip with the surface (null: the whole surface); an empty
+ * result is stored as all zeros and lets nothing through. */
+OWL_EXTERN_C OWL_API int OWL_CALL GetDeviceSurfaceClip(HDC hdc, owlRect* clip);
+OWL_EXTERN_C OWL_API int OWL_CALL SetDeviceSurfaceClip(HDC hdc, const owlRect* clip, owlRect* oldClip);
+#endif
+
 /* ---- Canvas composition ------------------------------------------------ */
+
+/* These work on the rectangles as given, without the canvas clip. A
+ * rectangle that is reversed or reaches outside its canvas, and a
+ * destination of zero width or height whose size differs from the source's,
+ * draw nothing; the call still returns 1. Rectangles of different sizes are
+ * stretched by nearest neighbour. 0 only for a handle that is not a live
+ * canvas (dst looked up first). */
+
+/* Cross-fade src into dst: d = (d * (255 - alpha) + s * (alpha + 1)) >> 8
+ * per channel (with MMX ((d * (255 - alpha)) >> 8) + ((s * (alpha + 1)) >> 8),
+ * up to one lower). alpha 0 changes nothing; 255 copies the source. */
+OWL_EXTERN_C OWL_API int OWL_CALL MixCanvas(HGCANVAS dst, const owlRect* dstRect, HGCANVAS src,
+                                            const owlRect* srcRect, uint8_t alpha);
+/* Lays src, taken as opaque, over dst with opacity alpha:
+ * s' = ((s with alpha 255) * (alpha + 1)) >> 8, d = s' + ((d * (256 - alpha)) >> 8). */
+OWL_EXTERN_C OWL_API int OWL_CALL BlendCanvas(HGCANVAS dst, const owlRect* dstRect, HGCANVAS src,
+                                              const owlRect* srcRect, uint8_t alpha);
+/* Fades rect towards color: d = ((d * (255 - alpha)) >> 8) + ((k * (alpha + 1)) >> 8);
+ * alpha 255 fills the rectangle with color, 0 changes nothing. */
+OWL_EXTERN_C OWL_API int OWL_CALL MixCanvasWithColor(HGCANVAS canvas, const owlRect* rect, uint32_t color,
+                                                     uint8_t alpha);
+/* Copies srcRect of the canvas to the device at dstRect's top-left corner,
+ * pixels unchanged (still premultiplied), rows starting at srcRect's left
+ * edge; the device clips, the canvas clip does not apply. Of rectangles of
+ * different sizes only the part both cover is copied. The device call's
+ * own result is not looked at. */
+OWL_EXTERN_C OWL_API int OWL_CALL GdiTransCanvas(HDC hdc, const owlRect* dstRect, HGCANVAS canvas,
+                                                 const owlRect* srcRect);
 
 /* ---- Rectangle outlines ------------------------------------------------ */
 
