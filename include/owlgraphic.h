@@ -250,8 +250,36 @@ OWL_EXTERN_C OWL_API int OWL_CALL GdiTransCanvas(HDC hdc, const owlRect* dstRect
 
 /* ---- Rectangle outlines ------------------------------------------------ */
 
+/* One-pixel outlines of rect (logical coordinates) within the canvas clip.
+ * A colour of alpha 255 replaces pixels; any other is blended source-over
+ * (new = c + (((256 - A) * d) >> 8), the low 8 bits kept). An edge is drawn
+ * only where it lies inside the clip; corner pixels belong to a row and a
+ * column and are written twice. 0 for a bad handle, a null rect or a failed
+ * lock; 1 otherwise, also when nothing is visible. */
+OWL_EXTERN_C OWL_API int OWL_CALL GeoRectangleEx(HGCANVAS canvas, const owlRect* rect, uint32_t color);
+/* Dotted: every span, after clipping, skips its first pixel, writes the
+ * next, and so on; written pixels are always blended. */
+OWL_EXTERN_C OWL_API int OWL_CALL GeoRectFocusEx(HGCANVAS canvas, const owlRect* rect, uint32_t color);
+/* Elliptical corners of radii ((corner[0] + 1) / 2, (corner[1] + 1) / 2);
+ * a radius below 2 draws GeoRectangleEx. Radii are not limited to the
+ * rectangle. 0 also for a null corner. */
+OWL_EXTERN_C OWL_API int OWL_CALL GeoRoundRectEx(HGCANVAS canvas, const owlRect* rect, const int32_t corner[2],
+                                                 uint32_t color);
+
 /* ---- Fills ------------------------------------------------------------- */
 
 /* ---- Modulation -------------------------------------------------------- */
+
+/* Draws the texture's current slice (or the whole texture) unscaled with
+ * its top-left corner at (x, y), within the canvas clip, multiplied by
+ * color. Colour alpha below 255: s = (c * (t + 1)) >> 8 on all four
+ * channels, laid over the canvas source-over. Alpha 255: each of the
+ * texture's R, G, B is that channel's coverage e (its value times
+ * 192 + (c >> 2), or 255 where it is 255, >> 8), d = ((c * e) >> 8) +
+ * (((255 - e) * d) >> 8), and alpha comes from (R + 2 G + B) / 4.
+ * 0 for a bad handle (canvas looked up first) or a slice that is empty or
+ * reaches outside the texture; 1 otherwise, also when nothing is drawn. */
+OWL_EXTERN_C OWL_API int OWL_CALL DrawModulation(HGCANVAS canvas, int32_t x, int32_t y, HGTEXTURE texture,
+                                                 uint32_t color);
 
 #endif /* OWLGRAPHIC_H */
