@@ -268,6 +268,22 @@ OWL_EXTERN_C OWL_API int OWL_CALL GeoRoundRectEx(HGCANVAS canvas, const owlRect*
 
 /* ---- Fills ------------------------------------------------------------- */
 
+/* Source-over of color (premultiplied) on the logical rectangle, clipped.
+ * 1 at once for a colour of alpha 0, whatever the handle. */
+OWL_EXTERN_C OWL_API int OWL_CALL FillSolidRect(HGCANVAS canvas, uint32_t color, const owlRect* rect);
+/* The top byte of filter picks the operation: 1 or 2 source-over, 3 multiply
+ * per channel ((d * (s + 1)) >> 8), 4 bitwise OR, any other value copy.
+ * Returns 1 at once, whatever the handle, when nothing would change (alpha 0
+ * for 1 and 2, 0xFFFFFFFF for 3, 0 for 4); otherwise 0 only for a bad
+ * handle, 1 also when the clipped rectangle is empty. */
+OWL_EXTERN_C OWL_API int OWL_CALL FillSolidRectEx(HGCANVAS canvas, uint32_t color, const owlRect* rect, uint32_t filter);
+/* Two-colour gradient, blended row by row (direction 1, top to bottom) or
+ * column by column (2, left to right) from color1 at the rectangle's first
+ * row or column towards color2 at its excluded edge; the colours belong to
+ * the unclipped rectangle. Other directions fill with color1. */
+OWL_EXTERN_C OWL_API int OWL_CALL FillGradualRect(HGCANVAS canvas, uint32_t color1, uint32_t color2, const owlRect* rect,
+                                                  int direction);
+
 /* ---- Modulation -------------------------------------------------------- */
 
 /* Draws the texture's current slice (or the whole texture) unscaled with

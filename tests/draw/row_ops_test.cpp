@@ -1,71 +1,20 @@
 #include "draw/row_ops.h"
 
-#include <functional>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "row_check.h"
 #include "test_util.h"
 
 namespace owl {
 namespace {
 
-using owltest::GuardedBlock;
+using owltest::CheckEveryForm;
 using owltest::kMasks;
+using owltest::OverRef;
 using owltest::Rng;
-
-// Source-over written channel by channel; the plain form wraps the sum, the
-// vector forms saturate it.
-uint32_t OverRef(uint32_t s, uint32_t d, bool saturate) {
-  const uint32_t sa = s >> 24;
-  uint32_t out = 0;
-  for (int k = 0; k < 4; ++k) {
-    const uint32_t sc = (s >> (8 * k)) & 0xFF, dc = (d >> (8 * k)) & 0xFF;
-    uint32_t v = sc + ((256 - sa) * dc >> 8);
-    v = saturate ? (v > 255 ? 255 : v) : (v & 0xFF);
-    out |= v << (8 * k);
-  }
-  return out;
-}
-
-uint32_t ScaleRef(uint32_t s, uint32_t alpha) {
-  uint32_t out = 0;
-  for (int k = 0; k < 4; ++k) out |= ((((s >> (8 * k)) & 0xFF) * (alpha + 1)) >> 8) << (8 * k);
-  return out;
-}
-
-using BlockOp = std::function<void(const BitmapBits& dst, const BitmapBits& src)>;
-using PixelRef = std::function<uint32_t(uint32_t s, uint32_t d)>;
-
-// Runs op under every mask over widths 0..70, unaligned starts and odd,
-// differing pitches, and compares every pixel with ref; nothing outside
-// the destination may change. src_pixel makes the source data.
-void CheckEveryForm(const BlockOp& op, const PixelRef& ref, uint32_t seed,
-                    const std::function<uint32_t(Rng&)>& src_pixel = [](Rng& r) { return r.Premultiplied(); }) {
-  Rng rng(seed);
-  for (int32_t width = 0; width <= 70; ++width)
-    for (int32_t offset = 0; offset < 4; ++offset)
-      for (int32_t pad : {1, 4}) {  // GuardedBlock needs a pitch above 0
-        GuardedBlock src(width, 3, pad + 1, 3 - offset);
-        for (int32_t y = 0; y < 3; ++y)
-          for (int32_t x = 0; x < width; ++x) src.at(x, y) = src_pixel(rng);
-        GuardedBlock original(width, 3, pad, offset);
-        original.Fill(rng);
-        for (uint32_t mask : kMasks) {
-          GuardedBlock dst = original;
-          {
-            ScopedCpuMask m(mask);
-            op(dst.bits(), src.bits());
-          }
-          for (int32_t y = 0; y < 3; ++y)
-            for (int32_t x = 0; x < width; ++x)
-              ASSERT_EQ(dst.at(x, y), ref(src.at(x, y), original.at(x, y)))
-                  << "mask " << mask << " width " << width << " offset " << offset << " pad " << pad << " at " << x
-                  << "," << y;
-          ASSERT_TRUE(dst.GuardsIntact()) << "mask " << mask << " width " << width;
-        }
-      }
-}
+using owltest::ScaleRef;
 
 TEST(RowOps, FillRowsEveryFormWidthAndAlignment) {
   for (uint32_t color : {0x80402010u, 0u, 0xFFFFFFFFu})
@@ -104,23 +53,15 @@ TEST(RowOps, BlendRowsAlphaEveryFormAndAlpha) {
 
 // Colour bytes above alpha: the vector forms saturate, the plain form wraps.
 TEST(RowOps, BlendRows_NotPremultiplied) {
+  auto any = [](Rng& r) { return r.Next(); };
   for (uint32_t mask : kMasks) {
     ScopedCpuMask m(mask);
     const bool saturate = HasSSE();
-    CheckEveryForm(
-        [mask](const BitmapBits& d, const BitmapBits& s) {
-          ScopedCpuMask inner(mask);
-          BlendRows(d, s);
-        },
-        [saturate](uint32_t s, uint32_t d) { return OverRef(s, d, saturate); }, 6 + mask,
-        [](Rng& r) { return r.Next(); });
-    CheckEveryForm(
-        [mask](const BitmapBits& d, const BitmapBits& s) {
-          ScopedCpuMask inner(mask);
-          BlendRowsAlpha(d, s, 200);
-        },
-        [saturate](uint32_t s, uint32_t d) { return OverRef(ScaleRef(s, 200), d, saturate); }, 7 + mask,
-        [](Rng& r) { return r.Next(); });
+    CheckEveryForm([](const BitmapBits& d, const BitmapBits& s) { BlendRows(d, s); },
+                   [saturate](uint32_t s, uint32_t d) { return OverRef(s, d, saturate); }, 6 + mask, any, {mask});
+    CheckEveryForm([](const BitmapBits& d, const BitmapBits& s) { BlendRowsAlpha(d, s, 200); },
+                   [saturate](uint32_t s, uint32_t d) { return OverRef(ScaleRef(s, 200), d, saturate); }, 7 + mask,
+                   any, {mask});
   }
 }
 
