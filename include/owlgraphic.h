@@ -161,6 +161,13 @@ OWL_EXTERN_C OWL_API int OWL_CALL CopyTexture(HGTEXTURE dst, HGTEXTURE src);
 
 /* ---- Stretch kernel ---------------------------------------------------- */
 
+/* The bicubic kernel: 0 strict cubic, 1 cubic B-spline, 2 (initial) and any
+ * other value cubic convolution with a = -1. */
+OWL_EXTERN_C OWL_API int OWL_CALL GetStretchKernelMode(void);
+/* Stores mode (no range check) and rebuilds the kernel table; returns 0 and
+ * does nothing when mode is already current, else 1. */
+OWL_EXTERN_C OWL_API int OWL_CALL SetStretchKernelMode(int mode);
+
 /* ---- Colour conversion ------------------------------------------------- */
 
 /* 0xAARRGGBB to 0xAAHHSSLL: hue 0..254 over a full turn (0 red, 85 green,
