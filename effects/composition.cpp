@@ -16,6 +16,7 @@
 #include "core/handle_table.h"
 #include "draw/row_ops.h"
 #include "effects/composition.h"
+#include "resample/stretch.h"
 #include "platform/device_surface.h"
 
 namespace owl {
@@ -23,13 +24,19 @@ namespace {
 
 using RowFn = void (*)(uint32_t*, const uint32_t*, int32_t, uint32_t, uint8_t);
 
+bool SameSize(const BitmapBits& a, const BitmapBits& b) { return a.width == b.width && a.height == b.height; }
+// A stretch divides by the destination's size and reads the source.
+bool CanStretch(const BitmapBits& dst, const BitmapBits& src) {
+  return dst.width > 0 && dst.height > 0 && src.width > 0 && src.height > 0;
+}
+
 // Runs row over every destination row with the matching source row.
 void RunRows(const BitmapBits& dst, const BitmapBits& src, RowFn row, uint8_t alpha) {
-  if (dst.width == src.width && dst.height == src.height) {
+  if (SameSize(dst, src)) {
     for (int32_t y = 0; y < dst.height; ++y) row(RowAt(dst, y), RowAt(src, y), dst.width, 0x10000, alpha);
     return;
   }
-  if (dst.width <= 0 || dst.height <= 0 || src.width <= 0 || src.height <= 0) return;
+  if (!CanStretch(dst, src)) return;
   const uint32_t stepX = uint32_t((src.width << 16) / dst.width);
   const uint32_t stepY = uint32_t((src.height << 16) / dst.height);
   uint32_t sy = 0;
@@ -70,8 +77,12 @@ using owl::CanvasFromHandle;
 int OWL_CALL MixCanvas(HGCANVAS dst, const owlRect* dstRect, HGCANVAS src, const owlRect* srcRect, uint8_t alpha) {
   return owl::WithTwoCanvases(dst, dstRect, src, srcRect, [alpha](const BitmapBits& d, const BitmapBits& s) {
     if (alpha == 0) return;
-    if (alpha == 255 && d.width == s.width && d.height == s.height) {
-      owl::CopyRows(d, s);
+    if (alpha == 255) {
+      if (owl::SameSize(d, s)) {
+        owl::CopyRows(d, s);
+      } else if (owl::CanStretch(d, s)) {
+        owl::StretchNearest(d, s);
+      }
       return;
     }
     owl::RowFn row = owl::MixRow_C;
