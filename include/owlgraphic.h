@@ -159,6 +159,56 @@ OWL_EXTERN_C OWL_API int OWL_CALL CopyTexture(HGTEXTURE dst, HGTEXTURE src);
 
 /* ---- Texture drawing --------------------------------------------------- */
 
+/* Every texture draw combines texels with the canvas by the texture's blend
+ * kind (the top byte of its filter: 1 source-over, 2 colour key 0x00000000,
+ * 3 multiply, anything else copy); a constant alpha below 255 turns every kind
+ * but multiply into source-over with the texture scaled by (alpha + 1) / 256.
+ * resampleFilter: 0 nearest, 4 bicubic, anything else bilinear; it matters
+ * only for pieces drawn at another size. dst is in logical coordinates and
+ * clipped to the canvas; a reversed dst draws nothing. src (null: the whole
+ * texture) is normalised and must lie inside the texture and not be empty.
+ * Results: 0 for a bad texture or canvas handle or a bad src (nothing is
+ * drawn), otherwise 1, also when nothing was drawn. */
+
+/* DrawTextureEx with alpha 255. */
+OWL_EXTERN_C OWL_API int OWL_CALL DrawTexture(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
+                                              unsigned int resampleFilter);
+/* Draws the texture as its mode says (nine-grid, solid-middle nine-grid,
+ * tile, centre, top tile with the mode's margins; any other kind stretches),
+ * with the current slice, or the whole texture, as source. */
+OWL_EXTERN_C OWL_API int OWL_CALL DrawTextureEx(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
+                                                unsigned int resampleFilter, unsigned char alpha);
+
+#ifdef __cplusplus
+/* The four below have C++ linkage. */
+
+/* Corners at their own size, edges stretched along them, middle in both
+ * directions; margins (insets) cut src and dst alike. fillCenter replaces
+ * the middle by a fill of the middle cell's centre texel (scaled by alpha
+ * unless the texture multiplies) with the texture's fill operation. Cells
+ * that margins reverse, or that would reach outside src or dst, draw
+ * nothing. */
+OWL_API unsigned int OWL_CALL DrawTexture9Grid(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
+                                               const owlRect* src, const owlRect* margins,
+                                               unsigned int resampleFilter, bool fillCenter, unsigned char alpha);
+/* Columns of src's width from dst's left: the top margins.top rows of src
+ * at their own size, under them the bottom margins.bottom rows stretched to
+ * dst's bottom. The last column is cut. */
+OWL_API unsigned int OWL_CALL DrawTextureTopTile(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
+                                                 const owlRect* src, const owlRect* margins,
+                                                 unsigned int resampleFilter, unsigned char alpha);
+/* src repeated at its own size from dst's top-left corner; the last column
+ * and row are cut, never scaled. */
+OWL_API unsigned int OWL_CALL DrawTextureTile(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
+                                              const owlRect* src, unsigned int resampleFilter,
+                                              unsigned char alpha);
+/* src scaled to touch two opposite sides of dst, keeping its aspect, and
+ * centred on the other axis. */
+OWL_API unsigned int OWL_CALL DrawTextureCenter(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
+                                                const owlRect* src, unsigned int resampleFilter,
+                                                unsigned char alpha);
+#endif
+
 /* ---- Stretch kernel ---------------------------------------------------- */
 
 /* The bicubic kernel: 0 strict cubic, 1 cubic B-spline, 2 (initial) and any
