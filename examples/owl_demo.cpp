@@ -11,10 +11,11 @@
 namespace {
 
 constexpr int kWidth = 480;
-constexpr int kHeight = 300;
+constexpr int kHeight = 820;  // window scene, texture drawing from y 300, effects from y 560
 constexpr uint32_t kCopy = 0x00000000u, kMultiply = 0x03000000u, kOr = 0x04000000u;
 
 owlRect R(int l, int t, int r, int b) { return owlRect{l, t, r, b}; }
+uint32_t MakeARGBValue(uint32_t a, uint32_t r, uint32_t g, uint32_t b) { return a << 24 | r << 16 | g << 8 | b; }
 
 void Solid(HGCANVAS c, uint32_t color, owlRect r, uint32_t op = kCopy) { FillSolidRectEx(c, color, &r, op); }
 void Blend(HGCANVAS c, uint32_t color, owlRect r) { FillSolidRect(c, color, &r); }
@@ -85,11 +86,222 @@ void DrawScene(HGCANVAS c) {
   Solid(c, 0xFF7D8898u, R(284, 252, 380, 256));
 }
 
-// Writes the canvas as 8-bit RGBA, colour divided by alpha again.
-bool WritePng(HGCANVAS c, const char* path) {
+// ---- Textures made in code, and the ways of drawing them -----------------
+
+constexpr uint32_t kAlphaBlend = 0x01000000u, kColorKey = 0x02000000u;
+
+// A premultiplied pixel from straight colour and alpha.
+uint32_t Pre(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
+  return a << 24 | (r * a / 255) << 16 | (g * a / 255) << 8 | (b * a / 255);
+}
+
+// A texture of w x h texels, each from pixel(x, y), with the given filter.
+template <typename Fn>
+HGTEXTURE MakeTexture(int w, int h, uint32_t filter, Fn pixel) {
+  HGTEXTURE t = CreateTexture(w, h);
   BitmapBits bits{};
-  const owlRect all = R(0, 0, kWidth, kHeight);
-  if (!LockCanvasBits(c, &bits, &all)) return false;
+  if (t.value == 0 || !LockTextureBits(t, &bits, nullptr)) return t;
+  for (int y = 0; y < h; ++y) {
+    uint32_t* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(bits.bits) + y * bits.pitch);
+    for (int x = 0; x < w; ++x) row[x] = pixel(x, y);
+  }
+  UnlockTextureBits(t);
+  SetTextureFilter(t, filter);
+  return t;
+}
+
+// A 32x32 button face: rounded corners left transparent, a dark border, a
+// vertical body gradient and a gloss on the upper half.
+HGTEXTURE ButtonFace(uint32_t r, uint32_t g, uint32_t b) {
+  return MakeTexture(32, 32, kAlphaBlend, [=](int x, int y) {
+    const int cx = x < 4 ? 4 - x : x > 27 ? x - 27 : 0, cy = y < 4 ? 4 - y : y > 27 ? y - 27 : 0;
+    const int d2 = cx * cx + cy * cy;
+    if (d2 > 17) return 0u;
+    if (d2 > 10 || x == 0 || y == 0 || x == 31 || y == 31) return Pre(255, r / 3, g / 3, b / 3);
+    const uint32_t shade = 255 - uint32_t(y) * 3;
+    uint32_t rr = r * shade / 255, gg = g * shade / 255, bb = b * shade / 255;
+    if (y < 15) rr += (255 - rr) / 3, gg += (255 - gg) / 3, bb += (255 - bb) / 3;
+    return Pre(255, rr, gg, bb);
+  });
+}
+
+// A round icon with a transparent surround and a soft edge.
+HGTEXTURE Icon(int size) {
+  return MakeTexture(size, size, kAlphaBlend, [=](int x, int y) {
+    const double c = (size - 1) / 2.0, dx = x - c, dy = y - c, r = c;
+    const double d = dx * dx + dy * dy;
+    if (d > r * r) return 0u;
+    const uint32_t a = d > (r - 1.5) * (r - 1.5) ? 140u : 255u;
+    const bool ring = d < (r * 0.45) * (r * 0.45);
+    return ring ? Pre(a, 255, 255, 255) : Pre(a, uint32_t(80 + 120 * x / size), 150, uint32_t(230 - 100 * y / size));
+  });
+}
+
+void DrawTextures(HGCANVAS c) {
+  // Background: a diagonal stripe tiled over the whole band.
+  HGTEXTURE stripes = MakeTexture(16, 16, kCopy, [](int x, int y) {
+    return ((x + y) & 15) < 8 ? 0xFF2A3140u : 0xFF323A4Cu;
+  });
+  const owlRect band = R(0, 300, kWidth, kHeight);
+  DrawTextureTile(c, &band, stripes, nullptr, 1, 255);
+
+  // Header: a top band (highlight line and bevel) over a body stretched
+  // from the last 10 rows, tiled across.
+  HGTEXTURE header = MakeTexture(8, 24, kCopy, [](int x, int y) {
+    if (y == 0) return 0xFFB8C8E8u;
+    if (y < 6) return x == 7 ? 0xFF3A5078u : 0xFF6A88C0u;
+    return MakeARGBValue(255, 60 - (y - 6) * 2, 80 - (y - 6) * 2, 130 - (y - 6) * 3);
+  });
+  const owlRect headerRect = R(0, 300, kWidth, 326), headerMargins = R(0, 6, 0, 10);
+  DrawTextureTopTile(c, &headerRect, header, nullptr, &headerMargins, 1, 255);
+
+  // Nine-grid buttons of several sizes from one 32x32 face; the last one
+  // keeps its middle as a solid fill, set through the texture's own mode.
+  HGTEXTURE blue = ButtonFace(70, 130, 230), green = ButtonFace(60, 190, 110);
+  const owlRect margins = R(6, 6, 6, 6);
+  const owlRect buttons[] = {R(16, 340, 76, 364), R(16, 374, 136, 406), R(16, 416, 216, 476)};
+  for (const owlRect& b : buttons) DrawTexture9Grid(c, &b, blue, nullptr, &margins, 1, false, 255);
+  const TextureMode solidMiddle{4, {6, 6, 6, 6}};
+  SetTextureMode(green, &solidMiddle);
+  const owlRect wide = R(16, 488, 216, 540);
+  DrawTextureEx(c, &wide, green, 1, 255);
+  // The same face stretched whole, for comparison: its corners smear.
+  const owlRect stretched = R(368, 340, 464, 404);
+  DrawTexture(c, &stretched, blue, 1);
+
+  // A centred icon in a wide box, and a translucent overlay at alpha 110.
+  HGTEXTURE icon = Icon(24);
+  const owlRect box = R(232, 340, 352, 404);
+  Solid(c, 0xFF1E2430u, box);
+  DrawTextureCenter(c, &box, icon, nullptr, 4, 255);
+  HGTEXTURE overlay = MakeTexture(4, 4, kCopy, [](int, int) { return 0xFFE08A30u; });
+  const owlRect veil = R(292, 372, 352, 404);
+  DrawTextureEx(c, &veil, overlay, 0, 110);
+
+  // A colour-keyed sprite: transparent black texels are skipped, all others
+  // copied, at 1:1 and doubled with nearest sampling.
+  HGTEXTURE sprite = MakeTexture(12, 12, kColorKey, [](int x, int y) {
+    static const char* rows[12] = {"....XXXX....", "..XXXXXXXX..", ".XXoXXXXoXX.", ".XXXXXXXXXX.",
+                                   "XXXXXXXXXXXX", "XXoXXXXXXoXX", "XXXoooooooXX", "XXXXXXXXXXXX",
+                                   ".XXXXXXXXXX.", ".XX.XX.XX.X.", "..X..X..X...", "............"};
+    const char ch = rows[y][x];
+    return ch == '.' ? 0x00000000u : ch == 'o' ? 0xFF101010u : 0xFFF0C040u;
+  });
+  const owlRect sprite1 = R(232, 420, 244, 432), sprite2 = R(252, 420, 276, 444);
+  DrawTexture(c, &sprite1, sprite, 0);
+  DrawTexture(c, &sprite2, sprite, 0);
+
+  // One 8x8 icon magnified to 64x64: nearest, bilinear, bicubic.
+  HGTEXTURE small = Icon(8);
+  for (int i = 0; i < 3; ++i) {
+    const owlRect r = R(232 + 80 * i, 460, 296 + 80 * i, 524);
+    Solid(c, 0xFF1E2430u, r);
+    DrawTexture(c, &r, small, i == 0 ? 0 : i == 1 ? 1 : 4);
+  }
+
+  for (HGTEXTURE t : {stripes, header, blue, green, icon, overlay, sprite, small}) DeleteTexture(t);
+}
+
+// ---- Effects, outlines, modulation and composition ----------------------
+
+// A texture holding an icon centred in a transparent margin, so that a glow
+// made from it has room to spread.
+HGTEXTURE PaddedIcon(int size, int pad) {
+  const int side = size + 2 * pad;
+  HGCANVAS c = CreateCanvas(side, side, HGCANVAS(0u));
+  SetCanvasFilter(c, kAlphaBlend);  // keeps alpha when it becomes a texture
+  Solid(c, 0x00000000u, R(0, 0, side, side));
+  HGTEXTURE icon = Icon(size);
+  const owlRect at = R(pad, pad, pad + size, pad + size);
+  DrawTexture(c, &at, icon, 0);
+  DeleteTexture(icon);
+  return CanvasToTexture(c);
+}
+
+// A small canvas with a gradient and light bars, for the cross-fade.
+HGCANVAS Swatch(uint32_t a, uint32_t b, int direction) {
+  HGCANVAS c = CreateCanvas(64, 40, HGCANVAS(0u));
+  Gradient(c, a, b, R(0, 0, 64, 40), direction);
+  for (int i = 0; i < 4; ++i) Blend(c, 0x40404040u, R(8 + 14 * i, 8, 14 + 14 * i, 32));
+  return c;
+}
+
+void DrawEffects(HGCANVAS c) {
+  Gradient(c, 0xFF1B2230u, 0xFF252E40u, R(0, 560, kWidth, kHeight), 1);
+
+  // Outlines: a rounded panel with an inner rule, and a focused button with
+  // its dotted focus rectangle.
+  const owlRect panel = R(16, 576, 216, 660), rule = R(28, 606, 204, 607);
+  const int32_t corner[2] = {18, 18};
+  Blend(c, 0x30304058u, R(17, 577, 215, 659));
+  GeoRoundRectEx(c, &panel, corner, 0xFF8FB4F0u);
+  GeoRectangleEx(c, &rule, 0x80808080u);
+  const int32_t small[2] = {6, 6};
+  const owlRect inner = R(28, 618, 120, 648);
+  GeoRoundRectEx(c, &inner, small, 0xC0C0C0C0u);
+  HGTEXTURE blue = ButtonFace(70, 130, 230);
+  const owlRect margins = R(6, 6, 6, 6);
+  const owlRect focused = R(132, 618, 204, 648), focus = R(136, 622, 200, 644);
+  DrawTexture9Grid(c, &focused, blue, nullptr, &margins, 1, false, 255);
+  GeoRectFocusEx(c, &focus, 0xFFFFFFFFu);
+
+  // Buttons: the normal face, and the same face greyed and faded as disabled.
+  HGTEXTURE grey = CreateTexture(32, 32);
+  CopyTexture(grey, blue);
+  GrayTexture(grey);
+  const owlRect normal = R(232, 576, 344, 606), disabled = R(232, 618, 344, 648);
+  DrawTexture9Grid(c, &normal, blue, nullptr, &margins, 1, false, 255);
+  DrawTexture9Grid(c, &disabled, grey, nullptr, &margins, 1, false, 255);
+  MixCanvasWithColor(c, &disabled, 0xFF252E40u, 80);
+
+  // A glow behind an icon: a white glow of the icon's shape, tinted amber
+  // with DrawModulation, then the icon itself on top.
+  const owlRect glowBox = R(360, 572, 464, 652);
+  Solid(c, 0xFF141A24u, glowBox);
+  HGTEXTURE glow = PaddedIcon(32, 12);
+  for (int i = 0; i < 3; ++i) LightTexture(glow);  // each pass spreads it about 4 pixels
+  DrawModulation(c, 380, 576, glow, 0xFFFFB040u);  // opaque: the glow covers per channel
+  HGTEXTURE icon = Icon(32);
+  const owlRect iconAt = R(392, 588, 424, 620);
+  DrawTexture(c, &iconAt, icon, 0);
+
+  // Tinted icons: one white silhouette modulated by colours chosen by hue;
+  // the top row translucent, the bottom row opaque (per-channel coverage).
+  HGTEXTURE mask = PaddedIcon(24, 0);
+  ShuffleTexture(mask, 1);
+  for (int i = 0; i < 6; ++i) {
+    const uint32_t hue = uint32_t(i * 42) << 16;
+    const uint32_t opaque = AHSLtoARGB(0xFF00C080u | hue);
+    DrawModulation(c, 24 + 34 * i, 672, mask, Pre(0xB0, opaque >> 16 & 0xFF, opaque >> 8 & 0xFF, opaque & 0xFF));
+    DrawModulation(c, 24 + 34 * i, 702, mask, opaque);
+  }
+
+  // Cross-fade: swatch A faded into swatch B in five steps, each cell
+  // stretched from the 64x40 swatches; the last cell also gets a watermark
+  // of A laid over it with BlendCanvas.
+  HGCANVAS a = Swatch(0xFF2D6BD2u, 0xFF38B27Au, 1), b = Swatch(0xFFE8913Au, 0xFFD0503Au, 2);
+  const owlRect whole = R(0, 0, 64, 40);
+  for (int i = 0; i < 5; ++i) {
+    const owlRect cell = R(232 + 46 * i, 672, 272 + 46 * i, 732);
+    MixCanvas(c, &cell, a, &whole, 255);
+    MixCanvas(c, &cell, b, &whole, uint8_t(i * 255 / 4));
+  }
+  const owlRect mark = R(240, 748, 464, 808);
+  MixCanvas(c, &mark, b, &whole, 255);
+  BlendCanvas(c, &mark, a, &whole, 96);
+
+  // Colour conversion: a lightness ramp of one hue across the bottom left.
+  for (int i = 0; i < 12; ++i)
+    Solid(c, AHSLtoARGB(0xFF00B000u | 0x00550000u | uint32_t(40 + i * 16)), R(16 + 18 * i, 748, 32 + 18 * i, 808));
+
+  for (HGTEXTURE t : {blue, grey, glow, icon, mask}) DeleteTexture(t);
+  DeleteCanvas(a);
+  DeleteCanvas(b);
+}
+
+// Writes 32-bit premultiplied pixels as 8-bit RGBA, colour divided by
+// alpha again.
+bool WritePng(const BitmapBits& bits, const char* path) {
   std::vector<uint8_t> rgba(size_t(kWidth) * kHeight * 4);
   for (int y = 0; y < kHeight; ++y) {
     const uint32_t* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(bits.bits) + y * bits.pitch);
@@ -104,7 +316,6 @@ bool WritePng(HGCANVAS c, const char* path) {
       out[3] = uint8_t(a);
     }
   }
-  UnlockCanvasBits(c);
 
   FILE* f = std::fopen(path, "wb");
   if (!f) return false;
@@ -137,7 +348,17 @@ int main(int argc, char** argv) {
     return 1;
   }
   DrawScene(canvas);
-  const bool ok = WritePng(canvas, argv[1]);
+  DrawTextures(canvas);
+  DrawEffects(canvas);
+  // Presented as a host would present it: copied to a device, whose pixels
+  // are then written out.
+  HDC device = CreateDeviceSurface(kWidth, kHeight);
+  const owlRect all = R(0, 0, kWidth, kHeight);
+  GdiTransCanvas(device, &all, canvas, &all);
+  BitmapBits bits{};
+  const bool ok = LockDeviceSurfaceBits(device, &bits) && WritePng(bits, argv[1]);
+  UnlockDeviceSurfaceBits(device);
+  DeleteDeviceSurface(device);
   DeleteCanvas(canvas);
   if (!ok) {
     std::fprintf(stderr, "cannot write %s\n", argv[1]);
