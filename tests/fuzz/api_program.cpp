@@ -13,6 +13,10 @@
 #include "core/handle_table.h"
 #include "core/texture.h"
 #include "owlgraphic.h"
+#if !defined(_WIN32)
+#include "platform/device_surface.h"
+#define OWL_FUZZ_SURFACES 1
+#endif
 
 namespace owlfuzz {
 namespace {
@@ -59,13 +63,21 @@ struct RectArg {
   const owlRect* ptr() const { return null ? nullptr : &r; }
 };
 
+// Objects are named by a key: a canvas or texture handle, or a device
+// surface's address with the top bit set.
+using Key = uint64_t;
+constexpr Key kSurfaceBit = Key(1) << 63;
+Key KeyOf(HGCANVAS h) { return h.value; }
+Key KeyOf(HGTEXTURE h) { return h.value; }
+
 // What a call may change: nothing; the target canvas's pixels inside its
 // clip (and inside rect, when given, as the clip cuts it in logical
 // coordinates); the target canvas's pixels inside rect, unclipped; or
-// anything of the target.
+// anything of the target. A target device surface may change inside its
+// clip and rect.
 enum class Change { kNone, kInsideClip, kInsideRect, kAnywhere };
 struct Target {
-  uint32_t handle = 0;
+  Key key = 0;
   Change change = Change::kNone;
   const owlRect* rect = nullptr;
 };
@@ -84,14 +96,31 @@ owlRect AllowedArea(const owl::Canvas& c, const Target& target) {
 }
 
 struct Shot {
-  uint32_t handle;
+  Key key;
   int32_t width, height;
   std::vector<uint32_t> pixels;
 };
 
 uint32_t TagOf(uint32_t handle) { return (handle >> 16) & 0xFF; }
 
-const BitmapBits* PixelsOf(uint32_t handle) {
+#if defined(OWL_FUZZ_SURFACES)
+Key KeyOf(HDC h) { return Key(reinterpret_cast<uintptr_t>(h)) | kSurfaceBit; }
+const HDC__* SurfaceOf(Key key) {
+  if (!(key & kSurfaceBit)) return nullptr;
+  return DeviceSurfaceFromHdc(reinterpret_cast<HDC>(uintptr_t(key & ~kSurfaceBit)));
+}
+#else
+const void* SurfaceOf(Key) { return nullptr; }
+#endif
+
+const BitmapBits* PixelsOf(Key key) {
+#if defined(OWL_FUZZ_SURFACES)
+  if (key & kSurfaceBit) {
+    const HDC__* s = SurfaceOf(key);
+    return s ? &s->pixels : nullptr;
+  }
+#endif
+  const uint32_t handle = uint32_t(key);
   if (TagOf(handle) == owl::kTagCanvas) {
     const owl::Canvas* c = owl::CanvasFromHandle(HGCANVAS(handle));
     return c && c->texture() ? &c->texture()->pixels() : nullptr;
@@ -112,6 +141,11 @@ std::string Hex(uint32_t v) {
   std::snprintf(s, sizeof s, "0x%08x", v);
   return s;
 }
+std::string KeyText(Key k) {
+  char s[32];
+  std::snprintf(s, sizeof s, k & kSurfaceBit ? "hdc 0x%llx" : "0x%08llx", (unsigned long long)(k & ~kSurfaceBit));
+  return s;
+}
 std::string RectText(const owlRect& r) {
   return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
          "," + std::to_string(r.bottom) + ")";
@@ -125,6 +159,16 @@ std::string Desc(unsigned v) { return Hex(v); }
 std::string Desc(unsigned char v) { return std::to_string(unsigned(v)); }
 std::string Desc(bool v) { return v ? "true" : "false"; }
 std::string Desc(const owlRect* r) { return r ? RectText(*r) : "null"; }
+std::string Desc(const int32_t* corner) {
+  return corner ? "{" + std::to_string(corner[0]) + ", " + std::to_string(corner[1]) + "}" : "null";
+}
+#if defined(OWL_FUZZ_SURFACES)
+std::string Desc(HDC h) {
+  char s[32];
+  std::snprintf(s, sizeof s, "hdc %p", static_cast<void*>(h));
+  return s;
+}
+#endif
 std::string Desc(const TextureMode* m) {
   return m ? "{kind " + std::to_string(m->kind) + ", " + RectText(m->margins) + "}" : "null";
 }
@@ -139,14 +183,12 @@ std::string Join(const A& a, const Rest&... rest) {
   return Desc(a) + (tail.empty() ? "" : ", " + tail);
 }
 
-void Name(std::vector<uint32_t>& out, HGCANVAS h) {
-  if (std::find(out.begin(), out.end(), h.value) == out.end()) out.push_back(h.value);
+// Collects the objects a call's arguments name.
+template <class H>
+auto Name(std::vector<Key>& out, H h) -> decltype(KeyOf(h), void()) {
+  if (std::find(out.begin(), out.end(), KeyOf(h)) == out.end()) out.push_back(KeyOf(h));
 }
-void Name(std::vector<uint32_t>& out, HGTEXTURE h) {
-  if (std::find(out.begin(), out.end(), h.value) == out.end()) out.push_back(h.value);
-}
-template <class T>
-void Name(std::vector<uint32_t>&, const T&) {}
+inline void Name(...) {}
 
 uint32_t RawValue(HGCANVAS h) { return h.value; }
 uint32_t RawValue(HGTEXTURE h) { return h.value; }
@@ -174,6 +216,9 @@ class Program {
   ~Program() {
     for (const Obj& c : canvases_) DeleteCanvas(HGCANVAS(c.handle));
     for (const Obj& t : textures_) DeleteTexture(HGTEXTURE(t.handle));
+#if defined(OWL_FUZZ_SURFACES)
+    for (const Surface& s : surfaces_) DeleteDeviceSurface(s.hdc);
+#endif
     owl::SetCpuMaskForTesting(cpu_mask_);
     // The next program starts from the same kernel table: the first mode,
     // built with every processor feature the mask allowed at the start.
@@ -225,6 +270,21 @@ class Program {
     }
   }
   HGCANVAS CanvasArg() { return HGCANVAS(HandleArg(canvases_, textures_)); }
+#if defined(OWL_FUZZ_SURFACES)
+  // Mostly a live surface; otherwise null, a deleted one, an address inside
+  // a live one, or any value (surfaces are looked up, never followed).
+  HDC SurfaceArg() {
+    const uint8_t sel = U8();
+    if (sel < 200) return surfaces_.empty() ? nullptr : surfaces_[sel % surfaces_.size()].hdc;
+    const HDC live = surfaces_.empty() ? nullptr : surfaces_[U8() % surfaces_.size()].hdc;
+    switch (sel % 4) {
+      case 0: return nullptr;
+      case 1: return dead_surfaces_.empty() ? nullptr : dead_surfaces_[U8() % dead_surfaces_.size()];
+      case 2: return reinterpret_cast<HDC>(reinterpret_cast<uintptr_t>(live) + 8);
+      default: return reinterpret_cast<HDC>(uintptr_t(U32()) << 4);
+    }
+  }
+#endif
   HGTEXTURE TextureArg() { return HGTEXTURE(HandleArg(textures_, canvases_)); }
 
   int32_t Special() { return kSpecial[U8() % kSpecialCount]; }
@@ -362,6 +422,19 @@ class Program {
   }
   bool Live(HGCANVAS c) { return Find(canvases_, c.value) != nullptr; }
   bool Live(HGTEXTURE t) { return Find(textures_, t.value) != nullptr; }
+#if defined(OWL_FUZZ_SURFACES)
+  struct Surface {
+    HDC hdc;
+    int32_t width, height;
+  };
+  bool Live(HDC h) {
+    for (const Surface& s : surfaces_)
+      if (s.hdc == h) return true;
+    return false;
+  }
+  std::vector<Surface> surfaces_;
+  std::vector<HDC> dead_surfaces_;
+#endif
 
   void Forget(std::vector<Obj>& v, uint32_t handle) {
     for (size_t i = 0; i < v.size(); ++i)
@@ -428,24 +501,35 @@ class Program {
     if (trace_) std::fprintf(stderr, "[%zu] %s\n", step_, last_.c_str());
     // The objects the call names: their buffers are the only ones it can
     // reach (a write anywhere else is the sanitizers' to catch).
-    std::vector<uint32_t> named;
+    std::vector<Key> named;
     (Name(named, args), ...);
     std::vector<Shot> before;
-    for (uint32_t h : named)
-      if (const BitmapBits* b = PixelsOf(h)) before.push_back(Shot{h, b->width, b->height, Copy(*b)});
+    for (Key k : named)
+      if (const BitmapBits* b = PixelsOf(k)) before.push_back(Shot{k, b->width, b->height, Copy(*b)});
     owlRect clip{0, 0, 0, 0};
-    if (const owl::Canvas* c = TagOf(target.handle) == owl::kTagCanvas ? owl::CanvasFromHandle(HGCANVAS(target.handle)) : nullptr)
+    if (target.key & kSurfaceBit) {
+#if defined(OWL_FUZZ_SURFACES)
+      if (const HDC__* surface = SurfaceOf(target.key)) {
+        clip = surface->clip;
+        if (target.rect) owl::Intersect(clip, clip, *target.rect);
+        else clip = owlRect{0, 0, 0, 0};
+      }
+#endif
+    } else if (const owl::Canvas* c = TagOf(uint32_t(target.key)) == owl::kTagCanvas
+                                          ? owl::CanvasFromHandle(HGCANVAS(uint32_t(target.key)))
+                                          : nullptr) {
       clip = AllowedArea(*c, target);
+    }
     const R r = fn(args...);
     for (const Shot& s : before) {
-      const BitmapBits* b = PixelsOf(s.handle);
+      const BitmapBits* b = PixelsOf(s.key);
       if (!b) continue;  // deleted or consumed by the call
-      if (s.handle == target.handle && target.change == Change::kAnywhere) continue;
+      if (s.key == target.key && target.change == Change::kAnywhere) continue;
       if (b->width != s.width || b->height != s.height) {
-        Fail("object " + Hex(s.handle) + " changed its size");
+        Fail("object " + KeyText(s.key) + " changed its size");
         continue;
       }
-      const bool clipped = s.handle == target.handle &&
+      const bool clipped = s.key == target.key &&
                            (target.change == Change::kInsideClip || target.change == Change::kInsideRect);
       const std::vector<uint32_t> after = Copy(*b);
       if (after == s.pixels) continue;
@@ -453,7 +537,7 @@ class Program {
         for (int32_t x = 0; x < s.width; ++x) {
           const size_t i = size_t(y) * size_t(s.width) + size_t(x);
           if (after[i] == s.pixels[i] || (clipped && owl::Contains(clip, x, y))) continue;
-          Fail("pixel (" + std::to_string(x) + "," + std::to_string(y) + ") of " + Hex(s.handle) +
+          Fail("pixel (" + std::to_string(x) + "," + std::to_string(y) + ") of " + KeyText(s.key) +
                " changed from " + Hex(s.pixels[i]) + " to " + Hex(after[i]) +
                (clipped ? " outside the device area " + RectText(clip) + " it may change" : " though the call may not change it"));
           return r;
@@ -464,7 +548,7 @@ class Program {
 
   // A view handed out must lie inside the owner's buffer; every pixel of it
   // is read and written back, so that the sanitizers see any overreach.
-  void CheckView(uint32_t owner, const BitmapBits& v) {
+  void CheckView(Key owner, const BitmapBits& v) {
     const BitmapBits* b = PixelsOf(owner);
     if (!b) return;
     if (v.width < 0 || v.height < 0) return Fail("view of negative size");
@@ -748,6 +832,68 @@ void RunCopyTexture(Program& p) {
   p.ExpectResult(p.Invoke(Whole(d.value), CopyTexture, d, s), {p.Live(d) && p.Live(s) ? 1 : 0});
 }
 
+// ---- Texture drawing -----------------------------------------------------------
+
+// 0 for a bad handle or a missing required rectangle; otherwise 1, or 0 for
+// a source rectangle the texture refuses.
+template <class R>
+void ExpectDrawResult(Program& p, R r, HGCANVAS c, HGTEXTURE t, bool required) {
+  if (!p.Live(c) || !p.Live(t) || !required) return p.ExpectResult(r, {0});
+  p.ExpectResult(r, {0, 1});
+}
+
+void RunDrawTexture(Program& p) {
+  const HGCANVAS c = p.CanvasArg();
+  const RectArg dst = p.Rect();
+  const HGTEXTURE t = p.TextureArg();
+  const unsigned f = p.Resample();
+  ExpectDrawResult(p, p.Invoke(Clipped(c), DrawTexture, c, dst.ptr(), t, f), c, t, !dst.null);
+}
+
+void RunDrawTextureEx(Program& p) {
+  const HGCANVAS c = p.CanvasArg();
+  const RectArg dst = p.Rect();
+  const HGTEXTURE t = p.TextureArg();
+  const unsigned f = p.Resample();
+  const unsigned char alpha = p.Alpha();
+  ExpectDrawResult(p, p.Invoke(Clipped(c), DrawTextureEx, c, dst.ptr(), t, f, alpha), c, t, !dst.null);
+}
+
+void RunDrawTexture9Grid(Program& p) {
+  const HGCANVAS c = p.CanvasArg();
+  const RectArg dst = p.Rect();
+  const HGTEXTURE t = p.TextureArg();
+  const RectArg src = p.Rect(), margins = p.Margins();
+  const unsigned f = p.Resample();
+  const bool fill = p.U8() & 1;
+  const unsigned char alpha = p.Alpha();
+  const unsigned r =
+      p.Invoke(Clipped(c), DrawTexture9Grid, c, dst.ptr(), t, src.ptr(), margins.ptr(), f, fill, alpha);
+  ExpectDrawResult(p, r, c, t, !dst.null && !margins.null);
+}
+
+void RunDrawTextureTopTile(Program& p) {
+  const HGCANVAS c = p.CanvasArg();
+  const RectArg dst = p.Rect();
+  const HGTEXTURE t = p.TextureArg();
+  const RectArg src = p.Rect(), margins = p.Margins();
+  const unsigned f = p.Resample();
+  const unsigned char alpha = p.Alpha();
+  const unsigned r = p.Invoke(Clipped(c), DrawTextureTopTile, c, dst.ptr(), t, src.ptr(), margins.ptr(), f, alpha);
+  ExpectDrawResult(p, r, c, t, !dst.null && !margins.null);
+}
+
+template <unsigned (*Draw)(HGCANVAS, const owlRect*, HGTEXTURE, const owlRect*, unsigned, unsigned char)>
+void RunDrawTextureWithSource(Program& p) {
+  const HGCANVAS c = p.CanvasArg();
+  const RectArg dst = p.Rect();
+  const HGTEXTURE t = p.TextureArg();
+  const RectArg src = p.Rect();
+  const unsigned f = p.Resample();
+  const unsigned char alpha = p.Alpha();
+  ExpectDrawResult(p, p.Invoke(Clipped(c), Draw, c, dst.ptr(), t, src.ptr(), f, alpha), c, t, !dst.null);
+}
+
 // ---- Stretch kernel mode -------------------------------------------------------
 
 void RunGetStretchKernelMode(Program& p) {
@@ -760,6 +906,177 @@ void RunSetStretchKernelMode(Program& p) {
   p.ExpectResult(p.Invoke(None(), SetStretchKernelMode, mode), {mode == p.kernel_mode_ ? 0 : 1});
   p.kernel_mode_ = mode;
   p.kernel_changed_ = true;
+}
+
+// ---- Colour conversion -------------------------------------------------------------
+
+void RunARGBtoAHSL(Program& p) {
+  const uint32_t argb = p.Color();
+  const uint32_t ahsl = p.Invoke(None(), ARGBtoAHSL, argb);
+  p.Expect(ahsl >> 24 == argb >> 24, "alpha not kept: " + Hex(ahsl));
+  const uint32_t r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
+  if (r == g && g == b) p.Expect((ahsl & 0xFFFF00u) == 0xAA0000u, "a grey must have hue 170 and saturation 0");
+}
+
+void RunAHSLtoARGB(Program& p) {
+  const uint32_t ahsl = p.U32();
+  const uint32_t argb = p.Invoke(None(), AHSLtoARGB, ahsl);
+  p.Expect(argb >> 24 == ahsl >> 24, "alpha not kept: " + Hex(argb));
+  const uint32_t l = ahsl & 0xFF;
+  if (((ahsl >> 8) & 0xFF) == 0)
+    p.Expect((argb & 0xFFFFFFu) == (l << 16 | l << 8 | l), "saturation 0 must give the grey of L");
+}
+
+// ---- Texture effects -----------------------------------------------------------------
+
+template <class... A>
+void RunEffectOn(Program& p, int (*fn)(HGTEXTURE, A...), HGTEXTURE t, A... args) {
+  p.ExpectResult(p.Invoke(Whole(t.value), fn, t, args...), {p.Live(t) ? 1 : 0});
+}
+
+void RunTranslateTexture(Program& p) {
+  const HGTEXTURE t = p.TextureArg();
+  const uint32_t from = p.Color(), to = p.Color();
+  RunEffectOn(p, TranslateTexture, t, from, to);
+}
+
+template <int (*Effect)(HGTEXTURE)>
+void RunEffect(Program& p) {
+  RunEffectOn(p, Effect, p.TextureArg());
+}
+
+void RunShuffleTexture(Program& p) {
+  const HGTEXTURE t = p.TextureArg();
+  const uint8_t sel = p.U8();
+  const int type = sel % 4 == 0 ? 1 : sel % 4 == 1 ? 6 : sel % 4 == 2 ? int(p.U8() % 10) : p.Special();
+  RunEffectOn(p, ShuffleTexture, t, type);
+}
+
+void RunBlurTexture(Program& p) {
+  const HGTEXTURE d = p.TextureArg(), s = p.TextureArg();
+  p.ExpectResult(p.Invoke(Whole(d.value), BlurTexture, d, s), {p.Live(d) && p.Live(s) ? 1 : 0});
+}
+
+// ---- Device surfaces ----------------------------------------------------------------------
+
+#if defined(OWL_FUZZ_SURFACES)
+constexpr size_t kMaxSurfaces = 3;
+
+void RunCreateDeviceSurface(Program& p) {
+  int32_t w, h;
+  p.Size(w, h);
+  if (p.surfaces_.size() >= kMaxSurfaces) {
+    DeleteDeviceSurface(p.surfaces_.front().hdc);
+    p.dead_surfaces_.push_back(p.surfaces_.front().hdc);
+    p.surfaces_.erase(p.surfaces_.begin());
+  }
+  const HDC s = p.Invoke(None(), CreateDeviceSurface, w, h);
+  p.Expect((s != nullptr) == SizeValid(w, h), "creation result does not match the size");
+  if (!s) return;
+  p.Expect(!p.Live(s), "a live surface returned again");
+  p.surfaces_.push_back(Program::Surface{s, w, h});
+  owlRect clip{};
+  p.Expect(GetDeviceSurfaceClip(s, &clip) == 1 && clip == owlRect{0, 0, w, h}, "new surface's clip is not the surface");
+}
+
+void RunDeleteDeviceSurface(Program& p) {
+  const HDC s = p.SurfaceArg();
+  const bool live = p.Live(s);
+  p.ExpectResult(p.Invoke(Target{KeyOf(s), Change::kAnywhere}, DeleteDeviceSurface, s), {live ? 1 : 0});
+  if (!live) return;
+  for (size_t i = 0; i < p.surfaces_.size(); ++i)
+    if (p.surfaces_[i].hdc == s) p.surfaces_.erase(p.surfaces_.begin() + std::ptrdiff_t(i));
+  p.dead_surfaces_.push_back(s);
+}
+
+void RunLockDeviceSurfaceBits(Program& p) {
+  const HDC s = p.SurfaceArg();
+  BitmapBits bits{};
+  BitmapBits* out = p.Out(bits);
+  const int r = p.Invoke(None(), LockDeviceSurfaceBits, s, out);
+  p.ExpectResult(r, {p.Live(s) && out ? 1 : 0});
+  if (r == 1) p.CheckView(KeyOf(s), bits);
+}
+
+void RunUnlockDeviceSurfaceBits(Program& p) {
+  const HDC s = p.SurfaceArg();
+  p.ExpectResult(p.Invoke(None(), UnlockDeviceSurfaceBits, s), {p.Live(s) ? 1 : 0});
+}
+
+void RunGetDeviceSurfaceClip(Program& p) {
+  const HDC s = p.SurfaceArg();
+  owlRect clip{};
+  owlRect* out = p.Out(clip);
+  p.ExpectResult(p.Invoke(None(), GetDeviceSurfaceClip, s, out), {p.Live(s) && out ? 1 : 0});
+}
+
+void RunSetDeviceSurfaceClip(Program& p) {
+  const HDC s = p.SurfaceArg();
+  const RectArg clip = p.Rect();
+  owlRect old{};
+  owlRect* out = p.Out(old);
+  p.ExpectResult(p.Invoke(None(), SetDeviceSurfaceClip, s, clip.ptr(), out), {p.Live(s) ? 1 : 0});
+  if (const HDC__* surface = SurfaceOf(KeyOf(s))) {
+    const owlRect& k = surface->clip;
+    const owlRect all{0, 0, surface->pixels.width, surface->pixels.height};
+    owlRect inside;
+    p.Expect(k == owlRect{0, 0, 0, 0} || (owl::Intersect(inside, k, all) && inside == k),
+             "stored clip " + RectText(k) + " is neither inside the surface nor empty");
+  }
+}
+
+// Writes only inside the device's clip and dstRect; the canvas is a source.
+void RunGdiTransCanvas(Program& p) {
+  const HDC s = p.SurfaceArg();
+  const RectArg dr = p.Rect();
+  const HGCANVAS c = p.CanvasArg();
+  const RectArg sr = p.Rect();
+  const int r = p.Invoke(Target{KeyOf(s), Change::kInsideClip, dr.ptr()}, GdiTransCanvas, s, dr.ptr(), c, sr.ptr());
+  p.ExpectResult(r, {p.Live(c) ? 1 : 0});
+}
+#endif
+
+// ---- Canvas composition ------------------------------------------------------------------
+
+template <int (*Compose)(HGCANVAS, const owlRect*, HGCANVAS, const owlRect*, uint8_t)>
+void RunCompose(Program& p) {
+  const HGCANVAS d = p.CanvasArg();
+  const RectArg dr = p.Rect();
+  const HGCANVAS s = p.CanvasArg();
+  const RectArg sr = p.Rect();
+  const uint8_t alpha = p.Alpha();
+  const int r = p.Invoke(InsideRect(d, dr), Compose, d, dr.ptr(), s, sr.ptr(), alpha);
+  p.ExpectResult(r, {p.Live(d) && p.Live(s) ? 1 : 0});
+}
+
+void RunMixCanvasWithColor(Program& p) {
+  const HGCANVAS c = p.CanvasArg();
+  const RectArg r = p.Rect();
+  const uint32_t color = p.Color();
+  const uint8_t alpha = p.Alpha();
+  p.ExpectResult(p.Invoke(InsideRect(c, r), MixCanvasWithColor, c, r.ptr(), color, alpha), {p.Live(c) ? 1 : 0});
+}
+
+// ---- Outlines ------------------------------------------------------------------------------
+
+template <int (*Outline)(HGCANVAS, const owlRect*, uint32_t)>
+void RunOutline(Program& p) {
+  const HGCANVAS c = p.CanvasArg();
+  const RectArg r = p.Rect();
+  const uint32_t color = p.Color();
+  const int res = p.Invoke(Clipped(c, &r), Outline, c, r.ptr(), color);
+  p.ExpectResult(res, p.Live(c) && !r.null ? std::initializer_list<int64_t>{0, 1} : std::initializer_list<int64_t>{0});
+}
+
+void RunGeoRoundRectEx(Program& p) {
+  const HGCANVAS c = p.CanvasArg();
+  const RectArg r = p.Rect();
+  const int32_t corner[2] = {p.Length(), p.Length()};
+  const int32_t* cp = p.U8() % 32 == 31 ? nullptr : corner;
+  const uint32_t color = p.Color();
+  const int res = p.Invoke(Clipped(c, &r), GeoRoundRectEx, c, r.ptr(), cp, color);
+  p.ExpectResult(res, p.Live(c) && !r.null && cp ? std::initializer_list<int64_t>{0, 1}
+                                                 : std::initializer_list<int64_t>{0});
 }
 
 // ---- Fills -------------------------------------------------------------------
@@ -803,6 +1120,17 @@ void RunFillGradualRect(Program& p) {
   const int direction = sel < 200 ? int(sel % 4) : p.Special();
   const int res = p.Invoke(Clipped(c, &r), FillGradualRect, c, c1, c2, r.ptr(), direction);
   p.ExpectResult(res, {c1 == c2 && FillIsNoOp(c1, 0x01000000u) ? 1 : FillResult(p, c, r)});
+}
+
+// ---- Modulation -------------------------------------------------------------------------------
+
+void RunDrawModulation(Program& p) {
+  const HGCANVAS c = p.CanvasArg();
+  const int x = p.Coord(), y = p.Coord();
+  const HGTEXTURE t = p.TextureArg();
+  const uint32_t color = p.Color();
+  const int r = p.Invoke(Clipped(c), DrawModulation, c, x, y, t, color);
+  p.ExpectResult(r, p.Live(c) && p.Live(t) ? std::initializer_list<int64_t>{0, 1} : std::initializer_list<int64_t>{0});
 }
 
 // ---- The interpreter's own operations ------------------------------------------
@@ -853,11 +1181,44 @@ const std::vector<Entry>& Table() {
       {25, "SetTextureSlice", true, RunSetTextureSlice},
       {26, "SetTextureCurSlice", true, RunSetTextureCurSlice},
       {27, "CopyTexture", true, RunCopyTexture},
+      {28, "DrawTexture", true, RunDrawTexture},
+      {29, "DrawTextureEx", true, RunDrawTextureEx},
+      {30, "DrawTexture9Grid", true, RunDrawTexture9Grid},
+      {31, "DrawTextureTile", true, RunDrawTextureWithSource<DrawTextureTile>},
+      {32, "DrawTextureTopTile", true, RunDrawTextureTopTile},
+      {33, "DrawTextureCenter", true, RunDrawTextureWithSource<DrawTextureCenter>},
       {34, "GetStretchKernelMode", true, RunGetStretchKernelMode},
       {35, "SetStretchKernelMode", true, RunSetStretchKernelMode},
+      {36, "ARGBtoAHSL", true, RunARGBtoAHSL},
+      {37, "AHSLtoARGB", true, RunAHSLtoARGB},
+      {38, "TranslateTexture", true, RunTranslateTexture},
+      {39, "NormalizeTexture", true, RunEffect<NormalizeTexture>},
+      {40, "GrayTexture", true, RunEffect<GrayTexture>},
+      {41, "InvertTexture", true, RunEffect<InvertTexture>},
+      {42, "ShuffleTexture", true, RunShuffleTexture},
+      {43, "BlurTexture", true, RunBlurTexture},
+      {44, "LightTexture", true, RunEffect<LightTexture>},
+      {45, "MixCanvas", true, RunCompose<MixCanvas>},
+      {46, "BlendCanvas", true, RunCompose<BlendCanvas>},
+      {47, "MixCanvasWithColor", true, RunMixCanvasWithColor},
+#if defined(OWL_FUZZ_SURFACES)
+      {48, "GdiTransCanvas", true, RunGdiTransCanvas},
+#endif
+      {49, "GeoRectangleEx", true, RunOutline<GeoRectangleEx>},
+      {50, "GeoRectFocusEx", true, RunOutline<GeoRectFocusEx>},
+      {51, "GeoRoundRectEx", true, RunGeoRoundRectEx},
       {52, "FillSolidRect", true, RunFillSolidRect},
       {53, "FillSolidRectEx", true, RunFillSolidRectEx},
       {54, "FillGradualRect", true, RunFillGradualRect},
+      {55, "DrawModulation", true, RunDrawModulation},
+#if defined(OWL_FUZZ_SURFACES)
+      {56, "CreateDeviceSurface", true, RunCreateDeviceSurface},
+      {57, "DeleteDeviceSurface", true, RunDeleteDeviceSurface},
+      {58, "LockDeviceSurfaceBits", true, RunLockDeviceSurfaceBits},
+      {59, "UnlockDeviceSurfaceBits", true, RunUnlockDeviceSurfaceBits},
+      {60, "GetDeviceSurfaceClip", true, RunGetDeviceSurfaceClip},
+      {61, "SetDeviceSurfaceClip", true, RunSetDeviceSurfaceClip},
+#endif
       {62, "(cpu mask)", false, RunCpuMask},
       {63, "(paint)", false, RunPaint},
   };

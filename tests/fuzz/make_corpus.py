@@ -34,6 +34,8 @@ def setup(ids):
         out += op(ids["CreateCanvas"], [0, w - 1, h - 1, 0, seed])
     for w, h, seed in ((16, 16, 3), (5, 9, 4), (1, 1, 6), (32, 3, 8)):
         out += op(ids["CreateTexture"], [0, w - 1, h - 1, seed])
+    if "CreateDeviceSurface" in ids:
+        out += op(ids["CreateDeviceSurface"], [0, 29, 19])
     return out
 
 
