@@ -185,10 +185,15 @@ std::string Join(const A& a, const Rest&... rest) {
 
 // Collects the objects a call's arguments name.
 template <class H>
-auto Name(std::vector<Key>& out, H h) -> decltype(KeyOf(h), void()) {
+auto NameOf(std::vector<Key>& out, const H& h, int) -> decltype(KeyOf(h), void()) {
   if (std::find(out.begin(), out.end(), KeyOf(h)) == out.end()) out.push_back(KeyOf(h));
 }
-inline void Name(...) {}
+template <class H>
+void NameOf(std::vector<Key>&, const H&, long) {}
+template <class H>
+void Name(std::vector<Key>& out, const H& h) {
+  NameOf(out, h, 0);
+}
 
 uint32_t RawValue(HGCANVAS h) { return h.value; }
 uint32_t RawValue(HGTEXTURE h) { return h.value; }
@@ -292,6 +297,7 @@ class Program {
   // Near a small canvas mostly; otherwise a boundary value or anything.
   int32_t Coord() {
     const uint8_t sel = U8();
+    if (sel < 128) return int32_t(sel % 40) - 4;
     if (sel < 176) return int32_t(sel % 88) - 16;
     if (sel < 232) return Special();
     return int32_t(U32());
@@ -299,14 +305,16 @@ class Program {
 
   int32_t Length() {
     const uint8_t sel = U8();
+    if (sel < 128) return sel % 24;
     if (sel < 200) return sel % 48;
     if (sel < 216) return 0;
     if (sel < 240) return -1 - int32_t(U8() % 16);
     return Special();
   }
 
-  // Mostly a rectangle near the canvas (sometimes empty or reversed); else
-  // corners drawn independently, boundary values, random values or null.
+  // Mostly a rectangle inside or near a small object (sometimes empty or
+  // reversed); else corners drawn independently, boundary values, random
+  // values or null.
   RectArg Rect() {
     RectArg a;
     const uint8_t sel = U8();
@@ -318,12 +326,37 @@ class Program {
       case 5: a.r = owlRect{Coord(), Coord(), Coord(), Coord()}; break;
       case 6: a.r = owlRect{Special(), Special(), Special(), Special()}; break;
       case 7: a.r = owlRect{int32_t(U32()), int32_t(U32()), int32_t(U32()), int32_t(U32())}; break;
+      case 0:
+      case 1:
+      case 2: {  // inside most objects
+        const int32_t l = U8() % 16, t = U8() % 16;
+        a.r = owlRect{l, t, l + 1 + U8() % 16, t + 1 + U8() % 16};
+        break;
+      }
       default: {
         const int32_t l = Coord(), t = Coord();
         a.r = owlRect{l, t, owl::AddWrap(l, Length()), owl::AddWrap(t, Length())};
       }
     }
     return a;
+  }
+
+  // Mostly a non-empty rectangle inside an object of width x height (sides
+  // of 0 for an object that is not live), otherwise Rect().
+  RectArg RectIn(int32_t width, int32_t height) {
+    if (width <= 0 || height <= 0 || U8() >= 160) return Rect();
+    RectArg a;
+    const int32_t l = int32_t(U32() % uint32_t(width)), t = int32_t(U32() % uint32_t(height));
+    a.r = owlRect{l, t, l + 1 + int32_t(U32() % uint32_t(width - l)), t + 1 + int32_t(U32() % uint32_t(height - t))};
+    return a;
+  }
+  RectArg RectIn(HGCANVAS c) {
+    const Obj* o = Find(canvases_, c.value);
+    return o ? RectIn(o->width, o->height) : Rect();
+  }
+  RectArg RectIn(HGTEXTURE t) {
+    const Obj* o = Find(textures_, t.value);
+    return o ? RectIn(o->width, o->height) : Rect();
   }
 
   // Insets for nine-grids and top bands: small, sometimes negative or huge.
@@ -417,6 +450,11 @@ class Program {
 
   static Obj* Find(std::vector<Obj>& v, uint32_t handle) {
     for (Obj& o : v)
+      if (o.handle == handle) return &o;
+    return nullptr;
+  }
+  static const Obj* Find(const std::vector<Obj>& v, uint32_t handle) {
+    for (const Obj& o : v)
       if (o.handle == handle) return &o;
     return nullptr;
   }
@@ -524,15 +562,17 @@ class Program {
     for (const Shot& s : before) {
       const BitmapBits* b = PixelsOf(s.key);
       if (!b) continue;  // deleted or consumed by the call
-      if (s.key == target.key && target.change == Change::kAnywhere) continue;
       if (b->width != s.width || b->height != s.height) {
         Fail("object " + KeyText(s.key) + " changed its size");
         continue;
       }
-      const bool clipped = s.key == target.key &&
-                           (target.change == Change::kInsideClip || target.change == Change::kInsideRect);
       const std::vector<uint32_t> after = Copy(*b);
       if (after == s.pixels) continue;
+      // Counted apart, to show how many calls of each function drew.
+      if (counts_ && s.key == target.key) ++(*counts_)[std::string(op_) + " (drew)"];
+      if (s.key == target.key && target.change == Change::kAnywhere) continue;
+      const bool clipped = s.key == target.key &&
+                           (target.change == Change::kInsideClip || target.change == Change::kInsideRect);
       for (int32_t y = 0; y < s.height; ++y)
         for (int32_t x = 0; x < s.width; ++x) {
           const size_t i = size_t(y) * size_t(s.width) + size_t(x);
@@ -689,7 +729,7 @@ void RunLockCanvasBits(Program& p) {
   const HGCANVAS c = p.CanvasArg();
   BitmapBits bits{};
   BitmapBits* out = p.Out(bits);
-  const RectArg rect = p.Rect();
+  const RectArg rect = p.RectIn(c);
   const int r = p.Invoke(None(), LockCanvasBits, c, out, rect.ptr());
   p.ExpectResult(r, p.Live(c) && out ? std::initializer_list<int64_t>{0, 1} : std::initializer_list<int64_t>{0});
   if (r == 1) p.CheckView(c.value, bits);
@@ -764,7 +804,7 @@ void RunLockTextureBits(Program& p) {
   const HGTEXTURE t = p.TextureArg();
   BitmapBits bits{};
   BitmapBits* out = p.Out(bits);
-  const RectArg rect = p.Rect();
+  const RectArg rect = p.RectIn(t);
   const int r = p.Invoke(None(), LockTextureBits, t, out, rect.ptr());
   p.ExpectResult(r, p.Live(t) && out ? std::initializer_list<int64_t>{0, 1} : std::initializer_list<int64_t>{0});
   if (r == 1) p.CheckView(t.value, bits);
@@ -844,7 +884,7 @@ void ExpectDrawResult(Program& p, R r, HGCANVAS c, HGTEXTURE t, bool required) {
 
 void RunDrawTexture(Program& p) {
   const HGCANVAS c = p.CanvasArg();
-  const RectArg dst = p.Rect();
+  const RectArg dst = p.RectIn(c);
   const HGTEXTURE t = p.TextureArg();
   const unsigned f = p.Resample();
   ExpectDrawResult(p, p.Invoke(Clipped(c), DrawTexture, c, dst.ptr(), t, f), c, t, !dst.null);
@@ -852,7 +892,7 @@ void RunDrawTexture(Program& p) {
 
 void RunDrawTextureEx(Program& p) {
   const HGCANVAS c = p.CanvasArg();
-  const RectArg dst = p.Rect();
+  const RectArg dst = p.RectIn(c);
   const HGTEXTURE t = p.TextureArg();
   const unsigned f = p.Resample();
   const unsigned char alpha = p.Alpha();
@@ -861,9 +901,9 @@ void RunDrawTextureEx(Program& p) {
 
 void RunDrawTexture9Grid(Program& p) {
   const HGCANVAS c = p.CanvasArg();
-  const RectArg dst = p.Rect();
+  const RectArg dst = p.RectIn(c);
   const HGTEXTURE t = p.TextureArg();
-  const RectArg src = p.Rect(), margins = p.Margins();
+  const RectArg src = p.RectIn(t), margins = p.Margins();
   const unsigned f = p.Resample();
   const bool fill = p.U8() & 1;
   const unsigned char alpha = p.Alpha();
@@ -874,9 +914,9 @@ void RunDrawTexture9Grid(Program& p) {
 
 void RunDrawTextureTopTile(Program& p) {
   const HGCANVAS c = p.CanvasArg();
-  const RectArg dst = p.Rect();
+  const RectArg dst = p.RectIn(c);
   const HGTEXTURE t = p.TextureArg();
-  const RectArg src = p.Rect(), margins = p.Margins();
+  const RectArg src = p.RectIn(t), margins = p.Margins();
   const unsigned f = p.Resample();
   const unsigned char alpha = p.Alpha();
   const unsigned r = p.Invoke(Clipped(c), DrawTextureTopTile, c, dst.ptr(), t, src.ptr(), margins.ptr(), f, alpha);
@@ -886,9 +926,9 @@ void RunDrawTextureTopTile(Program& p) {
 template <unsigned (*Draw)(HGCANVAS, const owlRect*, HGTEXTURE, const owlRect*, unsigned, unsigned char)>
 void RunDrawTextureWithSource(Program& p) {
   const HGCANVAS c = p.CanvasArg();
-  const RectArg dst = p.Rect();
+  const RectArg dst = p.RectIn(c);
   const HGTEXTURE t = p.TextureArg();
-  const RectArg src = p.Rect();
+  const RectArg src = p.RectIn(t);
   const unsigned f = p.Resample();
   const unsigned char alpha = p.Alpha();
   ExpectDrawResult(p, p.Invoke(Clipped(c), Draw, c, dst.ptr(), t, src.ptr(), f, alpha), c, t, !dst.null);
@@ -1028,9 +1068,9 @@ void RunSetDeviceSurfaceClip(Program& p) {
 // Writes only inside the device's clip and dstRect; the canvas is a source.
 void RunGdiTransCanvas(Program& p) {
   const HDC s = p.SurfaceArg();
-  const RectArg dr = p.Rect();
+  const RectArg dr = p.RectIn(30, 20);
   const HGCANVAS c = p.CanvasArg();
-  const RectArg sr = p.Rect();
+  const RectArg sr = p.RectIn(c);
   const int r = p.Invoke(Target{KeyOf(s), Change::kInsideClip, dr.ptr()}, GdiTransCanvas, s, dr.ptr(), c, sr.ptr());
   p.ExpectResult(r, {p.Live(c) ? 1 : 0});
 }
@@ -1041,9 +1081,9 @@ void RunGdiTransCanvas(Program& p) {
 template <int (*Compose)(HGCANVAS, const owlRect*, HGCANVAS, const owlRect*, uint8_t)>
 void RunCompose(Program& p) {
   const HGCANVAS d = p.CanvasArg();
-  const RectArg dr = p.Rect();
+  const RectArg dr = p.RectIn(d);
   const HGCANVAS s = p.CanvasArg();
-  const RectArg sr = p.Rect();
+  const RectArg sr = p.RectIn(s);
   const uint8_t alpha = p.Alpha();
   const int r = p.Invoke(InsideRect(d, dr), Compose, d, dr.ptr(), s, sr.ptr(), alpha);
   p.ExpectResult(r, {p.Live(d) && p.Live(s) ? 1 : 0});
@@ -1051,7 +1091,7 @@ void RunCompose(Program& p) {
 
 void RunMixCanvasWithColor(Program& p) {
   const HGCANVAS c = p.CanvasArg();
-  const RectArg r = p.Rect();
+  const RectArg r = p.RectIn(c);
   const uint32_t color = p.Color();
   const uint8_t alpha = p.Alpha();
   p.ExpectResult(p.Invoke(InsideRect(c, r), MixCanvasWithColor, c, r.ptr(), color, alpha), {p.Live(c) ? 1 : 0});
@@ -1062,7 +1102,7 @@ void RunMixCanvasWithColor(Program& p) {
 template <int (*Outline)(HGCANVAS, const owlRect*, uint32_t)>
 void RunOutline(Program& p) {
   const HGCANVAS c = p.CanvasArg();
-  const RectArg r = p.Rect();
+  const RectArg r = p.RectIn(c);
   const uint32_t color = p.Color();
   const int res = p.Invoke(Clipped(c, &r), Outline, c, r.ptr(), color);
   p.ExpectResult(res, p.Live(c) && !r.null ? std::initializer_list<int64_t>{0, 1} : std::initializer_list<int64_t>{0});
@@ -1070,7 +1110,7 @@ void RunOutline(Program& p) {
 
 void RunGeoRoundRectEx(Program& p) {
   const HGCANVAS c = p.CanvasArg();
-  const RectArg r = p.Rect();
+  const RectArg r = p.RectIn(c);
   const int32_t corner[2] = {p.Length(), p.Length()};
   const int32_t* cp = p.U8() % 32 == 31 ? nullptr : corner;
   const uint32_t color = p.Color();
@@ -1098,7 +1138,7 @@ int FillResult(Program& p, HGCANVAS c, const RectArg& r) { return p.Live(c) && !
 void RunFillSolidRect(Program& p) {
   const HGCANVAS c = p.CanvasArg();
   const uint32_t color = p.Color();
-  const RectArg r = p.Rect();
+  const RectArg r = p.RectIn(c);
   const int res = p.Invoke(Clipped(c, &r), FillSolidRect, c, color, r.ptr());
   p.ExpectResult(res, {FillIsNoOp(color, 0x01000000u) ? 1 : FillResult(p, c, r)});
 }
@@ -1106,7 +1146,7 @@ void RunFillSolidRect(Program& p) {
 void RunFillSolidRectEx(Program& p) {
   const HGCANVAS c = p.CanvasArg();
   const uint32_t color = p.Color();
-  const RectArg r = p.Rect();
+  const RectArg r = p.RectIn(c);
   const uint32_t filter = p.Filter();
   const int res = p.Invoke(Clipped(c, &r), FillSolidRectEx, c, color, r.ptr(), filter);
   p.ExpectResult(res, {FillIsNoOp(color, filter) ? 1 : FillResult(p, c, r)});
@@ -1115,7 +1155,7 @@ void RunFillSolidRectEx(Program& p) {
 void RunFillGradualRect(Program& p) {
   const HGCANVAS c = p.CanvasArg();
   const uint32_t c1 = p.Color(), c2 = p.U8() % 4 == 0 ? c1 : p.Color();
-  const RectArg r = p.Rect();
+  const RectArg r = p.RectIn(c);
   const uint8_t sel = p.U8();
   const int direction = sel < 200 ? int(sel % 4) : p.Special();
   const int res = p.Invoke(Clipped(c, &r), FillGradualRect, c, c1, c2, r.ptr(), direction);
@@ -1126,7 +1166,8 @@ void RunFillGradualRect(Program& p) {
 
 void RunDrawModulation(Program& p) {
   const HGCANVAS c = p.CanvasArg();
-  const int x = p.Coord(), y = p.Coord();
+  const owlRect at = p.RectIn(c).r;  // its corner, mostly on the canvas
+  const int x = at.left - int(p.U8() % 8), y = at.top - int(p.U8() % 8);
   const HGTEXTURE t = p.TextureArg();
   const uint32_t color = p.Color();
   const int r = p.Invoke(Clipped(c), DrawModulation, c, x, y, t, color);

@@ -40,7 +40,7 @@ def setup(ids):
 
 
 def random_call(rng, op_id):
-    return op(op_id, [rng.randrange(256) for _ in range(rng.randrange(12, 40))])
+    return op(op_id, [rng.randrange(256) for _ in range(rng.randrange(24, 120))])
 
 
 def main():
@@ -49,13 +49,19 @@ def main():
     CORPUS.mkdir(exist_ok=True)
     for f in CORPUS.glob("seed-*"):
         f.unlink()
+    # Calls that remove objects are left out of the mix, and the objects are
+    # made again every few calls, so that most calls meet live objects.
+    removing = {"DeleteCanvas", "DeleteTexture", "DeleteDeviceSurface", "CanvasToTexture"}
+    mix = [i for i, name in ops if name not in removing]
     for op_id, name in ops:
         rng = random.Random(name)
-        data = setup(ids)
-        for _ in range(24):
+        data = b""
+        for n in range(24):
+            if n % 6 == 0:
+                data += setup(ids)
             data += random_call(rng, op_id)
             if rng.randrange(3) == 0:
-                data += random_call(rng, rng.choice(ops)[0])
+                data += random_call(rng, rng.choice(mix))
         safe = re.sub(r"[^A-Za-z0-9]", "", name) or "op"
         (CORPUS / f"seed-{safe}").write_bytes(data)
     for n in range(6):
