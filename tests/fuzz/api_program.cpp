@@ -1167,7 +1167,7 @@ void RunFillGradualRect(Program& p) {
 void RunDrawModulation(Program& p) {
   const HGCANVAS c = p.CanvasArg();
   const owlRect at = p.RectIn(c).r;  // its corner, mostly on the canvas
-  const int x = at.left - int(p.U8() % 8), y = at.top - int(p.U8() % 8);
+  const int x = owl::SubWrap(at.left, p.U8() % 8), y = owl::SubWrap(at.top, p.U8() % 8);
   const HGTEXTURE t = p.TextureArg();
   const uint32_t color = p.Color();
   const int r = p.Invoke(Clipped(c), DrawModulation, c, x, y, t, color);
