@@ -193,6 +193,14 @@ TEST(Canvas, BadHandlesAndSizesAreRefused) {
     EXPECT_EQ(CanvasToTexture(bad).value, 0u);
   }
   EXPECT_EQ(DeleteTexture(tex), 1);
+  // Required input rectangles that are null are refused like bad handles.
+  CanvasHolder c(CreateCanvas(4, 4, HGCANVAS(0u)));
+  const owlRect clip{1, 1, 3, 3};
+  ASSERT_EQ(SetCanvasClip(c.h, &clip, nullptr), 1);
+  EXPECT_EQ(SetCanvasClip(c.h, nullptr, &r), 0);
+  EXPECT_EQ(LockCanvasBits(c.h, &v, nullptr), 0);
+  ASSERT_EQ(GetCanvasClip(c.h, &r), 1);
+  EXPECT_EQ(r, clip);
 }
 
 }  // namespace

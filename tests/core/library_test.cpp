@@ -109,6 +109,14 @@ TEST(Library, FullTableRefusesEveryCreateAndReusesFreedSlots) {
   EXPECT_EQ(CreateCanvas(1, 1, HGCANVAS(0u)).value, 0u);
   EXPECT_EQ(CreateCanvas(3, 3, some_canvas).value, 0u);
   EXPECT_EQ(CreateTexture(2, 2).value, 0u);
+  // The glow's scratch texture takes no handle: a full table does not stop
+  // it (a 1x1 shape with any alpha glows opaque white).
+  const HGTEXTURE some_texture(live[0]);
+  BitmapBits bits{};
+  ASSERT_EQ(LockTextureBits(some_texture, &bits, nullptr), 1);
+  *static_cast<uint32_t*>(bits.bits) = 0x80402010u;
+  EXPECT_EQ(LightTexture(some_texture), 1);
+  EXPECT_EQ(*static_cast<uint32_t*>(bits.bits), 0xFFFFFFFFu);
 
   const uint32_t victim = live[live.size() / 2];
   ASSERT_EQ(DeleteAny(victim), 1);
