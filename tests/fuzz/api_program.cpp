@@ -1278,6 +1278,15 @@ const std::vector<Operation>& Operations() {
 }
 
 void RunProgram(const uint8_t* data, size_t size, const FailureSink& fail, CallCounts* counts, bool trace) {
+  // The kernel table is built before any program can limit the processor
+  // features, so that its format never depends on which program ran first.
+  static const bool table_built = [] {
+    const int mode = GetStretchKernelMode();
+    SetStretchKernelMode(mode == 0 ? 1 : 0);
+    SetStretchKernelMode(mode);
+    return true;
+  }();
+  (void)table_built;
   Program p(fail, counts, trace);
   p.Run(data, size);
 }
