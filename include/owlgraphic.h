@@ -6,7 +6,7 @@
  * passed by value, 0 naming no object. Every call looks its handles up
  * first: a deleted handle, a handle of the other kind, 0 or a made-up value
  * is refused with the call's failure value and nothing else happens. An
- * object lives until its Delete call (a canvas also until CanvasToTexture).
+ * object lives until its Delete call, a canvas also until CanvasToTexture.
  * The library never keeps a pointer the caller passed in.
  *
  * Pixels. 32 bits, 0xAARRGGBB as a value, bytes B, G, R, A in memory, with
@@ -17,7 +17,8 @@
  * a byte by an 8-bit opacity a means (byte * (a + 1)) >> 8. A locked view
  * (BitmapBits) points into an object's own buffer and stays valid until the
  * object is deleted; locks neither count nor nest, and unlocking changes
- * nothing. New canvases and textures are not cleared.
+ * nothing. New canvases and textures are not cleared. No side of a canvas,
+ * texture or device surface exceeds 32767 pixels.
  *
  * Coordinates. Rectangles are owlRect values, right and bottom exclusive,
  * never normalised for the caller. Canvas calls take logical coordinates,
@@ -51,9 +52,9 @@
  * otherwise; creating calls return a handle (0 on failure); slice indices
  * use -1 for none. A draw that leaves nothing visible (clipped away, alpha
  * 0, an empty destination) still returns 1. A pointer may be null only where
- * its comment says so; a null one elsewhere is refused with the failure
- * value, never followed. There are no error codes, messages or exceptions.
- * No side of a canvas, texture or device surface exceeds 32767 pixels.
+ * its comment says so; a null one elsewhere is never followed: the call
+ * returns its failure value, or draws nothing where its comment says so.
+ * There are no error codes, messages or exceptions.
  *
  * Threads. The library starts no thread and takes no lock; its objects and
  * its one setting (the stretch kernel) are shared by the whole process, so
