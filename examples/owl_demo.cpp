@@ -1,12 +1,11 @@
 // Renders a small user-interface scene with owlgraphic and writes it as a
 // PNG file: owl-demo <output.png>.
-#include <png.h>
-
 #include <cstdio>
 #include <cstdint>
-#include <vector>
+#include <initializer_list>
 
 #include "owlgraphic.h"
+#include "png_io.h"
 
 namespace {
 
@@ -297,42 +296,6 @@ void DrawEffects(HGCANVAS c) {
   for (HGTEXTURE t : {blue, grey, glow, icon, mask}) DeleteTexture(t);
   DeleteCanvas(a);
   DeleteCanvas(b);
-}
-
-// Writes 32-bit premultiplied pixels as 8-bit RGBA, colour divided by
-// alpha again.
-bool WritePng(const BitmapBits& bits, const char* path) {
-  std::vector<uint8_t> rgba(size_t(kWidth) * kHeight * 4);
-  for (int y = 0; y < kHeight; ++y) {
-    const uint32_t* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(bits.bits) + y * bits.pitch);
-    for (int x = 0; x < kWidth; ++x) {
-      const uint32_t p = row[x], a = p >> 24;
-      uint8_t* out = &rgba[(size_t(y) * kWidth + x) * 4];
-      for (int k = 0; k < 3; ++k) {
-        const uint32_t v = (p >> (16 - 8 * k)) & 0xFF;
-        const uint32_t straight = a ? (v * 255 + a / 2) / a : 0;
-        out[k] = uint8_t(straight > 255 ? 255 : straight);
-      }
-      out[3] = uint8_t(a);
-    }
-  }
-
-  FILE* f = std::fopen(path, "wb");
-  if (!f) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  bool ok = false;
-  if (info && !setjmp(png_jmpbuf(png))) {
-    png_init_io(png, f);
-    png_set_IHDR(png, info, kWidth, kHeight, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < kHeight; ++y) png_write_row(png, &rgba[size_t(y) * kWidth * 4]);
-    png_write_end(png, nullptr);
-    ok = true;
-  }
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(f) == 0 && ok;
 }
 
 }  // namespace

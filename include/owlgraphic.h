@@ -1,11 +1,64 @@
 /*
  * owlgraphic: software 2-D drawing for skinned user interfaces.
  *
- * Canvases (drawing targets) and textures (images) live behind 32-bit
- * handles. Pixels are 32 bits, bytes B, G, R, A in memory (0xAARRGGBB as a
- * value), with colour premultiplied by alpha. Functions return 1 on success
- * and 0 on failure unless stated otherwise; a bad handle is always refused.
- * Calls must come from one thread at a time.
+ * Handles. Canvases (drawing targets) and textures (images) live inside the
+ * library; callers name them by HGCANVAS and HGTEXTURE values, 32 bits
+ * passed by value, 0 naming no object. Every call looks its handles up
+ * first: a deleted handle, a handle of the other kind, 0 or a made-up value
+ * is refused with the call's failure value and nothing else happens. An
+ * object lives until its Delete call, a canvas also until CanvasToTexture.
+ * The library never keeps a pointer the caller passed in.
+ *
+ * Pixels. 32 bits, 0xAARRGGBB as a value, bytes B, G, R, A in memory, with
+ * colour premultiplied by alpha: no colour byte exceeds the alpha byte, and
+ * white at half opacity is 0x80808080. Colours and pixels passed in are
+ * taken as premultiplied; NormalizeTexture premultiplies an image loaded
+ * with straight alpha. The arithmetic is exact integer arithmetic; scaling
+ * a byte by an 8-bit opacity a means (byte * (a + 1)) >> 8. A locked view
+ * (BitmapBits) points into an object's own buffer and stays valid until the
+ * object is deleted; locks neither count nor nest, and unlocking changes
+ * nothing. New canvases and textures are not cleared. No side of a canvas,
+ * texture or device surface exceeds 32767 pixels.
+ *
+ * Coordinates. Rectangles are owlRect values, right and bottom exclusive,
+ * never normalised for the caller. Canvas calls take logical coordinates,
+ * which the canvas maps to device coordinates (the columns and rows of its
+ * pixels) through its two origins:
+ *     device = logical - window origin + viewport origin,
+ * computed in 32 bits that wrap; anything mapped outside the pixels is
+ * refused or clipped. The canvas clip is kept in device pixels, so moving an
+ * origin moves what is drawn, not the clip. Texture rectangles (sources,
+ * slices, locks) are in texels, (0, 0) being the top-left texel; device
+ * surface rectangles are in their pixels.
+ *
+ * The filter word. Every texture keeps a 32-bit filter, and so does every
+ * canvas (through the texture holding its pixels). Its top byte is the blend
+ * kind with which the texture is laid on a canvas, per channel:
+ *     0x00 copy: texels replace pixels (also 0x04 to 0xFF);
+ *     0x01 source-over: d = s + (((256 - s.alpha) * d) >> 8);
+ *     0x02 colour key: copy, skipping texels equal to 0x00000000;
+ *     0x03 multiply: d = (d * (s + 1)) >> 8.
+ * The low 24 bits are kept and returned, never used. FillSolidRectEx reads
+ * the same top byte from its own filter argument, where 0x04 means OR.
+ *
+ * The texture mode. Every texture also keeps a TextureMode, a layout kind
+ * and four margins, that DrawTextureEx follows: 1 nine-grid, 2 tile,
+ * 3 centre, 4 nine-grid with a solid middle, 5 top tile, any other kind
+ * stretch. A texture may hold slices, rectangles of which one is current;
+ * DrawTextureEx and DrawModulation draw the current slice, or the whole
+ * texture when there is none.
+ *
+ * Results. 1 for success and 0 for failure unless a function's comment says
+ * otherwise; creating calls return a handle (0 on failure); slice indices
+ * use -1 for none. A draw that leaves nothing visible (clipped away, alpha
+ * 0, an empty destination) still returns 1. A pointer may be null only where
+ * its comment says so; a null one elsewhere is never followed: the call
+ * returns its failure value, or draws nothing where its comment says so.
+ * There are no error codes, messages or exceptions.
+ *
+ * Threads. The library starts no thread and takes no lock; its objects and
+ * its one setting (the stretch kernel) are shared by the whole process, so
+ * calls must come from one thread at a time.
  */
 #ifndef OWLGRAPHIC_H
 #define OWLGRAPHIC_H
@@ -108,53 +161,116 @@ typedef char owlModeSizeCheck[sizeof(TextureMode) == 20 ? 1 : -1];
 typedef char owlHandleSizeCheck[sizeof(HGCANVAS) == 4 && sizeof(HGTEXTURE) == 4 ? 1 : -1];
 #endif
 
+/* The handles' C++ constructors make clang call them incompatible with C
+ * as return types, but they stay trivially copyable and are returned in a
+ * register exactly as the C unions are. */
+#if defined(__clang__) && defined(__cplusplus)
+#  pragma clang diagnostic push
+#  pragma clang diagnostic ignored "-Wreturn-type-c-linkage"
+#endif
+
 /* ---- Canvases ---------------------------------------------------------- */
 
-/* A new canvas of width x height pixels (contents undefined), taking the
- * filter of parent when parent is a live canvas. 0 for sides of 0 or less,
- * above 32767, or when memory runs out. */
+/* A new canvas of width x height pixels (not cleared) with both origins at
+ * (0, 0), the whole canvas as clip, background colour 0 and filter 0, or the
+ * filter of parent when parent is a live canvas (any other parent, 0
+ * included, is ignored). Free it with DeleteCanvas. 0 for sides of 0 or
+ * less or above 32767, or when memory runs out. */
 OWL_EXTERN_C OWL_API HGCANVAS OWL_CALL CreateCanvas(int width, int height, HGCANVAS parent);
+/* Destroys the canvas and its pixels; the handle and every view of the
+ * pixels are dead afterwards. 0 for a bad handle (so also the second time). */
 OWL_EXTERN_C OWL_API int OWL_CALL DeleteCanvas(HGCANVAS canvas);
+/* Writes the background colour to *color (required). The colour is kept for
+ * the host only; nothing the library draws reads it. */
 OWL_EXTERN_C OWL_API int OWL_CALL GetCanvasBkColor(HGCANVAS canvas, uint32_t* color);
+/* Stores the background colour, first writing the previous one to
+ * *oldColor when oldColor is not null. */
 OWL_EXTERN_C OWL_API int OWL_CALL SetCanvasBkColor(HGCANVAS canvas, uint32_t color, uint32_t* oldColor);
+/* Writes the window origin to *origin (required). */
 OWL_EXTERN_C OWL_API int OWL_CALL GetWindowOrg(HGCANVAS canvas, owlPoint* origin);
+/* Sets the window origin, the logical point that lands on the viewport
+ * origin: larger values move drawing up and left. The previous origin goes
+ * to *oldOrigin when oldOrigin is not null. The clip stays where it is. */
 OWL_EXTERN_C OWL_API int OWL_CALL SetWindowOrg(HGCANVAS canvas, int x, int y, owlPoint* oldOrigin);
+/* Writes the viewport origin to *origin (required). */
 OWL_EXTERN_C OWL_API int OWL_CALL GetViewportOrg(HGCANVAS canvas, owlPoint* origin);
+/* Sets the viewport origin, the device pixel on which the window origin
+ * lands: larger values move drawing down and right. The previous origin goes
+ * to *oldOrigin when oldOrigin is not null. The clip stays where it is. */
 OWL_EXTERN_C OWL_API int OWL_CALL SetViewportOrg(HGCANVAS canvas, int x, int y, owlPoint* oldOrigin);
+/* Writes the canvas's filter word to *filter (required). */
 OWL_EXTERN_C OWL_API int OWL_CALL GetCanvasFilter(HGCANVAS canvas, uint32_t* filter);
+/* Stores the canvas's filter word. Drawing onto the canvas does not read
+ * it; it goes with the pixels into CanvasToTexture (deciding whether alpha
+ * is kept) and into canvases created with this one as parent. */
 OWL_EXTERN_C OWL_API int OWL_CALL SetCanvasFilter(HGCANVAS canvas, uint32_t filter);
-/* The clip in logical coordinates. Setting it intersects the mapped
- * rectangle with the canvas; an empty result is stored as all zeros. */
+/* Writes the clip to *clip (required) in logical coordinates: the stored
+ * device clip mapped through the current origins. */
 OWL_EXTERN_C OWL_API int OWL_CALL GetCanvasClip(HGCANVAS canvas, owlRect* clip);
+/* Sets the clip from *clip (required, logical coordinates): it is mapped to
+ * device pixels with the current origins and intersected with the canvas;
+ * an empty or reversed result is stored as all zeros, after which drawing
+ * draws nothing (the call still returns 1). The previous clip, in logical
+ * coordinates, goes to *oldClip when oldClip is not null. */
 OWL_EXTERN_C OWL_API int OWL_CALL SetCanvasClip(HGCANVAS canvas, const owlRect* clip, owlRect* oldClip);
+/* Writes to *bits (required) a view of the pixels inside the clip, whatever
+ * the origins; an empty clip gives a 0 x 0 view of the first pixel. */
 OWL_EXTERN_C OWL_API int OWL_CALL GetCanvasClipBits(HGCANVAS canvas, BitmapBits* bits);
-/* A view of the logical rectangle; 0 when it is reversed or reaches outside
- * the canvas. */
+/* Writes to *bits (required) a view of *rect (required, logical
+ * coordinates), neither clipped nor normalised. 0, with an all-zero view,
+ * when the mapped rectangle is reversed or reaches outside the canvas; an
+ * empty rectangle inside it gives a view of 0 pixels. Pair with
+ * UnlockCanvasBits. */
 OWL_EXTERN_C OWL_API int OWL_CALL LockCanvasBits(HGCANVAS canvas, BitmapBits* bits, const owlRect* rect);
+/* Ends the use of a view; the pixels are not touched. */
 OWL_EXTERN_C OWL_API int OWL_CALL UnlockCanvasBits(HGCANVAS canvas);
-/* Turns the canvas into a texture that takes over its pixels; the canvas
- * handle is gone afterwards. Alpha becomes 255 unless the blend kind is 1. */
+/* Turns the canvas into a texture that takes over its pixels without a copy,
+ * with the canvas's size and filter, mode 0 and no slices. Every alpha byte
+ * becomes 255 (colour kept) unless the filter's blend kind is 1
+ * (source-over). The canvas handle is dead afterwards, also when the call
+ * fails after the lookup. Returns the texture, 0 for a bad handle. */
 OWL_EXTERN_C OWL_API HGTEXTURE OWL_CALL CanvasToTexture(HGCANVAS canvas);
 
 /* ---- Textures ---------------------------------------------------------- */
 
+/* A new texture of width x height texels (not cleared), filter 0, mode 0,
+ * no slices. Free it with DeleteTexture. 0 for sides of 0 or less or above
+ * 32767, or when memory runs out. */
 OWL_EXTERN_C OWL_API HGTEXTURE OWL_CALL CreateTexture(int width, int height);
+/* Destroys the texture, its pixels and its slices; the handle and every view
+ * of the pixels are dead afterwards. 0 for a bad handle (so also the second
+ * time). */
 OWL_EXTERN_C OWL_API int OWL_CALL DeleteTexture(HGTEXTURE texture);
+/* Writes the size in texels to *size (required). */
 OWL_EXTERN_C OWL_API int OWL_CALL GetTextureSize(HGTEXTURE texture, owlSize* size);
-/* A view of rect (null: the whole texture); 0 when rect is reversed or
- * reaches outside the texture. */
+/* Writes to *bits (required) a view of *rect in texels, or of the whole
+ * texture when rect is null. 0, with an all-zero view, when rect is
+ * reversed or reaches outside the texture; an empty rectangle inside it
+ * gives a view of 0 pixels. Pair with UnlockTextureBits. */
 OWL_EXTERN_C OWL_API int OWL_CALL LockTextureBits(HGTEXTURE texture, BitmapBits* bits, const owlRect* rect);
+/* Ends the use of a view; the pixels are not touched. */
 OWL_EXTERN_C OWL_API int OWL_CALL UnlockTextureBits(HGTEXTURE texture);
+/* Writes the texture's filter word to *filter (required). */
 OWL_EXTERN_C OWL_API int OWL_CALL GetTextureFilter(HGTEXTURE texture, uint32_t* filter);
+/* Stores the filter word; its top byte is the blend kind used whenever the
+ * texture is drawn. */
 OWL_EXTERN_C OWL_API int OWL_CALL SetTextureFilter(HGTEXTURE texture, uint32_t filter);
+/* Writes the texture's layout mode to *mode (required). */
 OWL_EXTERN_C OWL_API int OWL_CALL GetTextureMode(HGTEXTURE texture, TextureMode* mode);
+/* Stores a copy of *mode (required), unchecked; DrawTextureEx follows it. */
 OWL_EXTERN_C OWL_API int OWL_CALL SetTextureMode(HGTEXTURE texture, const TextureMode* mode);
-/* Stores count rectangles and makes the first current (returns 0); count 0
- * or a null array empties the list (returns -1). */
+/* Replaces the slices by copies of rects[0] .. rects[count - 1] (texel
+ * coordinates, not checked against the texture), makes the first current
+ * and returns 0. count 0 or a null rects removes every slice and returns
+ * -1, as does running out of memory. A bad handle also returns 0. */
 OWL_EXTERN_C OWL_API int OWL_CALL SetTextureSlice(HGTEXTURE texture, unsigned int count, const owlRect* rects);
-/* Returns the previous current index; -1 for an index out of range. */
+/* Makes slice index current and returns the previous current index (-1 when
+ * there was none). -1, changing nothing, for a bad handle, a texture
+ * without slices or an index out of range. */
 OWL_EXTERN_C OWL_API int OWL_CALL SetTextureCurSlice(HGTEXTURE texture, int index);
-/* Copies the source's pixels (the area both cover) and filter. */
+/* Copies src's filter and its pixels, over the area both textures cover
+ * from their top-left corners, into dst; dst keeps its size, mode and
+ * slices. dst may be src. 0, changing nothing, when either handle is bad. */
 OWL_EXTERN_C OWL_API int OWL_CALL CopyTexture(HGTEXTURE dst, HGTEXTURE src);
 
 /* ---- Texture drawing --------------------------------------------------- */
@@ -164,36 +280,39 @@ OWL_EXTERN_C OWL_API int OWL_CALL CopyTexture(HGTEXTURE dst, HGTEXTURE src);
  * 3 multiply, anything else copy); a constant alpha below 255 turns every kind
  * but multiply into source-over with the texture scaled by (alpha + 1) / 256.
  * resampleFilter: 0 nearest, 4 bicubic, anything else bilinear; it matters
- * only for pieces drawn at another size. dst is in logical coordinates and
- * clipped to the canvas; a reversed dst draws nothing. src (null: the whole
- * texture) is normalised and must lie inside the texture and not be empty.
- * Results: 0 for a bad texture or canvas handle or a bad src (nothing is
- * drawn), otherwise 1, also when nothing was drawn. */
+ * only for pieces drawn at another size. dst (required) is in logical
+ * coordinates and clipped to the canvas clip; a reversed dst draws nothing.
+ * src (null: the whole texture) is in texels, normalised, and must lie
+ * inside the texture and not be empty.
+ * Results: 0 for a bad texture or canvas handle, a null dst or a bad src
+ * (nothing is drawn), otherwise 1, also when nothing was drawn. */
 
-/* DrawTextureEx with alpha 255. */
+/* DrawTextureEx at full opacity (alpha 255). */
 OWL_EXTERN_C OWL_API int OWL_CALL DrawTexture(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
                                               unsigned int resampleFilter);
-/* Draws the texture as its mode says (nine-grid, solid-middle nine-grid,
- * tile, centre, top tile with the mode's margins; any other kind stretches),
- * with the current slice, or the whole texture, as source. */
+/* Draws the texture into dst as its mode says (nine-grid, solid-middle
+ * nine-grid, tile, centre, top tile with the mode's margins; any other kind
+ * stretches it to dst), with the current slice, or the whole texture, as
+ * source, at opacity alpha. */
 OWL_EXTERN_C OWL_API int OWL_CALL DrawTextureEx(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
                                                 unsigned int resampleFilter, unsigned char alpha);
 
 #ifdef __cplusplus
-/* The four below have C++ linkage. */
+/* The four below have C++ linkage: they can be called from C++ only. */
 
-/* Corners at their own size, edges stretched along them, middle in both
- * directions; margins (insets) cut src and dst alike. fillCenter replaces
- * the middle by a fill of the middle cell's centre texel (scaled by alpha
- * unless the texture multiplies) with the texture's fill operation. Cells
- * that margins reverse, or that would reach outside src or dst, draw
- * nothing. */
+/* A nine-grid: src and dst are each cut into nine cells by margins
+ * (required; insets left, top, right, bottom). Corners are drawn at their
+ * own size, edges stretched along them, the middle in both directions.
+ * fillCenter replaces the middle by a fill of the middle cell's centre texel
+ * (scaled by alpha unless the texture multiplies) with the texture's fill
+ * operation. Cells that margins reverse, or that would reach outside src or
+ * dst, draw nothing. */
 OWL_API unsigned int OWL_CALL DrawTexture9Grid(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
                                                const owlRect* src, const owlRect* margins,
                                                unsigned int resampleFilter, bool fillCenter, unsigned char alpha);
 /* Columns of src's width from dst's left: the top margins.top rows of src
  * at their own size, under them the bottom margins.bottom rows stretched to
- * dst's bottom. The last column is cut. */
+ * dst's bottom. The last column is cut. margins is required. */
 OWL_API unsigned int OWL_CALL DrawTextureTopTile(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
                                                  const owlRect* src, const owlRect* margins,
                                                  unsigned int resampleFilter, unsigned char alpha);
@@ -211,8 +330,9 @@ OWL_API unsigned int OWL_CALL DrawTextureCenter(HGCANVAS canvas, const owlRect* 
 
 /* ---- Stretch kernel ---------------------------------------------------- */
 
-/* The bicubic kernel: 0 strict cubic, 1 cubic B-spline, 2 (initial) and any
- * other value cubic convolution with a = -1. */
+/* The kernel of every bicubic draw, one setting for the whole process:
+ * 0 strict cubic, 1 cubic B-spline, 2 (initial) and any other value cubic
+ * convolution with a = -1. Returns the current mode. */
 OWL_EXTERN_C OWL_API int OWL_CALL GetStretchKernelMode(void);
 /* Stores mode (no range check) and rebuilds the kernel table; returns 0 and
  * does nothing when mode is already current, else 1. */
@@ -263,15 +383,22 @@ OWL_EXTERN_C OWL_API int OWL_CALL LightTexture(HGTEXTURE texture);
  * into it as it would into a Windows device context. 0 for sides of 0 or
  * less, above 32767, or when memory runs out. */
 OWL_EXTERN_C OWL_API HDC OWL_CALL CreateDeviceSurface(int width, int height);
-/* 0 for a value that is not a live device surface. */
+/* Frees the surface and its pixels; hdc and every view of the pixels are
+ * dead afterwards. 0 for a value that is not a live device surface (so also
+ * the second time); the same holds for the other surface calls. */
 OWL_EXTERN_C OWL_API int OWL_CALL DeleteDeviceSurface(HDC hdc);
-/* A view of the surface's whole pixel buffer (pitch = width * 4). */
+/* Writes to *bits (required) a view of the surface's whole pixel buffer
+ * (pitch = width * 4), valid until the surface is deleted. */
 OWL_EXTERN_C OWL_API int OWL_CALL LockDeviceSurfaceBits(HDC hdc, BitmapBits* bits);
+/* Ends the use of a view; the pixels are not touched. */
 OWL_EXTERN_C OWL_API int OWL_CALL UnlockDeviceSurfaceBits(HDC hdc);
-/* The device clip in device pixels; nothing is written outside it. Setting
- * intersects clip with the surface (null: the whole surface); an empty
- * result is stored as all zeros and lets nothing through. */
+/* Writes the device clip, in the surface's pixels, to *clip (required);
+ * GdiTransCanvas writes nothing outside it. */
 OWL_EXTERN_C OWL_API int OWL_CALL GetDeviceSurfaceClip(HDC hdc, owlRect* clip);
+/* Sets the device clip to *clip intersected with the surface, or to the
+ * whole surface when clip is null; an empty result is stored as all zeros
+ * and lets nothing through. The previous clip goes to *oldClip when oldClip
+ * is not null. */
 OWL_EXTERN_C OWL_API int OWL_CALL SetDeviceSurfaceClip(HDC hdc, const owlRect* clip, owlRect* oldClip);
 #endif
 
@@ -283,7 +410,8 @@ OWL_EXTERN_C OWL_API int OWL_CALL SetDeviceSurfaceClip(HDC hdc, const owlRect* c
  * draw nothing; the call still returns 1. Rectangles of different sizes are
  * stretched by nearest neighbour. dst and src may be one canvas, even with
  * overlapping rectangles: rows run from the top, and where the rectangles
- * overlap the result depends on that order. 0 only for a handle that is
+ * overlap the result depends on that order. Rectangles are in logical
+ * coordinates; a null rectangle draws nothing. 0 only for a handle that is
  * not a live canvas (dst looked up first). */
 
 /* Cross-fade src into dst: d = (d * (255 - alpha) + s * (alpha + 1)) >> 8
@@ -299,9 +427,10 @@ OWL_EXTERN_C OWL_API int OWL_CALL BlendCanvas(HGCANVAS dst, const owlRect* dstRe
  * alpha 255 fills the rectangle with color, 0 changes nothing. */
 OWL_EXTERN_C OWL_API int OWL_CALL MixCanvasWithColor(HGCANVAS canvas, const owlRect* rect, uint32_t color,
                                                      uint8_t alpha);
-/* Copies srcRect of the canvas to the device at dstRect's top-left corner,
- * pixels unchanged (still premultiplied), rows starting at srcRect's left
- * edge; the device clips, the canvas clip does not apply. Of rectangles of
+/* Copies srcRect of the canvas to the device hdc (a device context on
+ * Windows, a device surface elsewhere) at dstRect's top-left corner, in the
+ * device's pixels, unchanged (still premultiplied), rows starting at
+ * srcRect's left edge; the device clips, the canvas clip does not apply. Of rectangles of
  * different sizes only the part both cover is copied. The device call's
  * own result is not looked at. */
 OWL_EXTERN_C OWL_API int OWL_CALL GdiTransCanvas(HDC hdc, const owlRect* dstRect, HGCANVAS canvas,
@@ -309,35 +438,39 @@ OWL_EXTERN_C OWL_API int OWL_CALL GdiTransCanvas(HDC hdc, const owlRect* dstRect
 
 /* ---- Rectangle outlines ------------------------------------------------ */
 
-/* One-pixel outlines of rect (logical coordinates) within the canvas clip.
- * A colour of alpha 255 replaces pixels; any other is blended source-over
- * (new = c + (((256 - A) * d) >> 8), the low 8 bits kept). An edge is drawn
+/* A one-pixel outline of rect (required, logical coordinates) within the
+ * canvas clip. A colour of alpha 255 replaces pixels; any other is blended
+ * source-over (new = c + (((256 - A) * d) >> 8), the low 8 bits kept). An edge is drawn
  * only where it lies inside the clip; corner pixels belong to a row and a
  * column and are written twice. 0 for a bad handle, a null rect or a failed
  * lock; 1 otherwise, also when nothing is visible. */
 OWL_EXTERN_C OWL_API int OWL_CALL GeoRectangleEx(HGCANVAS canvas, const owlRect* rect, uint32_t color);
-/* Dotted: every span, after clipping, skips its first pixel, writes the
- * next, and so on; written pixels are always blended. */
+/* A dotted outline: every span, after clipping, skips its first pixel,
+ * writes the next, and so on; written pixels are always blended. */
 OWL_EXTERN_C OWL_API int OWL_CALL GeoRectFocusEx(HGCANVAS canvas, const owlRect* rect, uint32_t color);
-/* Elliptical corners of radii ((corner[0] + 1) / 2, (corner[1] + 1) / 2);
- * a radius below 2 draws GeoRectangleEx. Radii are not limited to the
+/* An outline with elliptical corners of radii ((corner[0] + 1) / 2,
+ * (corner[1] + 1) / 2); a radius below 2 draws GeoRectangleEx. Radii are not limited to the
  * rectangle. 0 also for a null corner. */
 OWL_EXTERN_C OWL_API int OWL_CALL GeoRoundRectEx(HGCANVAS canvas, const owlRect* rect, const int32_t corner[2],
                                                  uint32_t color);
 
 /* ---- Fills ------------------------------------------------------------- */
 
-/* Source-over of color (premultiplied) on the logical rectangle, clipped.
+/* Source-over of color (premultiplied) on *rect (required, logical
+ * coordinates), clipped; FillSolidRectEx with filter 0x01000000.
  * 1 at once for a colour of alpha 0, whatever the handle. */
 OWL_EXTERN_C OWL_API int OWL_CALL FillSolidRect(HGCANVAS canvas, uint32_t color, const owlRect* rect);
-/* The top byte of filter picks the operation: 1 or 2 source-over, 3 multiply
- * per channel ((d * (s + 1)) >> 8), 4 bitwise OR, any other value copy.
+/* Fills *rect (required, logical coordinates) within the canvas clip with
+ * color. The top byte of filter picks the operation: 1 or 2 source-over,
+ * 3 multiply per channel ((d * (s + 1)) >> 8), 4 bitwise OR, any other
+ * value copy.
  * Returns 1 at once, whatever the handle, when nothing would change (alpha 0
  * for 1 and 2, 0xFFFFFFFF for 3, 0 for 4); otherwise 0 only for a bad
  * handle, 1 also when the clipped rectangle is empty. */
 OWL_EXTERN_C OWL_API int OWL_CALL FillSolidRectEx(HGCANVAS canvas, uint32_t color, const owlRect* rect, uint32_t filter);
-/* Two-colour gradient, blended row by row (direction 1, top to bottom) or
- * column by column (2, left to right) from color1 at the rectangle's first
+/* A two-colour gradient on *rect (required, logical coordinates) within the
+ * canvas clip, blended row by row (direction 1, top to bottom) or column by
+ * column (2, left to right) from color1 at the rectangle's first
  * row or column towards color2 at its excluded edge; the colours belong to
  * the unclipped rectangle. Other directions fill with color1. */
 OWL_EXTERN_C OWL_API int OWL_CALL FillGradualRect(HGCANVAS canvas, uint32_t color1, uint32_t color2, const owlRect* rect,
@@ -346,7 +479,7 @@ OWL_EXTERN_C OWL_API int OWL_CALL FillGradualRect(HGCANVAS canvas, uint32_t colo
 /* ---- Modulation -------------------------------------------------------- */
 
 /* Draws the texture's current slice (or the whole texture) unscaled with
- * its top-left corner at (x, y), within the canvas clip, multiplied by
+ * its top-left corner at logical (x, y), within the canvas clip, multiplied by
  * color. Colour alpha below 255: s = (c * (t + 1)) >> 8 on all four
  * channels, laid over the canvas source-over. Alpha 255: each of the
  * texture's R, G, B is that channel's coverage e (its value times
@@ -356,5 +489,9 @@ OWL_EXTERN_C OWL_API int OWL_CALL FillGradualRect(HGCANVAS canvas, uint32_t colo
  * reaches outside the texture; 1 otherwise, also when nothing is drawn. */
 OWL_EXTERN_C OWL_API int OWL_CALL DrawModulation(HGCANVAS canvas, int32_t x, int32_t y, HGTEXTURE texture,
                                                  uint32_t color);
+
+#if defined(__clang__) && defined(__cplusplus)
+#  pragma clang diagnostic pop
+#endif
 
 #endif /* OWLGRAPHIC_H */

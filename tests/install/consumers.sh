@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the built library into a temporary prefix and builds two small
 # programs against the installed copy: one through find_package, one in C
-# through pkg-config and a plain compiler call. Then runs both.
+# through pkg-config and a plain compiler call, and the README's tour the
+# same way. Then runs them all.
 set -euo pipefail
 build_dir=$1
 source_dir=$(cd "$(dirname "$0")" && pwd)
@@ -18,3 +19,12 @@ export PKG_CONFIG_PATH="$libdir/pkgconfig"
 cc -std=c99 -Wall -Wextra -pedantic -Werror "$source_dir/c_consumer/main.c" -o "$work/c_consumer" \
   $(pkg-config --cflags --libs owlgraphic)
 LD_LIBRARY_PATH="$libdir" "$work/c_consumer"
+
+# The README's first C sample must build as shown and print what it says.
+readme=$source_dir/../../README.md
+awk '/^```c$/{f=1;next} /^```$/{if(f)exit} f' "$readme" > "$work/tour.c"
+expected=$(sed -n 's/^\.\/tour *# *//p' "$readme")
+cc -std=c99 -Wall -Wextra -pedantic -Werror "$work/tour.c" -o "$work/tour" $(pkg-config --cflags --libs owlgraphic)
+actual=$(LD_LIBRARY_PATH="$libdir" "$work/tour")
+echo "$actual"
+[ "$actual" = "$expected" ] || { echo "README tour printed '$actual', the README says '$expected'"; exit 1; }
