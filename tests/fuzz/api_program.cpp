@@ -251,7 +251,7 @@ class Program {
     }
   }
 
-  // ---- Arguments -----------------------------------------------------------
+  // ---- Arguments ------------------------------------------------------------
 
   uint8_t U8() { return a_->U8(); }
   uint32_t U32() { return a_->U32(); }
@@ -446,7 +446,7 @@ class Program {
     return U8() % 16 == 15 ? nullptr : &storage;
   }
 
-  // ---- The model -----------------------------------------------------------
+  // ---- The model ------------------------------------------------------------
 
   static Obj* Find(std::vector<Obj>& v, uint32_t handle) {
     for (Obj& o : v)
@@ -515,7 +515,7 @@ class Program {
     }
   }
 
-  // ---- Calls and their checks ----------------------------------------------
+  // ---- Calls and their checks -----------------------------------------------
 
   void Fail(const std::string& what) {
     fail_("step " + std::to_string(step_) + ": " + last_ + ": " + what);
@@ -579,7 +579,8 @@ class Program {
           if (after[i] == s.pixels[i] || (clipped && owl::Contains(clip, x, y))) continue;
           Fail("pixel (" + std::to_string(x) + "," + std::to_string(y) + ") of " + KeyText(s.key) +
                " changed from " + Hex(s.pixels[i]) + " to " + Hex(after[i]) +
-               (clipped ? " outside the device area " + RectText(clip) + " it may change" : " though the call may not change it"));
+               (clipped ? " outside the device area " + RectText(clip) + " it may change"
+                        : " though the call may not change it"));
           return r;
         }
     }
@@ -872,7 +873,7 @@ void RunCopyTexture(Program& p) {
   p.ExpectResult(p.Invoke(Whole(d.value), CopyTexture, d, s), {p.Live(d) && p.Live(s) ? 1 : 0});
 }
 
-// ---- Texture drawing -----------------------------------------------------------
+// ---- Texture drawing --------------------------------------------------------
 
 // 0 for a bad handle or a missing required rectangle; otherwise 1, or 0 for
 // a source rectangle the texture refuses.
@@ -934,7 +935,7 @@ void RunDrawTextureWithSource(Program& p) {
   ExpectDrawResult(p, p.Invoke(Clipped(c), Draw, c, dst.ptr(), t, src.ptr(), f, alpha), c, t, !dst.null);
 }
 
-// ---- Stretch kernel mode -------------------------------------------------------
+// ---- Stretch kernel mode ----------------------------------------------------
 
 void RunGetStretchKernelMode(Program& p) {
   p.ExpectResult(p.Invoke(None(), GetStretchKernelMode), {p.kernel_mode_});
@@ -948,7 +949,7 @@ void RunSetStretchKernelMode(Program& p) {
   p.kernel_changed_ = true;
 }
 
-// ---- Colour conversion -------------------------------------------------------------
+// ---- Colour conversion ------------------------------------------------------
 
 void RunARGBtoAHSL(Program& p) {
   const uint32_t argb = p.Color();
@@ -967,7 +968,7 @@ void RunAHSLtoARGB(Program& p) {
     p.Expect((argb & 0xFFFFFFu) == (l << 16 | l << 8 | l), "saturation 0 must give the grey of L");
 }
 
-// ---- Texture effects -----------------------------------------------------------------
+// ---- Texture effects --------------------------------------------------------
 
 template <class... A>
 void RunEffectOn(Program& p, int (*fn)(HGTEXTURE, A...), HGTEXTURE t, A... args) {
@@ -997,7 +998,7 @@ void RunBlurTexture(Program& p) {
   p.ExpectResult(p.Invoke(Whole(d.value), BlurTexture, d, s), {p.Live(d) && p.Live(s) ? 1 : 0});
 }
 
-// ---- Device surfaces ----------------------------------------------------------------------
+// ---- Device surfaces --------------------------------------------------------
 
 #if defined(OWL_FUZZ_SURFACES)
 constexpr size_t kMaxSurfaces = 3;
@@ -1076,7 +1077,7 @@ void RunGdiTransCanvas(Program& p) {
 }
 #endif
 
-// ---- Canvas composition ------------------------------------------------------------------
+// ---- Canvas composition -----------------------------------------------------
 
 template <int (*Compose)(HGCANVAS, const owlRect*, HGCANVAS, const owlRect*, uint8_t)>
 void RunCompose(Program& p) {
@@ -1097,7 +1098,7 @@ void RunMixCanvasWithColor(Program& p) {
   p.ExpectResult(p.Invoke(InsideRect(c, r), MixCanvasWithColor, c, r.ptr(), color, alpha), {p.Live(c) ? 1 : 0});
 }
 
-// ---- Outlines ------------------------------------------------------------------------------
+// ---- Outlines ---------------------------------------------------------------
 
 template <int (*Outline)(HGCANVAS, const owlRect*, uint32_t)>
 void RunOutline(Program& p) {
@@ -1119,7 +1120,7 @@ void RunGeoRoundRectEx(Program& p) {
                                                  : std::initializer_list<int64_t>{0});
 }
 
-// ---- Fills -------------------------------------------------------------------
+// ---- Fills ------------------------------------------------------------------
 
 // True when the fill's colour alone shows that nothing would change: the call
 // returns 1 before it looks at the handle.
@@ -1162,7 +1163,7 @@ void RunFillGradualRect(Program& p) {
   p.ExpectResult(res, {c1 == c2 && FillIsNoOp(c1, 0x01000000u) ? 1 : FillResult(p, c, r)});
 }
 
-// ---- Modulation -------------------------------------------------------------------------------
+// ---- Modulation -------------------------------------------------------------
 
 void RunDrawModulation(Program& p) {
   const HGCANVAS c = p.CanvasArg();
@@ -1174,7 +1175,7 @@ void RunDrawModulation(Program& p) {
   p.ExpectResult(r, p.Live(c) && p.Live(t) ? std::initializer_list<int64_t>{0, 1} : std::initializer_list<int64_t>{0});
 }
 
-// ---- The interpreter's own operations ------------------------------------------
+// ---- The interpreter's own operations ---------------------------------------
 
 // Limits the processor features the vector forms may use, so that every form
 // meets the same inputs; restored at the end of the program.
