@@ -1,0 +1,53 @@
+// Pixel arithmetic on 256-bit registers, eight pixels a step, for the
+// *_avx2.cpp files only. Every helper is static so that each of those files
+// keeps its own copy, compiled with AVX2: no code built for AVX2 may be
+// shared with a file built for the baseline processor.
+#pragma once
+
+#include "core/cpu_features.h"
+
+#if defined(OWL_X86)
+#include <immintrin.h>
+
+#include <cstdint>
+
+namespace owl {
+
+static inline __m256i Load8(const uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+static inline void Store8(uint32_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+
+// (p * factor) >> 8 per channel, factor a 16-bit value (at most 256) in both
+// halves of every 32-bit lane. B and R, moved into the high bytes of their
+// 16-bit lanes, give the result as the high half of the product; G and A,
+// moved down, give it as the high byte of the low half, where they sit.
+static inline __m256i ScaleChannels8(__m256i p, __m256i factor) {
+  const __m256i br = _mm256_mulhi_epu16(_mm256_slli_epi16(p, 8), factor);
+  const __m256i ga = _mm256_and_si256(_mm256_mullo_epi16(_mm256_srli_epi16(p, 8), factor),
+                                      _mm256_set1_epi16(int16_t(0xFF00)));
+  return _mm256_or_si256(br, ga);
+}
+
+// The factor alpha + 1 for every channel of every pixel.
+static inline __m256i AlphaFactor8(uint32_t alpha) { return _mm256_set1_epi16(int16_t((alpha & 0xFF) + 1)); }
+
+// Source-over of eight pixels: s + (((256 - s.A) * d) >> 8) per channel,
+// added with unsigned saturation.
+static inline __m256i Over8(__m256i s, __m256i d) {
+  const __m256i alpha = _mm256_srli_epi32(s, 24);
+  const __m256i w = _mm256_sub_epi16(_mm256_set1_epi16(256), _mm256_or_si256(alpha, _mm256_slli_epi32(alpha, 16)));
+  return _mm256_adds_epu8(s, ScaleChannels8(d, w));
+}
+
+// 16.16 positions x, x + step, ..., x + 7 * step (modulo 2^32).
+static inline __m256i Positions8(uint32_t x, uint32_t step) {
+  const __m256i k = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  return _mm256_add_epi32(_mm256_set1_epi32(int(x)), _mm256_mullo_epi32(_mm256_set1_epi32(int(step)), k));
+}
+
+// src[x >> 16] for the eight positions of Positions8.
+static inline __m256i GatherNearest8(const uint32_t* src, __m256i positions) {
+  return _mm256_i32gather_epi32(reinterpret_cast<const int*>(src), _mm256_srli_epi32(positions, 16), 4);
+}
+
+}  // namespace owl
+#endif  // OWL_X86
