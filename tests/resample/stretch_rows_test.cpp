@@ -72,6 +72,10 @@ TEST(StretchRows, MultiplyVectorRowsMatchPlain) {
   if (HasSSE2())
     CompareRows(67, [](RowCase& c, uint32_t* d) { MultiplyRow_SSE2(d, c.src.data(), c.width); },
                 [](RowCase& c, uint32_t* d) { MultiplyRow_C(d, c.src.data(), c.width); });
+  if (HasAVX2())
+    for (bool any : {false, true})
+      CompareRows(68, [](RowCase& c, uint32_t* d) { MultiplyRow_AVX2(d, c.src.data(), c.width); },
+                  [](RowCase& c, uint32_t* d) { MultiplyRow_C(d, c.src.data(), c.width); }, any);
 }
 
 // The separable rows against their own model, over and over-free.
