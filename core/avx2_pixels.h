@@ -16,6 +16,11 @@ namespace owl {
 static inline __m256i Load8(const uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
 static inline void Store8(uint32_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
 
+// One pixel through the eight-pixel arithmetic (the other lanes are not
+// looked at): the tails of the rows.
+static inline __m256i OnePixel(uint32_t p) { return _mm256_castsi128_si256(_mm_cvtsi32_si128(int(p))); }
+static inline uint32_t FirstPixel(__m256i v) { return uint32_t(_mm_cvtsi128_si32(_mm256_castsi256_si128(v))); }
+
 // (p * factor) >> 8 per channel, factor a 16-bit value (at most 256) in both
 // halves of every 32-bit lane. B and R, moved into the high bytes of their
 // 16-bit lanes, give the result as the high half of the product; G and A,

@@ -10,7 +10,8 @@ namespace owl {
 namespace {
 
 // Composites sample(x, count) onto the eight pixels at dst, or onto the
-// first count of them through a copy.
+// first count of them through a copy (the samples are computed eight at a
+// time in any case).
 template <typename Sample>
 inline void OverRow(uint32_t* dst, int32_t width, uint32_t step, Sample sample) {
   uint32_t x = 0;

@@ -34,6 +34,10 @@ BitmapBits OneRow(const BitmapBits& b, int32_t count) { return BitmapBits{count,
 bool FillRows(const BitmapBits& dst, uint32_t color) {
   if (Nothing(dst)) return true;
   if (Contiguous(dst, dst)) return FillRows(OneRow(dst, dst.width * dst.height), color);
+  if (dst.width == 1) {  // a column: the plain form, without a call per pixel
+    for (int32_t y = 0; y < dst.height; ++y) *RowAt(dst, y) = color;
+    return true;
+  }
   void (*row)(uint32_t*, int32_t, uint32_t) = FillRow_C;
 #if defined(OWL_HAVE_MMX)
   if (HasSSE() && dst.width > 1) row = HasAVX2() ? FillRow_AVX2 : FillRow_SSE;

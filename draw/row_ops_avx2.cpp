@@ -34,10 +34,6 @@ inline void StringCopy(uint32_t* dst, const uint32_t* src, size_t bytes) {
 #endif
 }
 
-// Single pixels through the eight-pixel arithmetic.
-inline __m256i One(uint32_t p) { return _mm256_castsi128_si256(_mm_cvtsi32_si128(int(p))); }
-inline uint32_t First(__m256i v) { return uint32_t(_mm_cvtsi128_si32(_mm256_castsi256_si128(v))); }
-
 }  // namespace
 
 void FillRow_AVX2(uint32_t* dst, int32_t width, uint32_t color) {
@@ -81,14 +77,14 @@ void CopyRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width) {
 void BlendRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width) {
   int32_t x = 0;
   for (; x + 8 <= width; x += 8) Store8(dst + x, Over8(Load8(src + x), Load8(dst + x)));
-  for (; x < width; ++x) dst[x] = First(Over8(One(src[x]), One(dst[x])));
+  for (; x < width; ++x) dst[x] = FirstPixel(Over8(OnePixel(src[x]), OnePixel(dst[x])));
 }
 
 void BlendRowAlpha_AVX2(uint32_t* dst, const uint32_t* src, int32_t width, uint8_t alpha) {
   const __m256i factor = AlphaFactor8(alpha);
   int32_t x = 0;
   for (; x + 8 <= width; x += 8) Store8(dst + x, Over8(ScaleChannels8(Load8(src + x), factor), Load8(dst + x)));
-  for (; x < width; ++x) dst[x] = First(Over8(ScaleChannels8(One(src[x]), factor), One(dst[x])));
+  for (; x < width; ++x) dst[x] = FirstPixel(Over8(ScaleChannels8(OnePixel(src[x]), factor), OnePixel(dst[x])));
 }
 
 }  // namespace owl

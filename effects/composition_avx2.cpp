@@ -26,14 +26,8 @@ void MixRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t ste
     for (; j + 8 <= width; j += 8, x += 8 * stepX)
       Store8(dst + j, Mix8(Load8(dst + j), Nearest8(src, x, stepX), w, v));
   }
-  // Tail: the last width mod 8 pixels through the same arithmetic.
-  if (j < width) {
-    uint32_t d[8] = {}, s[8] = {};
-    const int n = int(width - j);
-    for (int k = 0; k < n; ++k, x += stepX) d[k] = dst[j + k], s[k] = src[x >> 16];
-    Store8(d, Mix8(Load8(d), Load8(s), w, v));
-    for (int k = 0; k < n; ++k) dst[j + k] = d[k];
-  }
+  // Tail: one pixel at a time with the same arithmetic.
+  for (; j < width; ++j, x += stepX) dst[j] = FirstPixel(Mix8(OnePixel(dst[j]), OnePixel(src[x >> 16]), w, v));
 }
 
 }  // namespace owl

@@ -8,17 +8,12 @@
 namespace owl {
 namespace {
 
-// Runs op eight pixels a step, then on the remaining pixels through a copy.
+// Runs op eight pixels a step, then on each remaining pixel alone.
 template <typename Op>
 inline void Row8(uint32_t* dst, int32_t width, Op op) {
   int32_t x = 0;
   for (; x + 8 <= width; x += 8) Store8(dst + x, op(Load8(dst + x)));
-  if (x < width) {
-    uint32_t d[8] = {};
-    for (int32_t k = 0; x + k < width; ++k) d[k] = dst[x + k];
-    Store8(d, op(Load8(d)));
-    for (int32_t k = 0; x + k < width; ++k) dst[x + k] = d[k];
-  }
+  for (; x < width; ++x) dst[x] = FirstPixel(op(OnePixel(dst[x])));
 }
 
 }  // namespace
