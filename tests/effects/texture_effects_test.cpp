@@ -79,22 +79,24 @@ TEST(TextureEffects, EffectsCoverEverySliceAndRefuseBadHandles) {
 }
 
 // The blur written out independently: nine clamped reads per pixel.
+uint32_t BlurredPixel(const std::vector<uint32_t>& src, int w, int h, int x, int y) {
+  uint32_t result = 0;
+  for (int k = 0; k < 32; k += 8) {
+    uint32_t sum = 0;
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx) {
+        const int sx = std::min(std::max(x + dx, 0), w - 1), sy = std::min(std::max(y + dy, 0), h - 1);
+        sum += src[size_t(sy * w + sx)] >> k & 0xFF;
+      }
+    result |= (sum / 9) << k;
+  }
+  return result;
+}
+
 std::vector<uint32_t> ReferenceBlur(const std::vector<uint32_t>& src, int w, int h) {
   std::vector<uint32_t> out(src.size());
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      uint32_t result = 0;
-      for (int k = 0; k < 32; k += 8) {
-        uint32_t sum = 0;
-        for (int dy = -1; dy <= 1; ++dy)
-          for (int dx = -1; dx <= 1; ++dx) {
-            const int sx = std::min(std::max(x + dx, 0), w - 1), sy = std::min(std::max(y + dy, 0), h - 1);
-            sum += src[size_t(sy * w + sx)] >> k & 0xFF;
-          }
-        result |= (sum / 9) << k;
-      }
-      out[size_t(y * w + x)] = result;
-    }
+    for (int x = 0; x < w; ++x) out[size_t(y * w + x)] = BlurredPixel(src, w, h, x, y);
   return out;
 }
 
@@ -127,17 +129,7 @@ TEST(TextureEffects, BlurOfAnyBytesAndSizes) {
       // In place, each pixel reads the blurred pixels before it.
       std::vector<uint32_t> in_place = px;
       for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-          uint32_t result = 0;
-          for (int k = 0; k < 32; k += 8) {
-            uint32_t sum = 0;
-            for (int dy = -1; dy <= 1; ++dy)
-              for (int dx = -1; dx <= 1; ++dx)
-                sum += in_place[size_t(std::clamp(y + dy, 0, h - 1) * w + std::clamp(x + dx, 0, w - 1))] >> k & 0xFF;
-            result |= (sum / 9) << k;
-          }
-          in_place[size_t(y * w + x)] = result;
-        }
+        for (int x = 0; x < w; ++x) in_place[size_t(y * w + x)] = BlurredPixel(in_place, w, h, x, y);
       EXPECT_EQ(BlurTexture(same.h, same.h), 1);
       EXPECT_EQ(Pixels(same.h), in_place) << w << "x" << h;
     }
