@@ -95,7 +95,8 @@ bool StretchBilinearOverAlpha(const BitmapBits& dst, const BitmapBits& src, uint
 bool StretchBicubicOver(const BitmapBits& dst, const BitmapBits& src) {
   const BicubicSamplers<decltype(&SampleBicubicOver)> integer{SampleBicubicOver, SampleBicubicOverClamped};
 #if defined(OWL_HAVE_MMX)
-  return StretchBicubicWith(dst, src, integer, {SampleBicubicOverMmx, SampleBicubicOverMmxClamped});
+  return StretchBicubicWith(dst, src, integer,
+                            {SampleBicubicOverMmx, SampleBicubicOverMmxClamped, BicubicOverRowMmx_AVX2});
 #else
   return StretchBicubicWith(dst, src, integer, integer);
 #endif
@@ -108,7 +109,8 @@ bool StretchBicubicOverAlpha(const BitmapBits& dst, const BitmapBits& src, uint8
   const BicubicSamplers<decltype(&SampleBicubicOverAlpha)> integer{SampleBicubicOverAlpha,
                                                                    SampleBicubicOverAlphaClamped};
 #if defined(OWL_HAVE_MMX)
-  return StretchBicubicWith(dst, src, integer, {SampleBicubicOverAlphaMmx, SampleBicubicOverAlphaMmxClamped}, a);
+  return StretchBicubicWith(
+      dst, src, integer, {SampleBicubicOverAlphaMmx, SampleBicubicOverAlphaMmxClamped, BicubicOverAlphaRowMmx_AVX2}, a);
 #else
   return StretchBicubicWith(dst, src, integer, integer, a);
 #endif
