@@ -1,6 +1,6 @@
 # Source collection and per-file instruction-set flags.
 #
-# Files named *_mmx.cpp, *_sse.cpp and *_sse2.cpp hold one instruction set's
+# Files named *_mmx.cpp, *_sse.cpp, *_sse2.cpp and *_avx2.cpp hold one instruction set's
 # forms of a routine family; only they are compiled with that set enabled, so
 # that no vector instruction reaches a baseline path (the probe included).
 
@@ -30,6 +30,8 @@ function(owl_apply_isa_flags)
       set_source_files_properties(${f} PROPERTIES COMPILE_OPTIONS "-mmmx;-msse")
     elseif(f MATCHES "_sse2\\.cpp$")
       set_source_files_properties(${f} PROPERTIES COMPILE_OPTIONS "-mmmx;-msse;-msse2")
+    elseif(f MATCHES "_avx2\\.cpp$")
+      set_source_files_properties(${f} PROPERTIES COMPILE_OPTIONS "-msse2;-mavx;-mavx2")
     endif()
   endforeach()
 endfunction()
