@@ -1,11 +1,10 @@
-// The functions the public header declares, read from the header itself, so
-// that an export check follows every declaration added to it.
+// The functions the public header declares for this target, as the build
+// lists them from the preprocessed header (cmake/DeclaredExports.cmake), so
+// that an export check follows every declaration and platform condition.
 #pragma once
 
 #include <fstream>
-#include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 
 namespace owltest {
@@ -22,14 +21,10 @@ struct DeclaredFunctions {
 };
 
 inline DeclaredFunctions ReadDeclaredFunctions() {
-  std::ifstream in(OWL_PUBLIC_HEADER_PATH);
-  std::stringstream text;
-  text << in.rdbuf();
-  const std::string s = text.str();
+  std::ifstream in(OWL_DECLARED_EXPORTS_PATH);
   DeclaredFunctions out;
-  const std::regex decl(R"((OWL_EXTERN_C\s+)?OWL_API\s+[\w\s\*]+?OWL_CALL\s+(\w+)\s*\()");
-  for (auto it = std::sregex_iterator(s.begin(), s.end(), decl); it != std::sregex_iterator(); ++it)
-    ((*it)[1].matched ? out.c_named : out.cxx_named).insert((*it)[2]);
+  std::string kind, name;
+  while (in >> kind >> name) (kind == "C" ? out.c_named : out.cxx_named).insert(name);
   return out;
 }
 
