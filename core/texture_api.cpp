@@ -1,9 +1,9 @@
 // Exported texture functions.
-#include <cstring>
 #include <new>
 
 #include "core/handle_table.h"
 #include "core/texture.h"
+#include "draw/row_ops.h"
 #include "owlgraphic.h"
 
 using owl::Texture;
@@ -99,10 +99,8 @@ int OWL_CALL CopyTexture(HGTEXTURE dst, HGTEXTURE src) {
   // Only the area both textures cover is copied.
   const int32_t w = d->width() < s->width() ? d->width() : s->width();
   const int32_t h = d->height() < s->height() ? d->height() : s->height();
-  const BitmapBits& dp = d->pixels();
-  const BitmapBits& sp = s->pixels();
-  for (int32_t y = 0; y < h; ++y)
-    std::memcpy(static_cast<uint8_t*>(dp.bits) + std::ptrdiff_t(y) * dp.pitch,
-                static_cast<const uint8_t*>(sp.bits) + std::ptrdiff_t(y) * sp.pitch, size_t(w) * 4);
+  const BitmapBits dp{w, h, d->pixels().pitch, d->pixels().bits};
+  const BitmapBits sp{w, h, s->pixels().pitch, s->pixels().bits};
+  owl::CopyRows(dp, sp);
   return 1;
 }

@@ -90,6 +90,14 @@ typedef union HGTEXTURE {
 #endif
 } HGTEXTURE;
 
+/* A device context: the real GDI one on Windows; elsewhere it names an
+ * in-memory device surface of this library (see "Device surfaces"). */
+#if defined(_WIN32)
+#  include <windows.h>
+#else
+typedef struct HDC__* HDC;
+#endif
+
 #ifdef __cplusplus
 static_assert(sizeof(owlRect) == 16, "owlRect is 16 bytes");
 static_assert(sizeof(owlPoint) == 8, "owlPoint is 8 bytes");
@@ -160,18 +168,200 @@ OWL_EXTERN_C OWL_API int OWL_CALL CopyTexture(HGTEXTURE dst, HGTEXTURE src);
 
 /* ---- Texture drawing --------------------------------------------------- */
 
+/* Every texture draw combines texels with the canvas by the texture's blend
+ * kind (the top byte of its filter: 1 source-over, 2 colour key 0x00000000,
+ * 3 multiply, anything else copy); a constant alpha below 255 turns every kind
+ * but multiply into source-over with the texture scaled by (alpha + 1) / 256.
+ * resampleFilter: 0 nearest, 4 bicubic, anything else bilinear; it matters
+ * only for pieces drawn at another size. dst is in logical coordinates and
+ * clipped to the canvas; a reversed dst draws nothing. src (null: the whole
+ * texture) is normalised and must lie inside the texture and not be empty.
+ * Results: 0 for a bad texture or canvas handle or a bad src (nothing is
+ * drawn), otherwise 1, also when nothing was drawn. */
+
+/* DrawTextureEx with alpha 255. */
+OWL_EXTERN_C OWL_API int OWL_CALL DrawTexture(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
+                                              unsigned int resampleFilter);
+/* Draws the texture as its mode says (nine-grid, solid-middle nine-grid,
+ * tile, centre, top tile with the mode's margins; any other kind stretches),
+ * with the current slice, or the whole texture, as source. */
+OWL_EXTERN_C OWL_API int OWL_CALL DrawTextureEx(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
+                                                unsigned int resampleFilter, unsigned char alpha);
+
+#ifdef __cplusplus
+/* The four below have C++ linkage. */
+
+/* Corners at their own size, edges stretched along them, middle in both
+ * directions; margins (insets) cut src and dst alike. fillCenter replaces
+ * the middle by a fill of the middle cell's centre texel (scaled by alpha
+ * unless the texture multiplies) with the texture's fill operation. Cells
+ * that margins reverse, or that would reach outside src or dst, draw
+ * nothing. */
+OWL_API unsigned int OWL_CALL DrawTexture9Grid(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
+                                               const owlRect* src, const owlRect* margins,
+                                               unsigned int resampleFilter, bool fillCenter, unsigned char alpha);
+/* Columns of src's width from dst's left: the top margins.top rows of src
+ * at their own size, under them the bottom margins.bottom rows stretched to
+ * dst's bottom. The last column is cut. */
+OWL_API unsigned int OWL_CALL DrawTextureTopTile(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
+                                                 const owlRect* src, const owlRect* margins,
+                                                 unsigned int resampleFilter, unsigned char alpha);
+/* src repeated at its own size from dst's top-left corner; the last column
+ * and row are cut, never scaled. */
+OWL_API unsigned int OWL_CALL DrawTextureTile(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
+                                              const owlRect* src, unsigned int resampleFilter,
+                                              unsigned char alpha);
+/* src scaled to touch two opposite sides of dst, keeping its aspect, and
+ * centred on the other axis. */
+OWL_API unsigned int OWL_CALL DrawTextureCenter(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
+                                                const owlRect* src, unsigned int resampleFilter,
+                                                unsigned char alpha);
+#endif
+
 /* ---- Stretch kernel ---------------------------------------------------- */
+
+/* The bicubic kernel: 0 strict cubic, 1 cubic B-spline, 2 (initial) and any
+ * other value cubic convolution with a = -1. */
+OWL_EXTERN_C OWL_API int OWL_CALL GetStretchKernelMode(void);
+/* Stores mode (no range check) and rebuilds the kernel table; returns 0 and
+ * does nothing when mode is already current, else 1. */
+OWL_EXTERN_C OWL_API int OWL_CALL SetStretchKernelMode(int mode);
 
 /* ---- Colour conversion ------------------------------------------------- */
 
+/* 0xAARRGGBB to 0xAAHHSSLL: hue 0..254 over a full turn (0 red, 85 green,
+ * 170 blue; a grey has hue 170, saturation 0), integer arithmetic. Alpha
+ * passes through; nothing is premultiplied or unpremultiplied. */
+OWL_EXTERN_C OWL_API uint32_t OWL_CALL ARGBtoAHSL(uint32_t argb);
+/* 0xAAHHSSLL back to 0xAARRGGBB in single precision; not an exact inverse
+ * of ARGBtoAHSL (components may differ by one step). */
+OWL_EXTERN_C OWL_API uint32_t OWL_CALL AHSLtoARGB(uint32_t ahsl);
+
 /* ---- Texture effects --------------------------------------------------- */
+
+/* Each works in place on the texture's whole buffer (every slice) and
+ * returns 0 for a handle that is not a live texture or a buffer that can't
+ * be locked, 1 otherwise. */
+
+/* Every pixel whose 32-bit value equals from becomes to. */
+OWL_EXTERN_C OWL_API int OWL_CALL TranslateTexture(HGTEXTURE texture, uint32_t from, uint32_t to);
+/* Premultiplies colour by alpha: c = (c * (A + 1)) >> 8; alpha kept. */
+OWL_EXTERN_C OWL_API int OWL_CALL NormalizeTexture(HGTEXTURE texture);
+/* B, G, R = (117 B + 601 G + 306 R) >> 10; alpha kept. */
+OWL_EXTERN_C OWL_API int OWL_CALL GrayTexture(HGTEXTURE texture);
+/* c = A - c for B, G, R; alpha kept. */
+OWL_EXTERN_C OWL_API int OWL_CALL InvertTexture(HGTEXTURE texture);
+/* type 1: B, G, R = A (a white silhouette); type 6: A = max(B, G, R);
+ * any other type changes nothing and returns 1. */
+OWL_EXTERN_C OWL_API int OWL_CALL ShuffleTexture(HGTEXTURE texture, int type);
+/* 3x3 box blur of src into dst (each sum of nine edge-clamped pixels / 9),
+ * over src's size; pixels past dst's last column or row land on that
+ * column or row, so nothing outside dst is written. dst may be src (the
+ * blur then reads pixels it has already written). 0 for a bad handle, 1
+ * otherwise, also when a buffer can't be locked. */
+OWL_EXTERN_C OWL_API int OWL_CALL BlurTexture(HGTEXTURE dst, HGTEXTURE src);
+/* Replaces the texture by a soft white glow of its shape: a white mask of
+ * its blurred shape, blurred three times. 0 only for a bad handle. */
+OWL_EXTERN_C OWL_API int OWL_CALL LightTexture(HGTEXTURE texture);
+
+/* ---- Device surfaces (platforms without GDI) --------------------------- */
+
+#if !defined(_WIN32)
+/* An in-memory device of width x height 32-bit pixels (0xAARRGGBB, bytes
+ * B, G, R, A), all 0 at first, clipped to its bounds. GdiTransCanvas writes
+ * into it as it would into a Windows device context. 0 for sides of 0 or
+ * less, above 32767, or when memory runs out. */
+OWL_EXTERN_C OWL_API HDC OWL_CALL CreateDeviceSurface(int width, int height);
+/* 0 for a value that is not a live device surface. */
+OWL_EXTERN_C OWL_API int OWL_CALL DeleteDeviceSurface(HDC hdc);
+/* A view of the surface's whole pixel buffer (pitch = width * 4). */
+OWL_EXTERN_C OWL_API int OWL_CALL LockDeviceSurfaceBits(HDC hdc, BitmapBits* bits);
+OWL_EXTERN_C OWL_API int OWL_CALL UnlockDeviceSurfaceBits(HDC hdc);
+/* The device clip in device pixels; nothing is written outside it. Setting
+ * intersects clip with the surface (null: the whole surface); an empty
+ * result is stored as all zeros and lets nothing through. */
+OWL_EXTERN_C OWL_API int OWL_CALL GetDeviceSurfaceClip(HDC hdc, owlRect* clip);
+OWL_EXTERN_C OWL_API int OWL_CALL SetDeviceSurfaceClip(HDC hdc, const owlRect* clip, owlRect* oldClip);
+#endif
 
 /* ---- Canvas composition ------------------------------------------------ */
 
+/* These work on the rectangles as given, without the canvas clip. A
+ * rectangle that is reversed or reaches outside its canvas, and a
+ * destination of zero width or height whose size differs from the source's,
+ * draw nothing; the call still returns 1. Rectangles of different sizes are
+ * stretched by nearest neighbour. 0 only for a handle that is not a live
+ * canvas (dst looked up first). */
+
+/* Cross-fade src into dst: d = (d * (255 - alpha) + s * (alpha + 1)) >> 8
+ * per channel (with MMX ((d * (255 - alpha)) >> 8) + ((s * (alpha + 1)) >> 8),
+ * up to one lower). alpha 0 changes nothing; 255 copies the source. */
+OWL_EXTERN_C OWL_API int OWL_CALL MixCanvas(HGCANVAS dst, const owlRect* dstRect, HGCANVAS src,
+                                            const owlRect* srcRect, uint8_t alpha);
+/* Lays src, taken as opaque, over dst with opacity alpha:
+ * s' = ((s with alpha 255) * (alpha + 1)) >> 8, d = s' + ((d * (256 - alpha)) >> 8). */
+OWL_EXTERN_C OWL_API int OWL_CALL BlendCanvas(HGCANVAS dst, const owlRect* dstRect, HGCANVAS src,
+                                              const owlRect* srcRect, uint8_t alpha);
+/* Fades rect towards color: d = ((d * (255 - alpha)) >> 8) + ((k * (alpha + 1)) >> 8);
+ * alpha 255 fills the rectangle with color, 0 changes nothing. */
+OWL_EXTERN_C OWL_API int OWL_CALL MixCanvasWithColor(HGCANVAS canvas, const owlRect* rect, uint32_t color,
+                                                     uint8_t alpha);
+/* Copies srcRect of the canvas to the device at dstRect's top-left corner,
+ * pixels unchanged (still premultiplied), rows starting at srcRect's left
+ * edge; the device clips, the canvas clip does not apply. Of rectangles of
+ * different sizes only the part both cover is copied. The device call's
+ * own result is not looked at. */
+OWL_EXTERN_C OWL_API int OWL_CALL GdiTransCanvas(HDC hdc, const owlRect* dstRect, HGCANVAS canvas,
+                                                 const owlRect* srcRect);
+
 /* ---- Rectangle outlines ------------------------------------------------ */
+
+/* One-pixel outlines of rect (logical coordinates) within the canvas clip.
+ * A colour of alpha 255 replaces pixels; any other is blended source-over
+ * (new = c + (((256 - A) * d) >> 8), the low 8 bits kept). An edge is drawn
+ * only where it lies inside the clip; corner pixels belong to a row and a
+ * column and are written twice. 0 for a bad handle, a null rect or a failed
+ * lock; 1 otherwise, also when nothing is visible. */
+OWL_EXTERN_C OWL_API int OWL_CALL GeoRectangleEx(HGCANVAS canvas, const owlRect* rect, uint32_t color);
+/* Dotted: every span, after clipping, skips its first pixel, writes the
+ * next, and so on; written pixels are always blended. */
+OWL_EXTERN_C OWL_API int OWL_CALL GeoRectFocusEx(HGCANVAS canvas, const owlRect* rect, uint32_t color);
+/* Elliptical corners of radii ((corner[0] + 1) / 2, (corner[1] + 1) / 2);
+ * a radius below 2 draws GeoRectangleEx. Radii are not limited to the
+ * rectangle. 0 also for a null corner. */
+OWL_EXTERN_C OWL_API int OWL_CALL GeoRoundRectEx(HGCANVAS canvas, const owlRect* rect, const int32_t corner[2],
+                                                 uint32_t color);
 
 /* ---- Fills ------------------------------------------------------------- */
 
+/* Source-over of color (premultiplied) on the logical rectangle, clipped.
+ * 1 at once for a colour of alpha 0, whatever the handle. */
+OWL_EXTERN_C OWL_API int OWL_CALL FillSolidRect(HGCANVAS canvas, uint32_t color, const owlRect* rect);
+/* The top byte of filter picks the operation: 1 or 2 source-over, 3 multiply
+ * per channel ((d * (s + 1)) >> 8), 4 bitwise OR, any other value copy.
+ * Returns 1 at once, whatever the handle, when nothing would change (alpha 0
+ * for 1 and 2, 0xFFFFFFFF for 3, 0 for 4); otherwise 0 only for a bad
+ * handle, 1 also when the clipped rectangle is empty. */
+OWL_EXTERN_C OWL_API int OWL_CALL FillSolidRectEx(HGCANVAS canvas, uint32_t color, const owlRect* rect, uint32_t filter);
+/* Two-colour gradient, blended row by row (direction 1, top to bottom) or
+ * column by column (2, left to right) from color1 at the rectangle's first
+ * row or column towards color2 at its excluded edge; the colours belong to
+ * the unclipped rectangle. Other directions fill with color1. */
+OWL_EXTERN_C OWL_API int OWL_CALL FillGradualRect(HGCANVAS canvas, uint32_t color1, uint32_t color2, const owlRect* rect,
+                                                  int direction);
+
 /* ---- Modulation -------------------------------------------------------- */
+
+/* Draws the texture's current slice (or the whole texture) unscaled with
+ * its top-left corner at (x, y), within the canvas clip, multiplied by
+ * color. Colour alpha below 255: s = (c * (t + 1)) >> 8 on all four
+ * channels, laid over the canvas source-over. Alpha 255: each of the
+ * texture's R, G, B is that channel's coverage e (its value times
+ * 192 + (c >> 2), or 255 where it is 255, >> 8), d = ((c * e) >> 8) +
+ * (((255 - e) * d) >> 8), and alpha comes from (R + 2 G + B) / 4.
+ * 0 for a bad handle (canvas looked up first) or a slice that is empty or
+ * reaches outside the texture; 1 otherwise, also when nothing is drawn. */
+OWL_EXTERN_C OWL_API int OWL_CALL DrawModulation(HGCANVAS canvas, int32_t x, int32_t y, HGTEXTURE texture,
+                                                 uint32_t color);
 
 #endif /* OWLGRAPHIC_H */

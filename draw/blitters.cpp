@@ -1,0 +1,136 @@
+// Constant-alpha blitters: plain rows and the per-call choice of form.
+//
+// The alpha shortcuts come first: alpha 0 draws nothing, alpha 255 is the
+// plain source-over loop. The bicubic loops make sure the kernel table exists
+// before asking for MMX, because the table's format follows the MMX flag and
+// the samplers must match it.
+#include "draw/blitters.h"
+
+#include "core/cpu_features.h"
+#include "draw/blitter_rows.h"
+#include "resample/kernel_table.h"
+#include "resample/pixel_math.h"
+#include "resample/samplers.h"
+#include "resample/stretch_walk.h"
+
+namespace owl {
+
+void StretchNearestOverRow_C(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t step) {
+  uint32_t x = 0;
+  for (int32_t j = 0; j < width; ++j, x += step) dst[j] = OverWrap(src[x >> 16], dst[j]);
+}
+
+void StretchNearestOverAlphaRow_C(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t step,
+                                  uint32_t alpha) {
+  uint32_t x = 0;
+  for (int32_t j = 0; j < width; ++j, x += step) dst[j] = OverWrap(ScaleByAlpha(src[x >> 16], alpha), dst[j]);
+}
+
+void StretchBilinearOverRow_C(uint32_t* dst, const uint32_t* row0, const uint32_t* row1, int32_t width,
+                              uint32_t step, uint32_t fy) {
+  uint32_t x = 0;
+  for (int32_t j = 0; j < width; ++j, x += step) {
+    const uint32_t ix = x >> 16;
+    SampleBilinearOver(row0 + ix, row1 + ix, (x >> 8) & 255, fy, dst + j);
+  }
+}
+
+void StretchBilinearOverAlphaRow_C(uint32_t* dst, const uint32_t* row0, const uint32_t* row1, int32_t width,
+                                   uint32_t step, uint32_t fy, uint32_t alpha) {
+  uint32_t x = 0;
+  for (int32_t j = 0; j < width; ++j, x += step) {
+    const uint32_t ix = x >> 16;
+    SampleBilinearOverAlpha(row0 + ix, row1 + ix, (x >> 8) & 255, fy, alpha, dst + j);
+  }
+}
+
+bool StretchNearestOver(const BitmapBits& dst, const BitmapBits& src) {
+  bool result;
+  if (!BlocksReady(dst, src, &result)) return result;
+  auto row = StretchNearestOverRow_C;
+#if defined(OWL_HAVE_MMX)
+  if (HasSSE()) row = StretchNearestOverRow_SSE;  // 2 px a step
+#endif
+  WalkNearestRows(dst, src, [&](uint32_t* d, const uint32_t* s, uint32_t step) { row(d, s, dst.width, step); });
+  return true;
+}
+
+bool StretchNearestOverAlpha(const BitmapBits& dst, const BitmapBits& src, uint8_t alpha) {
+  if (alpha == 0) return true;
+  if (alpha == 255) return StretchNearestOver(dst, src);
+  bool result;
+  if (!BlocksReady(dst, src, &result)) return result;
+  auto row = StretchNearestOverAlphaRow_C;
+#if defined(OWL_HAVE_MMX)
+  if (HasSSE()) row = StretchNearestOverAlphaRow_SSE;  // 2 px a step
+#endif
+  WalkNearestRows(dst, src,
+                  [&](uint32_t* d, const uint32_t* s, uint32_t step) { row(d, s, dst.width, step, alpha); });
+  return true;
+}
+
+bool StretchBilinearOver(const BitmapBits& dst, const BitmapBits& src) {
+  bool result;
+  if (!BlocksReady(dst, src, &result)) return result;
+  auto row = StretchBilinearOverRow_C;
+#if defined(OWL_HAVE_MMX)
+  if (HasMMX()) row = StretchBilinearOverRow_MMX;  // separable, 2 px a step
+#endif
+  WalkBilinearRows(dst, src, [&](uint32_t* d, const uint32_t* r0, const uint32_t* r1, uint32_t step, uint32_t fy) {
+    row(d, r0, r1, dst.width, step, fy);
+  });
+  return true;
+}
+
+bool StretchBilinearOverAlpha(const BitmapBits& dst, const BitmapBits& src, uint8_t alpha) {
+  if (alpha == 0) return true;
+  if (alpha == 255) return StretchBilinearOver(dst, src);
+  bool result;
+  if (!BlocksReady(dst, src, &result)) return result;
+  WalkBilinearRows(dst, src, [&](uint32_t* d, const uint32_t* r0, const uint32_t* r1, uint32_t step, uint32_t fy) {
+    StretchBilinearOverAlphaRow_C(d, r0, r1, dst.width, step, fy, alpha);
+  });
+  return true;
+}
+
+bool StretchBicubicOver(const BitmapBits& dst, const BitmapBits& src) {
+  bool result;
+  if (!BlocksReady(dst, src, &result)) return result;
+  GetKernelTable();
+  auto inner = SampleBicubicOver;
+  auto edge = SampleBicubicOverClamped;
+#if defined(OWL_HAVE_MMX)
+  if (HasMMX()) {
+    inner = SampleBicubicOverMmx;
+    edge = SampleBicubicOverMmxClamped;
+  }
+#endif
+  if (inner == SampleBicubicOver) GetClampTable();
+  WalkBicubicPixels(
+      dst, src, [&](int32_t x, int32_t y, uint32_t* d) { inner(src, x, y, d); },
+      [&](int32_t x, int32_t y, uint32_t* d) { edge(src, x, y, d); });
+  return true;
+}
+
+bool StretchBicubicOverAlpha(const BitmapBits& dst, const BitmapBits& src, uint8_t alpha) {
+  if (alpha == 0) return true;
+  if (alpha == 255) return StretchBicubicOver(dst, src);
+  bool result;
+  if (!BlocksReady(dst, src, &result)) return result;
+  GetKernelTable();
+  auto inner = SampleBicubicOverAlpha;
+  auto edge = SampleBicubicOverAlphaClamped;
+#if defined(OWL_HAVE_MMX)
+  if (HasMMX()) {
+    inner = SampleBicubicOverAlphaMmx;
+    edge = SampleBicubicOverAlphaMmxClamped;
+  }
+#endif
+  if (inner == SampleBicubicOverAlpha) GetClampTable();
+  WalkBicubicPixels(
+      dst, src, [&](int32_t x, int32_t y, uint32_t* d) { inner(src, x, y, alpha, d); },
+      [&](int32_t x, int32_t y, uint32_t* d) { edge(src, x, y, alpha, d); });
+  return true;
+}
+
+}  // namespace owl

@@ -1,0 +1,19 @@
+// The common path of one piece of a texture draw.
+#pragma once
+
+#include <cstdint>
+
+#include "core/canvas.h"
+#include "core/texture.h"
+#include "owlgraphic.h"
+
+namespace owl {
+
+// Draws src (valid texels of texture) stretched onto dst (logical canvas
+// coordinates): clips dst to the canvas, maps the surviving part back to
+// texels and blits it with the texture's filter word. A piece clipped away
+// draws nothing. Always true.
+bool DrawTexturePiece(Canvas* canvas, const owlRect* dst, Texture* texture, const owlRect* src,
+                      uint32_t resampleFilter, uint8_t alpha);
+
+}  // namespace owl

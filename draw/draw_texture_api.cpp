@@ -1,0 +1,157 @@
+// Exported texture drawing functions: plain stretch, nine-grid, tiling, top
+// tiling and centred fit, and DrawTextureEx's choice among them by the
+// texture's own mode.
+#include "core/canvas.h"
+#include "core/handle_table.h"
+#include "core/texture.h"
+#include "draw/blit_dispatch.h"
+#include "draw/draw_geometry.h"
+#include "draw/draw_texture.h"
+#include "draw/texture_layout.h"
+#include "owlgraphic.h"
+
+using owl::Canvas;
+using owl::Texture;
+using owl::TexturePiece;
+
+namespace {
+
+enum DrawStyle : uint32_t {
+  kDrawStyleNineGrid = 1,
+  kDrawStyleTile = 2,
+  kDrawStyleCenter = 3,
+  kDrawStyleNineGridFill = 4,
+  kDrawStyleTopTile = 5,
+};
+
+// A draw request resolved: the texture first, then the canvas, then the
+// source rectangle, validated once per call.
+struct Request {
+  Canvas* canvas = nullptr;
+  Texture* texture = nullptr;
+  owlRect source{0, 0, 0, 0};
+
+  void Draw(const TexturePiece& piece, uint32_t resampleFilter, uint8_t alpha) const {
+    owl::DrawTexturePiece(canvas, &piece.dst, texture, &piece.src, resampleFilter, alpha);
+  }
+};
+
+bool Resolve(HGCANVAS canvas, HGTEXTURE texture, const owlRect* src, Request* r) {
+  r->texture = owl::TextureFromHandle(texture);
+  if (!r->texture) return false;
+  r->canvas = owl::CanvasFromHandle(canvas);
+  if (!r->canvas) return false;
+  return owl::ValidateSourceRect(r->texture, &r->source, src);
+}
+
+// The colour of a nine-grid's solid middle: the texel at the centre of the
+// source's middle cell, scaled by the constant alpha unless the texture
+// multiplies. False when the texel cannot be locked.
+bool MiddleColour(const Texture& texture, const owlRect& srcCell, uint8_t alpha, uint32_t* colour) {
+  const owlPoint c = owl::CellCentre(srcCell);
+  const owlRect texel{c.x, c.y, c.x + 1, c.y + 1};
+  BitmapBits bits;
+  if (!texture.Lock(&bits, &texel) || !bits.bits || bits.width != 1 || bits.height != 1) return false;
+  uint32_t v = *static_cast<const uint32_t*>(bits.bits);
+  texture.Unlock();
+  if ((texture.filter() >> 24) != owl::kBlendMultiply) {
+    uint32_t scaled = 0;
+    for (int shift = 0; shift < 32; shift += 8)
+      scaled |= ((((v >> shift) & 0xFFu) * (uint32_t(alpha) + 1)) >> 8) << shift;
+    v = scaled;
+  }
+  *colour = v;
+  return true;
+}
+
+}  // namespace
+
+int OWL_CALL DrawTexture(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, unsigned int resampleFilter) {
+  return DrawTextureEx(canvas, dst, texture, resampleFilter, 255);
+}
+
+int OWL_CALL DrawTextureEx(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, unsigned int resampleFilter,
+                           unsigned char alpha) {
+  Texture* t = owl::TextureFromHandle(texture);
+  if (!t || !owl::CanvasFromHandle(canvas)) return 0;
+  const TextureMode mode = t->mode();
+  const owlRect* slice = t->CurrentSlice();
+  switch (mode.kind) {
+    case kDrawStyleNineGrid:
+    case kDrawStyleNineGridFill:
+      return int(DrawTexture9Grid(canvas, dst, texture, slice, &mode.margins, resampleFilter,
+                                  mode.kind == kDrawStyleNineGridFill, alpha));
+    case kDrawStyleTile:
+      return int(DrawTextureTile(canvas, dst, texture, slice, resampleFilter, alpha));
+    case kDrawStyleCenter:
+      return int(DrawTextureCenter(canvas, dst, texture, slice, resampleFilter, alpha));
+    case kDrawStyleTopTile:
+      return int(DrawTextureTopTile(canvas, dst, texture, slice, &mode.margins, resampleFilter, alpha));
+    default:
+      break;
+  }
+  Request r;
+  if (!Resolve(canvas, texture, slice, &r) || !dst) return 0;
+  r.Draw(TexturePiece{*dst, r.source}, resampleFilter, alpha);
+  return 1;
+}
+
+unsigned int OWL_CALL DrawTexture9Grid(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const owlRect* src,
+                                       const owlRect* margins, unsigned int resampleFilter, bool fillCenter,
+                                       unsigned char alpha) {
+  Request r;
+  if (!Resolve(canvas, texture, src, &r) || !dst || !margins) return 0;
+  TexturePiece cells[9];
+  bool sound[9];
+  owl::NineGridPieces(*dst, r.source, *margins, cells, sound);
+  const uint32_t filter = r.texture->filter();
+  for (int i = 0; i < 9; ++i) {
+    if (!sound[i]) continue;
+    owlRect clipped, mapped;
+    if (!owl::ClipToCanvas(r.canvas, &cells[i].dst, &clipped)) continue;
+    if (!owl::MapToSource(&cells[i].dst, &cells[i].src, &clipped, &mapped)) continue;
+    if (fillCenter && i == 4) {
+      // At alpha 0 the cells around it draw nothing, and neither does the
+      // middle: a copy fill of the scaled colour would clear it instead.
+      if (alpha == 0 && (filter >> 24) != owl::kBlendMultiply) continue;
+      uint32_t colour;
+      // The fill clips the whole cell itself.
+      if (MiddleColour(*r.texture, cells[i].src, alpha, &colour))
+        FillSolidRectEx(canvas, colour, &cells[i].dst, filter);
+      continue;
+    }
+    owl::BlitLocked(r.canvas, &clipped, r.texture, &mapped, filter, resampleFilter, alpha);
+  }
+  return 1;
+}
+
+unsigned int OWL_CALL DrawTextureTopTile(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
+                                         const owlRect* src, const owlRect* margins, unsigned int resampleFilter,
+                                         unsigned char alpha) {
+  Request r;
+  if (!Resolve(canvas, texture, src, &r) || !dst || !margins) return 0;
+  owl::ForEachTopTilePiece(*dst, r.source, *margins, r.canvas->LogicalClip(),
+                           [&](const TexturePiece& p) { r.Draw(p, resampleFilter, alpha); });
+  return 1;
+}
+
+unsigned int OWL_CALL DrawTextureTile(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const owlRect* src,
+                                      unsigned int resampleFilter, unsigned char alpha) {
+  Request r;
+  if (!Resolve(canvas, texture, src, &r) || !dst) return 0;
+  owl::ForEachTile(*dst, r.source, r.canvas->LogicalClip(),
+                   [&](const TexturePiece& p) { r.Draw(p, resampleFilter, alpha); });
+  return 1;
+}
+
+unsigned int OWL_CALL DrawTextureCenter(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const owlRect* src,
+                                        unsigned int resampleFilter, unsigned char alpha) {
+  Request r;
+  if (!Resolve(canvas, texture, src, &r) || !dst) return 0;
+  owlRect fitted;
+  owl::CenterFit(dst, &r.source, &fitted);
+  TexturePiece piece;
+  if (owl::MakeSoundPiece(owl::ToRect64(fitted), owl::ToRect64(r.source), *dst, r.source, &piece))
+    r.Draw(piece, resampleFilter, alpha);
+  return 1;
+}

@@ -1,0 +1,55 @@
+// Same-size row operations: fill, copy, keyed copy and source-over of
+// blocks of 32-bit premultiplied pixels.
+//
+// Block functions walk height rows of width pixels, each block with its own
+// pitch (width and height come from dst); a width or height of 0 or less
+// does nothing. They choose a kernel per call from the cached processor
+// flags. Every kernel gives the same pixels as the plain one for
+// premultiplied input; for colour bytes above their alpha the vector
+// source-over kernels saturate the final sum at 255 where the plain ones
+// keep its low 8 bits.
+#pragma once
+
+#include <cstdint>
+
+#include "core/cpu_features.h"
+#include "owlgraphic.h"
+
+namespace owl {
+
+// pixel = color.
+bool FillRows(const BitmapBits& dst, uint32_t color);
+// dst = src.
+bool CopyRows(const BitmapBits& dst, const BitmapBits& src);
+// dst = src except where src == key (all 32 bits).
+bool CopyRowsKeyed(const BitmapBits& dst, const BitmapBits& src, uint32_t key);
+// Per channel: d = s + (((256 - s.A) * d) >> 8).
+bool BlendRows(const BitmapBits& dst, const BitmapBits& src);
+// s' = (s * (alpha + 1)) >> 8 on all four channels, then source-over with s'.
+// alpha 0 changes nothing; 255 is BlendRows.
+bool BlendRowsAlpha(const BitmapBits& dst, const BitmapBits& src, uint8_t alpha);
+
+// Kernels over one row of width pixels (width >= 0).
+void FillRow_C(uint32_t* dst, int32_t width, uint32_t color);
+void CopyRow_C(uint32_t* dst, const uint32_t* src, int32_t width);
+void CopyRowKeyed_C(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t key);
+// Keeps the low 8 bits of each channel sum.
+void BlendRow_C(uint32_t* dst, const uint32_t* src, int32_t width);
+void BlendRowAlpha_C(uint32_t* dst, const uint32_t* src, int32_t width, uint8_t alpha);
+
+#if defined(OWL_HAVE_MMX)
+// 64-bit registers. Fill and copy store non-temporally and fence after the
+// vector part; the fill needs width >= 2.
+void FillRow_SSE(uint32_t* dst, int32_t width, uint32_t color);
+void CopyRow_SSE(uint32_t* dst, const uint32_t* src, int32_t width);
+void CopyRowKeyed_SSE(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t key);
+// Saturate each channel sum at 255; two pixels a step.
+void BlendRow_SSE(uint32_t* dst, const uint32_t* src, int32_t width);
+void BlendRowAlpha_SSE(uint32_t* dst, const uint32_t* src, int32_t width, uint8_t alpha);
+#endif
+#if defined(OWL_X86)
+// Saturates each channel sum at 255; four pixels a step.
+void BlendRow_SSE2(uint32_t* dst, const uint32_t* src, int32_t width);
+#endif
+
+}  // namespace owl

@@ -1,0 +1,149 @@
+// Canvas composition: cross-fade, opaque blend, fade towards a colour and
+// the copy to a device context.
+//
+// The rectangles are locked as given: the lock refuses one that is reversed
+// or reaches outside its canvas, and such a call draws nothing. Equal sizes
+// walk both blocks one to one; other sizes sample the source by nearest
+// neighbour with 16.16 steps (source size << 16) / destination size, which
+// needs a destination of at least one pixel each way, so an empty
+// destination or source of another size draws nothing. The mix kernels use
+// MMX, the opaque blend SSE, the colour fade MMX; the mix's MMX form splits
+// the truncation and may be one lower than the plain one, the others agree.
+#include <algorithm>
+
+#include "core/canvas.h"
+#include "core/geometry.h"
+#include "core/handle_table.h"
+#include "draw/row_ops.h"
+#include "effects/composition.h"
+#include "resample/stretch.h"
+#include "platform/device_surface.h"
+
+namespace owl {
+namespace {
+
+using RowFn = void (*)(uint32_t*, const uint32_t*, int32_t, uint32_t, uint8_t);
+
+bool SameSize(const BitmapBits& a, const BitmapBits& b) { return a.width == b.width && a.height == b.height; }
+// A stretch divides by the destination's size and reads the source.
+bool CanStretch(const BitmapBits& dst, const BitmapBits& src) {
+  return dst.width > 0 && dst.height > 0 && src.width > 0 && src.height > 0;
+}
+
+// Runs row over every destination row with the matching source row.
+void RunRows(const BitmapBits& dst, const BitmapBits& src, RowFn row, uint8_t alpha) {
+  if (SameSize(dst, src)) {
+    for (int32_t y = 0; y < dst.height; ++y) row(RowAt(dst, y), RowAt(src, y), dst.width, 0x10000, alpha);
+    return;
+  }
+  if (!CanStretch(dst, src)) return;
+  const uint32_t stepX = uint32_t((src.width << 16) / dst.width);
+  const uint32_t stepY = uint32_t((src.height << 16) / dst.height);
+  uint32_t sy = 0;
+  for (int32_t y = 0; y < dst.height; ++y, sy += stepY)
+    row(RowAt(dst, y), RowAt(src, int32_t(sy >> 16)), dst.width, stepX, alpha);
+}
+
+// Resolves both canvases (dst first) and locks both rectangles, then runs
+// body(dstBlock, srcBlock). 0 for a bad handle, 1 otherwise.
+template <typename Body>
+int WithTwoCanvases(HGCANVAS dst, const owlRect* dstRect, HGCANVAS src, const owlRect* srcRect, Body body) {
+  const Canvas* d = CanvasFromHandle(dst);
+  if (!d) return 0;
+  const Canvas* s = CanvasFromHandle(src);
+  if (!s) return 0;
+  BitmapBits db, sb;
+  if (!dstRect || !srcRect || !d->Lock(&db, *dstRect)) return 1;
+  if (s->Lock(&sb, *srcRect)) {
+    body(db, sb);
+    s->Unlock();
+  }
+  d->Unlock();
+  return 1;
+}
+
+uint32_t ScaleColor(uint32_t color, uint8_t alpha) {
+  uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) out |= (((color >> shift & 0xFF) * (alpha + 1u)) >> 8) << shift;
+  return out;
+}
+
+}  // namespace
+}  // namespace owl
+
+using owl::Canvas;
+using owl::CanvasFromHandle;
+
+int OWL_CALL MixCanvas(HGCANVAS dst, const owlRect* dstRect, HGCANVAS src, const owlRect* srcRect, uint8_t alpha) {
+  return owl::WithTwoCanvases(dst, dstRect, src, srcRect, [alpha](const BitmapBits& d, const BitmapBits& s) {
+    if (alpha == 0) return;
+    if (alpha == 255) {
+      if (owl::SameSize(d, s)) {
+        owl::CopyRows(d, s);
+      } else if (owl::CanStretch(d, s)) {
+        owl::StretchNearest(d, s);
+      }
+      return;
+    }
+    owl::RowFn row = owl::MixRow_C;
+#if defined(OWL_HAVE_MMX)
+    if (owl::HasMMX()) row = owl::MixRow_MMX;
+#endif
+    owl::RunRows(d, s, row, alpha);
+  });
+}
+
+int OWL_CALL BlendCanvas(HGCANVAS dst, const owlRect* dstRect, HGCANVAS src, const owlRect* srcRect, uint8_t alpha) {
+  return owl::WithTwoCanvases(dst, dstRect, src, srcRect, [alpha](const BitmapBits& d, const BitmapBits& s) {
+    owl::RowFn row = owl::BlendOpaqueRow_C;
+#if defined(OWL_HAVE_MMX)
+    if (owl::HasSSE()) row = owl::BlendOpaqueRow_SSE;
+#endif
+    owl::RunRows(d, s, row, alpha);
+  });
+}
+
+int OWL_CALL MixCanvasWithColor(HGCANVAS canvas, const owlRect* rect, uint32_t color, uint8_t alpha) {
+  const Canvas* c = CanvasFromHandle(canvas);
+  if (!c) return 0;
+  BitmapBits block;
+  if (!rect || !c->Lock(&block, *rect)) return 1;
+  if (alpha == 255) {
+    owl::FillRows(block, color);
+  } else if (alpha != 0) {
+    void (*row)(uint32_t*, int32_t, uint32_t, uint8_t) = owl::MixColorRow_C;
+#if defined(OWL_HAVE_MMX)
+    if (owl::HasMMX()) row = owl::MixColorRow_MMX;
+#endif
+    const uint32_t scaled = owl::ScaleColor(color, alpha);
+    for (int32_t y = 0; y < block.height; ++y) row(owl::RowAt(block, y), block.width, scaled, alpha);
+  }
+  c->Unlock();
+  return 1;
+}
+
+int OWL_CALL GdiTransCanvas(HDC hdc, const owlRect* dstRect, HGCANVAS canvas, const owlRect* srcRect) {
+  const Canvas* c = CanvasFromHandle(canvas);
+  if (!c) return 0;
+  BitmapBits block;
+  if (!dstRect || !srcRect || !c->Lock(&block, *srcRect)) return 1;
+  // The bitmap is the whole width of the canvas's rows, starting at the
+  // rectangle's first pixel, so its rows begin at the rectangle's left edge.
+  // Only the part both rectangles cover is sent: a wider or taller dstRect
+  // would make the device read past the rectangle.
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = block.pitch / 4;
+  info.bmiHeader.biHeight = -block.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader.biSizeImage = DWORD(block.pitch / 4) * DWORD(block.height) * 4;
+  const int64_t width = std::max<int64_t>(0, std::min<int64_t>(owl::Width64(*dstRect), block.width));
+  const int64_t height = std::max<int64_t>(0, std::min<int64_t>(owl::Height64(*dstRect), block.height));
+  if (width > 0 && height > 0)
+    SetDIBitsToDevice(hdc, dstRect->left, dstRect->top, DWORD(width), DWORD(height), 0, 0, 0, UINT(block.height),
+                      block.bits, &info, DIB_RGB_COLORS);
+  c->Unlock();
+  return 1;
+}

@@ -1,0 +1,40 @@
+// Row kernels of the canvas composition: cross-fade, opaque blend and fade
+// towards a colour.
+//
+// The two-block kernels read source pixel (j * stepX) >> 16 for destination
+// pixel j, the position accumulated by adding stepX from 0 in unsigned 32
+// bits: stepX 0x10000 walks the source one to one, any other step is the
+// nearest-neighbour stretch. All channels (alpha included) are treated
+// alike, in integers with truncating shifts.
+#pragma once
+
+#include <cstdint>
+
+#include "core/cpu_features.h"
+#include "owlgraphic.h"
+
+namespace owl {
+
+// Cross-fade, plain: d = (d * (255 - alpha) + s * (alpha + 1)) >> 8.
+void MixRow_C(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t stepX, uint8_t alpha);
+// Opaque blend: s' = ((s with alpha 255) * (alpha + 1)) >> 8, whose alpha is
+// then alpha itself; d = s' + ((d * (256 - alpha)) >> 8).
+void BlendOpaqueRow_C(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t stepX, uint8_t alpha);
+// Fade towards a colour: d = ((d * (255 - alpha)) >> 8) + scaled, where
+// scaled is the colour with each channel already (k * (alpha + 1)) >> 8.
+void MixColorRow_C(uint32_t* dst, int32_t width, uint32_t scaled, uint8_t alpha);
+
+#if defined(OWL_HAVE_MMX)
+// Cross-fade with the truncation split: d = ((d * (255 - alpha)) >> 8) +
+// ((s * (alpha + 1)) >> 8), which can be one lower than the plain form.
+// Two pixels a step.
+void MixRow_MMX(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t stepX, uint8_t alpha);
+// As the plain form, two pixels a step, adding with saturation (never
+// reached: every sum fits in 255).
+void MixColorRow_MMX(uint32_t* dst, int32_t width, uint32_t scaled, uint8_t alpha);
+// As the plain form, two pixels a step with the SSE shuffle and a source
+// prefetch; the saturating add never changes a result.
+void BlendOpaqueRow_SSE(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t stepX, uint8_t alpha);
+#endif
+
+}  // namespace owl

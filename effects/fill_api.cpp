@@ -1,0 +1,101 @@
+// Exported fills: solid (blend, multiply, OR or copy) and two-colour
+// gradients on a canvas rectangle.
+#include <cstdint>
+
+#include "core/canvas.h"
+#include "core/handle_table.h"
+#include "draw/draw_geometry.h"
+#include "draw/row_ops.h"
+#include "effects/fill_rows.h"
+#include "owlgraphic.h"
+
+namespace {
+
+enum FillKind : uint32_t { kFillBlend = 1, kFillBlendToo = 2, kFillMultiply = 3, kFillOr = 4 };
+
+// True when the operation cannot change any pixel, so the call ends before
+// the handle is looked at.
+bool NothingToDo(uint32_t color, uint32_t kind) {
+  switch (kind) {
+    case kFillBlend:
+    case kFillBlendToo:
+      return color < 0x01000000u;
+    case kFillMultiply:
+      return color == 0xFFFFFFFFu;
+    case kFillOr:
+      return color == 0;
+    default:
+      return false;
+  }
+}
+
+// Colour at p between p0 (color1) and p1 (color2, excluded), interpolated in
+// double precision and truncated per channel.
+uint32_t GradientColor(uint32_t color1, uint32_t color2, int64_t p, int64_t p0, int64_t p1) {
+  const double t = double(p - p0) / double(p1 - p0);
+  const double u = 1.0 - t;
+  uint32_t out = 0;
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    const double v = u * double((color1 >> shift) & 0xFF) + t * double((color2 >> shift) & 0xFF);
+    out |= (uint32_t(int32_t(v)) & 0xFF) << shift;
+  }
+  return out;
+}
+
+}  // namespace
+
+int OWL_CALL FillSolidRect(HGCANVAS canvas, uint32_t color, const owlRect* rect) {
+  return FillSolidRectEx(canvas, color, rect, 0x01000000u);
+}
+
+int OWL_CALL FillSolidRectEx(HGCANVAS canvas, uint32_t color, const owlRect* rect, uint32_t filter) {
+  const uint32_t kind = filter >> 24;
+  if (NothingToDo(color, kind)) return 1;
+  const owl::Canvas* c = owl::CanvasFromHandle(canvas);
+  if (!c || !rect) return 0;
+  owlRect clipped;
+  if (!owl::ClipToCanvas(c, rect, &clipped)) return 1;
+  BitmapBits view;
+  if (!c->Lock(&view, clipped)) return 1;
+  switch (kind) {
+    case kFillBlend:
+    case kFillBlendToo:
+      owl::BlendFillRows(view, color);
+      break;
+    case kFillMultiply:
+      owl::MultiplyFillRows(view, color);
+      break;
+    case kFillOr:
+      owl::OrFillRows(view, color);
+      break;
+    default:
+      owl::FillRows(view, color);
+      break;
+  }
+  c->Unlock();
+  return 1;
+}
+
+int OWL_CALL FillGradualRect(HGCANVAS canvas, uint32_t color1, uint32_t color2, const owlRect* rect, int direction) {
+  if (color1 == color2) return FillSolidRect(canvas, color1, rect);
+  const owl::Canvas* c = owl::CanvasFromHandle(canvas);
+  if (!c || !rect) return 0;
+  owlRect clipped;
+  if (!owl::ClipToCanvas(c, rect, &clipped)) return 1;
+  if (direction != 1 && direction != 2) return FillSolidRect(canvas, color1, rect);
+  BitmapBits view;
+  if (!c->Lock(&view, clipped)) return 1;
+  if (direction == 1) {
+    for (int32_t y = 0; y < view.height; ++y) {
+      const uint32_t color = GradientColor(color1, color2, int64_t(clipped.top) + y, rect->top, rect->bottom);
+      owl::BlendFillRows(BitmapBits{view.width, 1, view.pitch, owl::RowAt(view, y)}, color);
+    }
+  } else {
+    for (int32_t x = 0; x < view.width; ++x) {
+      const uint32_t color = GradientColor(color1, color2, int64_t(clipped.left) + x, rect->left, rect->right);
+      owl::BlendFillRows(BitmapBits{1, view.height, view.pitch, owl::RowAt(view, 0) + x}, color);
+    }
+  }
+  c->Unlock();
+  return 1;
+}

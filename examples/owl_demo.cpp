@@ -1,0 +1,265 @@
+// Renders a small user-interface scene with owlgraphic and writes it as a
+// PNG file: owl-demo <output.png>.
+#include <png.h>
+
+#include <cstdio>
+#include <cstdint>
+#include <vector>
+
+#include "owlgraphic.h"
+
+namespace {
+
+constexpr int kWidth = 480;
+constexpr int kHeight = 560;  // the window scene above, texture drawing below y 300
+constexpr uint32_t kCopy = 0x00000000u, kMultiply = 0x03000000u, kOr = 0x04000000u;
+
+owlRect R(int l, int t, int r, int b) { return owlRect{l, t, r, b}; }
+uint32_t MakeARGBValue(uint32_t a, uint32_t r, uint32_t g, uint32_t b) { return a << 24 | r << 16 | g << 8 | b; }
+
+void Solid(HGCANVAS c, uint32_t color, owlRect r, uint32_t op = kCopy) { FillSolidRectEx(c, color, &r, op); }
+void Blend(HGCANVAS c, uint32_t color, owlRect r) { FillSolidRect(c, color, &r); }
+void Gradient(HGCANVAS c, uint32_t from, uint32_t to, owlRect r, int direction) {
+  FillGradualRect(c, from, to, &r, direction);
+}
+
+// A raised panel: a multiplied drop shadow, a border and a body gradient.
+void Panel(HGCANVAS c, owlRect r, uint32_t top, uint32_t bottom) {
+  Solid(c, 0xFFA8A8B0u, R(r.left + 3, r.top + 4, r.right + 3, r.bottom + 4), kMultiply);
+  Solid(c, 0xFFB9C2CFu, R(r.left - 1, r.top - 1, r.right + 1, r.bottom + 1));
+  Gradient(c, top, bottom, r, 1);
+}
+
+void DrawScene(HGCANVAS c) {
+  // Desktop and window.
+  Gradient(c, 0xFF16202Eu, 0xFF3B5474u, R(0, 0, kWidth, kHeight), 1);
+  Blend(c, 0x40000000u, R(0, 250, kWidth, kHeight));  // darker floor, translucent
+  Solid(c, 0xFF606060u, R(34, 30, 452, 286), kMultiply);  // window shadow
+  Solid(c, 0xFFEEF1F5u, R(28, 22, 446, 278));
+
+  // Title bar: a horizontal gradient with a translucent gloss on its top half.
+  Gradient(c, 0xFF2D6BD2u, 0xFF8050D0u, R(28, 22, 446, 52), 2);
+  Blend(c, 0x33333333u, R(28, 22, 446, 37));
+  const uint32_t lights[3] = {0xFF50C060u, 0xFFE0B040u, 0xFFE05050u};
+  for (int i = 0; i < 3; ++i) {
+    Solid(c, 0xFF1C2440u, R(389 + 18 * i, 30, 403 + 18 * i, 44), kMultiply);
+    Solid(c, lights[i], R(390 + 18 * i, 31, 402 + 18 * i, 43));
+    Blend(c, 0x40404040u, R(390 + 18 * i, 31, 402 + 18 * i, 36));
+  }
+
+  // Sidebar: list rows, a selected row with its own gradient, a hovered row
+  // tinted by an OR with blue.
+  Solid(c, 0xFFDDE3EBu, R(28, 52, 140, 278));
+  for (int i = 0; i < 7; ++i) {
+    const int y = 62 + 28 * i;
+    if (i == 1) {
+      Gradient(c, 0xFF4F8DE8u, 0xFF2D63C0u, R(34, y, 134, y + 22), 1);
+    } else {
+      Solid(c, i == 3 ? 0xFFE0E8F0u : 0xFFF7F9FCu, R(34, y, 134, y + 22));
+      if (i == 3) Solid(c, 0x0010100Fu, R(34, y, 134, y + 22), kOr);
+    }
+    Solid(c, i == 1 ? 0xFFFFFFFFu : 0xFF8A96A8u, R(42, y + 8, 42 + 40 + (i * 13) % 36, y + 14));
+  }
+  Solid(c, 0xFFB9C2CFu, R(140, 52, 141, 278));
+
+  // Content: cards with shadows and gradients, one dimmed as disabled.
+  Panel(c, R(156, 66, 290, 150), 0xFFFFFFFFu, 0xFFE4EAF2u);
+  Panel(c, R(304, 66, 432, 150), 0xFFFFF4E0u, 0xFFF6D9A8u);
+  Panel(c, R(156, 164, 432, 214), 0xFFFFFFFFu, 0xFFE8EDF3u);
+  Gradient(c, 0xFF38B27Au, 0xFF2A8CCFu, R(168, 80, 278, 92), 2);
+  Solid(c, 0xFFCBD3DEu, R(168, 102, 262, 108));
+  Solid(c, 0xFFCBD3DEu, R(168, 116, 240, 122));
+  Gradient(c, 0xFFE8913Au, 0xFFD0503Au, R(316, 80, 420, 92), 2);
+  Solid(c, 0xFFD9B88Au, R(316, 102, 400, 108));
+  Solid(c, 0xFFA0A0A8u, R(304, 66, 432, 150), kMultiply);  // disabled card
+
+  // Progress bar: track, gradient fill, gloss.
+  Solid(c, 0xFFD3DAE4u, R(168, 184, 420, 196));
+  Gradient(c, 0xFF2D6BD2u, 0xFF38B27Au, R(168, 184, 340, 196), 2);
+  Blend(c, 0x40404040u, R(168, 184, 340, 189));
+
+  // A translucent toast over everything, with a fading edge.
+  Blend(c, 0xB0141A24u, R(250, 228, 460, 270));
+  Gradient(c, 0x00000000u, 0xB0141A24u, R(220, 228, 250, 270), 2);
+  Solid(c, 0xFF38B27Au, R(262, 240, 274, 258));
+  Solid(c, 0xFFC8D0DCu, R(284, 242, 420, 247));
+  Solid(c, 0xFF7D8898u, R(284, 252, 380, 256));
+}
+
+// ---- Textures made in code, and the ways of drawing them -----------------
+
+constexpr uint32_t kAlphaBlend = 0x01000000u, kColorKey = 0x02000000u;
+
+// A premultiplied pixel from straight colour and alpha.
+uint32_t Pre(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
+  return a << 24 | (r * a / 255) << 16 | (g * a / 255) << 8 | (b * a / 255);
+}
+
+// A texture of w x h texels, each from pixel(x, y), with the given filter.
+template <typename Fn>
+HGTEXTURE MakeTexture(int w, int h, uint32_t filter, Fn pixel) {
+  HGTEXTURE t = CreateTexture(w, h);
+  BitmapBits bits{};
+  if (t.value == 0 || !LockTextureBits(t, &bits, nullptr)) return t;
+  for (int y = 0; y < h; ++y) {
+    uint32_t* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(bits.bits) + y * bits.pitch);
+    for (int x = 0; x < w; ++x) row[x] = pixel(x, y);
+  }
+  UnlockTextureBits(t);
+  SetTextureFilter(t, filter);
+  return t;
+}
+
+// A 32x32 button face: rounded corners left transparent, a dark border, a
+// vertical body gradient and a gloss on the upper half.
+HGTEXTURE ButtonFace(uint32_t r, uint32_t g, uint32_t b) {
+  return MakeTexture(32, 32, kAlphaBlend, [=](int x, int y) {
+    const int cx = x < 4 ? 4 - x : x > 27 ? x - 27 : 0, cy = y < 4 ? 4 - y : y > 27 ? y - 27 : 0;
+    const int d2 = cx * cx + cy * cy;
+    if (d2 > 17) return 0u;
+    if (d2 > 10 || x == 0 || y == 0 || x == 31 || y == 31) return Pre(255, r / 3, g / 3, b / 3);
+    const uint32_t shade = 255 - uint32_t(y) * 3;
+    uint32_t rr = r * shade / 255, gg = g * shade / 255, bb = b * shade / 255;
+    if (y < 15) rr += (255 - rr) / 3, gg += (255 - gg) / 3, bb += (255 - bb) / 3;
+    return Pre(255, rr, gg, bb);
+  });
+}
+
+// A round icon with a transparent surround and a soft edge.
+HGTEXTURE Icon(int size) {
+  return MakeTexture(size, size, kAlphaBlend, [=](int x, int y) {
+    const double c = (size - 1) / 2.0, dx = x - c, dy = y - c, r = c;
+    const double d = dx * dx + dy * dy;
+    if (d > r * r) return 0u;
+    const uint32_t a = d > (r - 1.5) * (r - 1.5) ? 140u : 255u;
+    const bool ring = d < (r * 0.45) * (r * 0.45);
+    return ring ? Pre(a, 255, 255, 255) : Pre(a, uint32_t(80 + 120 * x / size), 150, uint32_t(230 - 100 * y / size));
+  });
+}
+
+void DrawTextures(HGCANVAS c) {
+  // Background: a diagonal stripe tiled over the whole band.
+  HGTEXTURE stripes = MakeTexture(16, 16, kCopy, [](int x, int y) {
+    return ((x + y) & 15) < 8 ? 0xFF2A3140u : 0xFF323A4Cu;
+  });
+  const owlRect band = R(0, 300, kWidth, kHeight);
+  DrawTextureTile(c, &band, stripes, nullptr, 1, 255);
+
+  // Header: a top band (highlight line and bevel) over a body stretched
+  // from the last 10 rows, tiled across.
+  HGTEXTURE header = MakeTexture(8, 24, kCopy, [](int x, int y) {
+    if (y == 0) return 0xFFB8C8E8u;
+    if (y < 6) return x == 7 ? 0xFF3A5078u : 0xFF6A88C0u;
+    return MakeARGBValue(255, 60 - (y - 6) * 2, 80 - (y - 6) * 2, 130 - (y - 6) * 3);
+  });
+  const owlRect headerRect = R(0, 300, kWidth, 326), headerMargins = R(0, 6, 0, 10);
+  DrawTextureTopTile(c, &headerRect, header, nullptr, &headerMargins, 1, 255);
+
+  // Nine-grid buttons of several sizes from one 32x32 face; the last one
+  // keeps its middle as a solid fill, set through the texture's own mode.
+  HGTEXTURE blue = ButtonFace(70, 130, 230), green = ButtonFace(60, 190, 110);
+  const owlRect margins = R(6, 6, 6, 6);
+  const owlRect buttons[] = {R(16, 340, 76, 364), R(16, 374, 136, 406), R(16, 416, 216, 476)};
+  for (const owlRect& b : buttons) DrawTexture9Grid(c, &b, blue, nullptr, &margins, 1, false, 255);
+  const TextureMode solidMiddle{4, {6, 6, 6, 6}};
+  SetTextureMode(green, &solidMiddle);
+  const owlRect wide = R(16, 488, 216, 540);
+  DrawTextureEx(c, &wide, green, 1, 255);
+  // The same face stretched whole, for comparison: its corners smear.
+  const owlRect stretched = R(368, 340, 464, 404);
+  DrawTexture(c, &stretched, blue, 1);
+
+  // A centred icon in a wide box, and a translucent overlay at alpha 110.
+  HGTEXTURE icon = Icon(24);
+  const owlRect box = R(232, 340, 352, 404);
+  Solid(c, 0xFF1E2430u, box);
+  DrawTextureCenter(c, &box, icon, nullptr, 4, 255);
+  HGTEXTURE overlay = MakeTexture(4, 4, kCopy, [](int, int) { return 0xFFE08A30u; });
+  const owlRect veil = R(292, 372, 352, 404);
+  DrawTextureEx(c, &veil, overlay, 0, 110);
+
+  // A colour-keyed sprite: transparent black texels are skipped, all others
+  // copied, at 1:1 and doubled with nearest sampling.
+  HGTEXTURE sprite = MakeTexture(12, 12, kColorKey, [](int x, int y) {
+    static const char* rows[12] = {"....XXXX....", "..XXXXXXXX..", ".XXoXXXXoXX.", ".XXXXXXXXXX.",
+                                   "XXXXXXXXXXXX", "XXoXXXXXXoXX", "XXXoooooooXX", "XXXXXXXXXXXX",
+                                   ".XXXXXXXXXX.", ".XX.XX.XX.X.", "..X..X..X...", "............"};
+    const char ch = rows[y][x];
+    return ch == '.' ? 0x00000000u : ch == 'o' ? 0xFF101010u : 0xFFF0C040u;
+  });
+  const owlRect sprite1 = R(232, 420, 244, 432), sprite2 = R(252, 420, 276, 444);
+  DrawTexture(c, &sprite1, sprite, 0);
+  DrawTexture(c, &sprite2, sprite, 0);
+
+  // One 8x8 icon magnified to 64x64: nearest, bilinear, bicubic.
+  HGTEXTURE small = Icon(8);
+  for (int i = 0; i < 3; ++i) {
+    const owlRect r = R(232 + 80 * i, 460, 296 + 80 * i, 524);
+    Solid(c, 0xFF1E2430u, r);
+    DrawTexture(c, &r, small, i == 0 ? 0 : i == 1 ? 1 : 4);
+  }
+
+  for (HGTEXTURE t : {stripes, header, blue, green, icon, overlay, sprite, small}) DeleteTexture(t);
+}
+
+// Writes the canvas as 8-bit RGBA, colour divided by alpha again.
+bool WritePng(HGCANVAS c, const char* path) {
+  BitmapBits bits{};
+  const owlRect all = R(0, 0, kWidth, kHeight);
+  if (!LockCanvasBits(c, &bits, &all)) return false;
+  std::vector<uint8_t> rgba(size_t(kWidth) * kHeight * 4);
+  for (int y = 0; y < kHeight; ++y) {
+    const uint32_t* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(bits.bits) + y * bits.pitch);
+    for (int x = 0; x < kWidth; ++x) {
+      const uint32_t p = row[x], a = p >> 24;
+      uint8_t* out = &rgba[(size_t(y) * kWidth + x) * 4];
+      for (int k = 0; k < 3; ++k) {
+        const uint32_t v = (p >> (16 - 8 * k)) & 0xFF;
+        const uint32_t straight = a ? (v * 255 + a / 2) / a : 0;
+        out[k] = uint8_t(straight > 255 ? 255 : straight);
+      }
+      out[3] = uint8_t(a);
+    }
+  }
+  UnlockCanvasBits(c);
+
+  FILE* f = std::fopen(path, "wb");
+  if (!f) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  bool ok = false;
+  if (info && !setjmp(png_jmpbuf(png))) {
+    png_init_io(png, f);
+    png_set_IHDR(png, info, kWidth, kHeight, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < kHeight; ++y) png_write_row(png, &rgba[size_t(y) * kWidth * 4]);
+    png_write_end(png, nullptr);
+    ok = true;
+  }
+  png_destroy_write_struct(&png, &info);
+  return std::fclose(f) == 0 && ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s <output.png>\n", argv[0]);
+    return 2;
+  }
+  HGCANVAS canvas = CreateCanvas(kWidth, kHeight, HGCANVAS(0u));
+  if (canvas.value == 0) {
+    std::fprintf(stderr, "cannot create the canvas\n");
+    return 1;
+  }
+  DrawScene(canvas);
+  DrawTextures(canvas);
+  const bool ok = WritePng(canvas, argv[1]);
+  DeleteCanvas(canvas);
+  if (!ok) {
+    std::fprintf(stderr, "cannot write %s\n", argv[1]);
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,54 @@
+// Per-pixel samplers: one output pixel from a source at a 16.16 position,
+// stored (copy), composited with source-over (Over) or scaled by a constant
+// alpha and then composited (OverAlpha).
+//
+// Bilinear samplers read row0[0], row0[1], row1[0] and row1[1] every time.
+// Bicubic samplers read the 4x4 window of columns x0 - 1..x0 + 2 and rows
+// y0 - 1..y0 + 2 (x0 = x >> 16, fractions (x >> 8) & 255); the caller
+// guarantees the window lies inside src, whose pitch and row address alone
+// are read. The Clamped wrappers accept any position on a source of at least
+// 1x1 and repeat the border pixels beyond the edges.
+//
+// Integer bicubic samplers need the 256-scaled kernel table and the clamp
+// table; MMX samplers need the 16384-scaled table. The over forms of both
+// saturate each channel sum at 255, which matters only when the kernel's
+// negative lobes push a colour channel above its alpha.
+#pragma once
+
+#include <cstdint>
+
+#include "core/cpu_features.h"
+#include "owlgraphic.h"
+
+namespace owl {
+
+void SampleBilinear(const uint32_t* row0, const uint32_t* row1, uint32_t fx, uint32_t fy, uint32_t* out);
+// Plain source-over keeping the low 8 bits of each channel sum.
+void SampleBilinearOver(const uint32_t* row0, const uint32_t* row1, uint32_t fx, uint32_t fy, uint32_t* dst);
+void SampleBilinearOverAlpha(const uint32_t* row0, const uint32_t* row1, uint32_t fx, uint32_t fy,
+                             uint32_t alpha, uint32_t* dst);
+
+// Integer form: taps weighted by the 256-scaled table, each channel
+// ClampCentre[acc >> 16].
+void SampleBicubic(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
+void SampleBicubicOver(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
+void SampleBicubicOverAlpha(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha, uint32_t* dst);
+void SampleBicubicClamped(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
+void SampleBicubicOverClamped(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
+void SampleBicubicOverAlphaClamped(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha, uint32_t* dst);
+
+#if defined(OWL_HAVE_MMX)
+// MMX form: channel * 128 in signed 16-bit lanes, upper halves of the
+// products with the 16384-scaled weights, saturating 16-bit sums, then an
+// arithmetic shift by 3 and a clamp to 0..255. Positions must not be
+// negative (the wrappers pass positive ones). Clears the MMX state.
+void SampleBicubicMmx(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
+void SampleBicubicOverMmx(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
+void SampleBicubicOverAlphaMmx(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha, uint32_t* dst);
+void SampleBicubicMmxClamped(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
+void SampleBicubicOverMmxClamped(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
+void SampleBicubicOverAlphaMmxClamped(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha,
+                                      uint32_t* dst);
+#endif
+
+}  // namespace owl

@@ -1,0 +1,167 @@
+#include "resample/stretch.h"
+
+#include <gtest/gtest.h>
+
+#include "resample/kernel_table.h"
+#include "resample/stretch_walk.h"
+#include "stretch_case.h"
+
+namespace owl {
+namespace {
+
+using owltest::CheckStretch;
+using owltest::Rng;
+using owltest::StretchCase;
+
+// Every loop against its model over random sizes (destination widths 0..70
+// cross every step and tail), odd pitches and unaligned starts.
+template <typename Run, typename Ref>
+void CheckRandomSizes(uint32_t seed, int32_t min_src, bool same_size, Run run, Ref ref) {
+  Rng rng(seed);
+  for (int32_t dw = 0; dw <= 70; ++dw) {
+    const int32_t dh = rng.Range(1, 4);
+    const int32_t sw = same_size ? dw : rng.Range(min_src, 12), sh = same_size ? dh : rng.Range(min_src, 9);
+    StretchCase c(rng, sw, sh, dw, dh, 1 + dw % 3, dw % 4);  // pitches 1..3 px wider
+    CheckStretch(c, run, ref);
+  }
+}
+
+TEST(StretchNearest, MatchesPositionsForEveryWidth) {
+  CheckRandomSizes(1, 1, false, StretchNearest,
+                   [](const StretchCase& c, int32_t j, int32_t i, uint32_t) { return owltest::NearestRef(c, j, i); });
+}
+
+TEST(StretchNearestKeyed, KeyedTexelsKeepTheDestination) {
+  for (uint32_t key : {0u, 0xFF000000u}) {
+    CheckRandomSizes(2, 1, false, [key](const BitmapBits& d, const BitmapBits& s) { return StretchNearestKeyed(d, s, key); },
+                     [key](const StretchCase& c, int32_t j, int32_t i, uint32_t) {
+                       const uint32_t s = owltest::NearestRef(c, j, i);
+                       return s == key ? c.D(j, i) : s;
+                     });
+  }
+}
+
+TEST(StretchBilinear, EachFormMatchesItsInterpolation) {
+  CheckRandomSizes(3, 1, false, StretchBilinear, owltest::BilinearRef);
+}
+
+TEST(StretchBicubic, EachFormMatchesItsSamplerWithClampedEdges) {
+  CheckRandomSizes(4, 1, false, StretchBicubic, owltest::BicubicRef);
+}
+
+TEST(StretchMultiply, MatchesTheProductRule) {
+  CheckRandomSizes(5, 1, false, StretchMultiply, [](const StretchCase& c, int32_t j, int32_t i, uint32_t) {
+    return reftest::Multiply(c.D(j, i), owltest::NearestRef(c, j, i));
+  });
+}
+
+TEST(MultiplyRows, SameResultForEveryWidthAndForm) {
+  CheckRandomSizes(6, 1, true, MultiplyRows, [](const StretchCase& c, int32_t j, int32_t i, uint32_t) {
+    return reftest::Multiply(c.D(j, i), c.S(j, i));
+  });
+  EXPECT_EQ(reftest::Multiply(0xFFFFFFFFu, 0x80808080u), 0x80808080u);
+  uint32_t d[3] = {0x12345678u, 0x12345678u, 0xFFFFFFFFu}, m[3] = {0xFFFFFFFFu, 0u, 0x80808080u};
+  for (uint32_t mask : owltest::kMasks) {
+    uint32_t out[3] = {d[0], d[1], d[2]};
+    ScopedCpuMask scoped(mask);
+    MultiplyRows(BitmapBits{3, 1, 12, out}, BitmapBits{3, 1, 12, m});
+    EXPECT_EQ(out[0], d[0]);
+    EXPECT_EQ(out[1], 0u);
+    EXPECT_EQ(out[2], 0x80808080u);  // (255 * 129) >> 8
+  }
+}
+
+// Source columns chosen by a one-row nearest stretch.
+std::vector<uint32_t> NearestColumns(int32_t sw, int32_t dw) {
+  std::vector<uint32_t> src(static_cast<size_t>(sw)), dst(static_cast<size_t>(dw));
+  for (int32_t k = 0; k < sw; ++k) src[size_t(k)] = uint32_t(k);
+  StretchNearest(BitmapBits{dw, 1, dw * 4, dst.data()}, BitmapBits{sw, 1, sw * 4, src.data()});
+  return dst;
+}
+
+TEST(StretchNearest, WorkedColumnSequences) {
+  for (uint32_t mask : owltest::kMasks) {
+    ScopedCpuMask scoped(mask);
+    EXPECT_EQ(NearestColumns(4, 10), (std::vector<uint32_t>{0, 0, 0, 1, 1, 1, 2, 2, 3, 3}));
+    EXPECT_EQ(NearestColumns(10, 4), (std::vector<uint32_t>{0, 2, 5, 7}));
+    EXPECT_EQ(NearestColumns(3, 2), (std::vector<uint32_t>{0, 1}));
+    EXPECT_EQ(NearestColumns(2, 4), (std::vector<uint32_t>{0, 0, 1, 1}));
+    EXPECT_EQ(NearestColumns(1, 5), (std::vector<uint32_t>(5, 0u)));
+  }
+  EXPECT_EQ(NearestStep(4, 10), 26214u);
+  EXPECT_EQ(NearestStep(10, 4), 163840u);
+}
+
+TEST(StretchBilinear, TwoTexelsOntoFourTakeQuarterFractions) {
+  uint32_t src[4] = {0, 0xFFFFFFFFu, 0, 0xFFFFFFFFu};
+  for (uint32_t mask : owltest::kMasks) {
+    ScopedCpuMask scoped(mask);
+    uint32_t dst[4];
+    StretchBilinear(BitmapBits{4, 1, 16, dst}, BitmapBits{2, 2, 8, src});
+    // (255 * f) >> 8 for f = 0, 64, 128, 192: the right texel never reaches full weight.
+    EXPECT_EQ(dst[0], 0u);
+    EXPECT_EQ(dst[1], 0x3F3F3F3Fu);
+    EXPECT_EQ(dst[2], 0x7F7F7F7Fu);
+    EXPECT_EQ(dst[3], 0xBFBFBFBFu);
+  }
+}
+
+TEST(StretchBicubic, StepsFirstPositionsAndBands) {
+  struct Want { int32_t s, d, step, first, begin, end; };
+  const Want wants[] = {{100, 200, 32769, -16384, 3, 195},
+                        {100, 50, 131073, 32768, 1, 49},
+                        {100, 10, 655361, 294912, 1, 10},
+                        {5, 5, 65537, 0, 1, 2},
+                        {1, 7, 9363, -28087, 7, 7}};
+  for (const Want& w : wants) {
+    const BicubicAxis a = PlaceBicubicAxis(w.s, w.d);
+    EXPECT_EQ(a.step, w.step) << w.s << " -> " << w.d;
+    EXPECT_EQ(a.first, w.first) << w.s << " -> " << w.d;
+    EXPECT_EQ(a.begin, w.begin) << w.s << " -> " << w.d;
+    EXPECT_EQ(a.end, w.end) << w.s << " -> " << w.d;
+  }
+}
+
+TEST(StretchBicubic, FractionZeroReproducesTheSource) {
+  // 5x5 onto 5x5 samples at whole texels (step 65537 drifts 4/65536 at most).
+  Rng rng(8);
+  StretchCase c(rng, 5, 5, 5, 5, 1, 1);
+  CheckStretch(c, StretchBicubic, [](const StretchCase& k, int32_t j, int32_t i, uint32_t) { return k.S(j, i); });
+}
+
+// No loop reads outside its source or writes outside its destination for
+// sizes up to the largest side (strips keep the buffers small).
+TEST(StretchLoops, ExtremeSizesStayInside) {
+  Rng rng(9);
+  for (const owltest::SizePair& p : owltest::ExtremeSizes()) {
+    StretchCase c(rng, p.sw, p.sh, p.dw, p.dh, 1, 2);
+    CheckStretch(c, StretchNearest, [](const StretchCase& k, int32_t j, int32_t i, uint32_t) { return owltest::NearestRef(k, j, i); });
+    CheckStretch(c, [](const BitmapBits& d, const BitmapBits& s) { return StretchNearestKeyed(d, s, 0); },
+                 [](const StretchCase& k, int32_t j, int32_t i, uint32_t) {
+                   const uint32_t s = owltest::NearestRef(k, j, i);
+                   return s ? s : k.D(j, i);
+                 });
+    CheckStretch(c, StretchBilinear, owltest::BilinearRef);
+    CheckStretch(c, StretchBicubic, owltest::BicubicRef);
+    CheckStretch(c, StretchMultiply, [](const StretchCase& k, int32_t j, int32_t i, uint32_t) {
+      return reftest::Multiply(k.D(j, i), owltest::NearestRef(k, j, i));
+    });
+  }
+}
+
+TEST(StretchLoops, EmptyAndOversizedBlocks) {
+  uint32_t px[4] = {1, 2, 3, 4};
+  const BitmapBits good{2, 2, 8, px}, empty{0, 2, 8, px}, negative{-1, 2, 8, px}, huge{32768, 1, 8, px};
+  for (auto loop : {StretchNearest, StretchBilinear, StretchBicubic, StretchMultiply, MultiplyRows}) {
+    EXPECT_TRUE(loop(empty, good));
+    EXPECT_TRUE(loop(good, empty));
+    EXPECT_FALSE(loop(negative, good));
+    EXPECT_FALSE(loop(good, huge));
+  }
+  EXPECT_FALSE(StretchNearestKeyed(good, negative, 0));
+  EXPECT_EQ(px[0], 1u);
+  EXPECT_EQ(px[3], 4u);
+}
+
+}  // namespace
+}  // namespace owl
