@@ -1,14 +1,13 @@
 // Constant-alpha blitters: plain rows and the per-call choice of form.
 //
 // The alpha shortcuts come first: alpha 0 draws nothing, alpha 255 is the
-// plain source-over loop. The bicubic loops make sure the kernel table exists
-// before asking for MMX, because the table's format follows the MMX flag and
-// the samplers must match it.
+// plain source-over loop. The bicubic loops take the sampler form that
+// matches the kernel table's format (resample/bicubic_walk.h).
 #include "draw/blitters.h"
 
 #include "core/cpu_features.h"
 #include "draw/blitter_rows.h"
-#include "resample/kernel_table.h"
+#include "resample/bicubic_walk.h"
 #include "resample/pixel_math.h"
 #include "resample/samplers.h"
 #include "resample/stretch_walk.h"
@@ -94,43 +93,25 @@ bool StretchBilinearOverAlpha(const BitmapBits& dst, const BitmapBits& src, uint
 }
 
 bool StretchBicubicOver(const BitmapBits& dst, const BitmapBits& src) {
-  bool result;
-  if (!BlocksReady(dst, src, &result)) return result;
-  GetKernelTable();
-  auto inner = SampleBicubicOver;
-  auto edge = SampleBicubicOverClamped;
+  const BicubicSamplers<decltype(&SampleBicubicOver)> integer{SampleBicubicOver, SampleBicubicOverClamped};
 #if defined(OWL_HAVE_MMX)
-  if (HasMMX()) {
-    inner = SampleBicubicOverMmx;
-    edge = SampleBicubicOverMmxClamped;
-  }
+  return StretchBicubicWith(dst, src, integer, {SampleBicubicOverMmx, SampleBicubicOverMmxClamped});
+#else
+  return StretchBicubicWith(dst, src, integer, integer);
 #endif
-  if (inner == SampleBicubicOver) GetClampTable();
-  WalkBicubicPixels(
-      dst, src, [&](int32_t x, int32_t y, uint32_t* d) { inner(src, x, y, d); },
-      [&](int32_t x, int32_t y, uint32_t* d) { edge(src, x, y, d); });
-  return true;
 }
 
 bool StretchBicubicOverAlpha(const BitmapBits& dst, const BitmapBits& src, uint8_t alpha) {
   if (alpha == 0) return true;
   if (alpha == 255) return StretchBicubicOver(dst, src);
-  bool result;
-  if (!BlocksReady(dst, src, &result)) return result;
-  GetKernelTable();
-  auto inner = SampleBicubicOverAlpha;
-  auto edge = SampleBicubicOverAlphaClamped;
+  const uint32_t a = alpha;
+  const BicubicSamplers<decltype(&SampleBicubicOverAlpha)> integer{SampleBicubicOverAlpha,
+                                                                   SampleBicubicOverAlphaClamped};
 #if defined(OWL_HAVE_MMX)
-  if (HasMMX()) {
-    inner = SampleBicubicOverAlphaMmx;
-    edge = SampleBicubicOverAlphaMmxClamped;
-  }
+  return StretchBicubicWith(dst, src, integer, {SampleBicubicOverAlphaMmx, SampleBicubicOverAlphaMmxClamped}, a);
+#else
+  return StretchBicubicWith(dst, src, integer, integer, a);
 #endif
-  if (inner == SampleBicubicOverAlpha) GetClampTable();
-  WalkBicubicPixels(
-      dst, src, [&](int32_t x, int32_t y, uint32_t* d) { inner(src, x, y, alpha, d); },
-      [&](int32_t x, int32_t y, uint32_t* d) { edge(src, x, y, alpha, d); });
-  return true;
 }
 
 }  // namespace owl

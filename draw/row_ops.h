@@ -38,12 +38,12 @@ void BlendRow_C(uint32_t* dst, const uint32_t* src, int32_t width);
 void BlendRowAlpha_C(uint32_t* dst, const uint32_t* src, int32_t width, uint8_t alpha);
 
 #if defined(OWL_HAVE_MMX)
-// 64-bit registers. Fill and copy store non-temporally and fence after the
-// vector part; the fill needs width >= 2.
+// SSE forms: fill and copy move 128 bits a step, keyed copy and source-over
+// work in 64-bit registers (2 pixels a step).
 void FillRow_SSE(uint32_t* dst, int32_t width, uint32_t color);
 void CopyRow_SSE(uint32_t* dst, const uint32_t* src, int32_t width);
 void CopyRowKeyed_SSE(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t key);
-// Saturate each channel sum at 255; two pixels a step.
+// Saturate each channel sum at 255.
 void BlendRow_SSE(uint32_t* dst, const uint32_t* src, int32_t width);
 void BlendRowAlpha_SSE(uint32_t* dst, const uint32_t* src, int32_t width, uint8_t alpha);
 #endif

@@ -7,17 +7,18 @@
 namespace owl {
 namespace {
 
-// Source-over of up to four pixels: widened channels, alpha broadcast per
-// pixel, weight 256 - alpha, product >> 8, packed, added with saturation.
+// Source-over of up to four pixels without shuffles: the B, R channels and
+// the G, A channels of each pixel sit in two 16-bit lanes each, so the
+// pixel's weight 256 - alpha, copied into both halves of its 32-bit lane,
+// multiplies two channels at once. (d * weight) >> 8 is the high byte of
+// each product; the result is added to the source with unsigned saturation.
 inline __m128i Over4(__m128i s, __m128i d) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i k256 = _mm_set1_epi16(256);
-  const __m128i s_lo = _mm_unpacklo_epi8(s, zero), s_hi = _mm_unpackhi_epi8(s, zero);
-  const __m128i a_lo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s_lo, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
-  const __m128i a_hi = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s_hi, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
-  const __m128i d_lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), _mm_sub_epi16(k256, a_lo)), 8);
-  const __m128i d_hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), _mm_sub_epi16(k256, a_hi)), 8);
-  return _mm_adds_epu8(s, _mm_packus_epi16(d_lo, d_hi));
+  const __m128i low_bytes = _mm_set1_epi32(0x00FF00FF);
+  const __m128i alpha = _mm_srli_epi32(s, 24);
+  const __m128i w = _mm_sub_epi16(_mm_set1_epi16(256), _mm_or_si128(alpha, _mm_slli_epi32(alpha, 16)));
+  const __m128i br = _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(d, low_bytes), w), 8);
+  const __m128i ga = _mm_andnot_si128(low_bytes, _mm_mullo_epi16(_mm_srli_epi16(d, 8), w));
+  return _mm_adds_epu8(s, _mm_or_si128(br, ga));
 }
 
 }  // namespace

@@ -21,6 +21,15 @@ bool g_clamp_built = false;
 
 double Cube(double t) { return t > 0.0 ? t * t * t : 0.0; }
 
+// A build without MMX forms keeps the integer format on any processor.
+bool WantMmxFormat() {
+#if defined(OWL_HAVE_MMX)
+  return HasMMX();
+#else
+  return false;
+#endif
+}
+
 }  // namespace
 
 int32_t StretchKernelModeValue() { return g_mode; }
@@ -59,7 +68,7 @@ double KernelBSpline(double x) {
 void BuildKernelTable() {
   const ScopedDoublePrecision precision;  // the same table on x87 builds
   DetectCpuFeatures();
-  const bool mmx = HasMMX();
+  const bool mmx = WantMmxFormat();
   double (*kernel)(double) = g_mode == 0 ? KernelCubicStrict : g_mode == 1 ? KernelBSpline : KernelCubic;
   for (int i = 0; i < kKernelEntries; ++i) {
     const double v = kernel(i * 0.00390625);
@@ -76,7 +85,7 @@ void BuildKernelTable() {
 }
 
 void GetKernelTable() {
-  if (!g_kernel_built || g_kernel_mmx != HasMMX()) BuildKernelTable();
+  if (!g_kernel_built || g_kernel_mmx != WantMmxFormat()) BuildKernelTable();
 }
 
 bool KernelTableIsMmxFormat() { return g_kernel_mmx; }

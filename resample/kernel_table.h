@@ -35,9 +35,11 @@ void GetKernelTable();
 // Fills ClampTable on first use.
 void GetClampTable();
 // Probes the processor again and writes all 513 entries for the current mode
-// in the format the MMX flag selects.
+// in the format the MMX flag selects (the integer one in a build without MMX
+// forms).
 void BuildKernelTable();
-// True when the table holds the 16384-scaled, doubled 16-bit format.
+// True when the table holds the 16384-scaled, doubled 16-bit format: the
+// bicubic loops choose their samplers by it, so they always match the table.
 bool KernelTableIsMmxFormat();
 
 double KernelCubic(double x);

@@ -34,7 +34,8 @@ bool StretchBicubic(const BitmapBits& dst, const BitmapBits& src);
 // step; identical result.
 bool StretchMultiply(const BitmapBits& dst, const BitmapBits& src);
 // Same-size multiply: dst (j, i) *= src (j, i) by the rule above; dst's size
-// drives the loop. SSE2: four pixels a step; MMX: two; identical result.
+// drives the loop and a source smaller than dst returns false untouched.
+// SSE2: four pixels a step; MMX: two; identical result.
 bool MultiplyRows(const BitmapBits& dst, const BitmapBits& src);
 
 }  // namespace owl

@@ -27,10 +27,12 @@ bool StretchMultiply(const BitmapBits& dst, const BitmapBits& src) {
   return true;
 }
 
-// dst's size drives the loop; src must be at least as large.
+// dst's size drives the loop; a smaller source is refused rather than read
+// past its end.
 bool MultiplyRows(const BitmapBits& dst, const BitmapBits& src) {
   bool result;
   if (!BlocksReady(dst, src, &result)) return result;
+  if (src.width < dst.width || src.height < dst.height) return false;
   auto row = MultiplyRow_C;
 #if defined(OWL_HAVE_MMX)
   if (HasMMX()) row = MultiplyRow_MMX;  // 2 px a step

@@ -17,7 +17,7 @@ using owltest::Rng;
 using owltest::ScaleRef;
 
 TEST(RowOps, FillRowsEveryFormWidthAndAlignment) {
-  for (uint32_t color : {0x80402010u, 0u, 0xFFFFFFFFu})
+  for (uint32_t color : {0x80402010u, 0u, 0xFFFFFFFFu, 0xFF800001u, 0x7F800001u})  // NaN patterns too
     CheckEveryForm([color](const BitmapBits& d, const BitmapBits&) { FillRows(d, color); },
                    [color](uint32_t, uint32_t) { return color; }, color);
 }

@@ -148,12 +148,12 @@ TEST(SampleBicubic, ClampedWrapperOnOnePixel) {
     const BitmapBits src{1, 1, 4, &one};
 #if defined(OWL_HAVE_MMX)
     if (HasMMX()) {
-      SampleBicubicMmxClamped(src, -5 << 16, 7 << 16, &out);
+      SampleBicubicMmxClamped(src, -5 * 65536, 7 * 65536, &out);
       EXPECT_EQ(out, one);
       continue;
     }
 #endif
-    SampleBicubicClamped(src, -5 << 16, 7 << 16, &out);
+    SampleBicubicClamped(src, -5 * 65536, 7 * 65536, &out);
     EXPECT_EQ(out, one);
   }
 }

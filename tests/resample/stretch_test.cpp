@@ -129,6 +129,24 @@ TEST(StretchBicubic, FractionZeroReproducesTheSource) {
   CheckStretch(c, StretchBicubic, [](const StretchCase& k, int32_t j, int32_t i, uint32_t) { return k.S(j, i); });
 }
 
+// The integer and MMX forms round differently; if they never differed here,
+// the form tests above could not tell a wrong dispatch.
+TEST(StretchLoops, FormsThatRoundDifferentlyDoDiffer) {
+  if (!HasMMX()) GTEST_SKIP() << "no MMX";
+  for (auto loop : {StretchBilinear, StretchBicubic}) {
+    Rng rng(10);
+    StretchCase c(rng, 37, 23, 100, 61, 1, 1);
+    std::vector<uint32_t> out[2];
+    for (int form = 0; form < 2; ++form) {
+      c.Reset();
+      ScopedCpuMask scoped(form ? kCpuMMX : 0);
+      loop(c.dst.bits(), c.src.bits());
+      out[form] = c.dst.Pixels();
+    }
+    EXPECT_NE(out[0], out[1]);
+  }
+}
+
 // No loop reads outside its source or writes outside its destination for
 // sizes up to the largest side (strips keep the buffers small).
 TEST(StretchLoops, ExtremeSizesStayInside) {
@@ -159,6 +177,7 @@ TEST(StretchLoops, EmptyAndOversizedBlocks) {
     EXPECT_FALSE(loop(good, huge));
   }
   EXPECT_FALSE(StretchNearestKeyed(good, negative, 0));
+  EXPECT_FALSE(MultiplyRows(good, BitmapBits{2, 1, 8, px}));
   EXPECT_EQ(px[0], 1u);
   EXPECT_EQ(px[3], 4u);
 }

@@ -1,0 +1,77 @@
+// Shared pieces of the benchmarks: pixel blocks, the forced feature sets
+// and registration per size and per form.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/cpu_features.h"
+#include "owlgraphic.h"
+
+namespace owlbench {
+
+struct Size {
+  int32_t width, height;
+};
+constexpr Size kSizes[] = {{1920, 1080}, {256, 256}};
+
+struct Form {
+  const char* name;
+  uint32_t mask;
+};
+constexpr Form kForms[] = {{"plain", 0},
+                           {"mmx", owl::kCpuMMX},
+                           {"sse", owl::kCpuMMX | owl::kCpuSSE},
+                           {"sse2", owl::kCpuAll}};
+
+// True when the processor has every feature of mask.
+inline bool MachineAllows(uint32_t mask) {
+  owl::ScopedCpuMask all(owl::kCpuAll);
+  return (!(mask & owl::kCpuMMX) || owl::HasMMX()) && (!(mask & owl::kCpuSSE) || owl::HasSSE()) &&
+         (!(mask & owl::kCpuSSE2) || owl::HasSSE2());
+}
+
+// A contiguous block of premultiplied pixels.
+struct Block {
+  std::vector<uint32_t> pixels;
+  BitmapBits bits;
+  explicit Block(Size s, uint32_t seed) : pixels(size_t(s.width) * s.height) {
+    std::mt19937 gen(seed);
+    for (uint32_t& p : pixels) {
+      const uint32_t a = gen() % 4 == 0 ? 255 : gen() & 0xFF;
+      p = a << 24;
+      for (int shift = 0; shift < 24; shift += 8) p |= (gen() % (a + 1)) << shift;
+    }
+    bits = BitmapBits{s.width, s.height, s.width * 4, pixels.data()};
+  }
+};
+
+using BlockOp = std::function<void(const BitmapBits& dst, const BitmapBits& src)>;
+
+// Registers op as name/form/WxH for every size and every form the machine
+// allows, reporting pixels per second.
+inline void RegisterPerForm(const std::string& name, BlockOp op) {
+  for (const Size& size : kSizes)
+    for (const Form& form : kForms) {
+      if (!MachineAllows(form.mask)) continue;
+      const std::string full = name + "/" + form.name + "/" + std::to_string(size.width) + "x" +
+                               std::to_string(size.height);
+      benchmark::RegisterBenchmark(full.c_str(), [op, size, form](benchmark::State& state) {
+        Block dst(size, 1), src(size, 2);
+        owl::ScopedCpuMask m(form.mask);
+        for (auto _ : state) {
+          op(dst.bits, src.bits);
+          benchmark::ClobberMemory();
+        }
+        state.SetItemsProcessed(int64_t(state.iterations()) * size.width * size.height);
+      });
+    }
+}
+
+}  // namespace owlbench
