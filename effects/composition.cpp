@@ -10,6 +10,8 @@
 // MMX, the opaque blend SSE, the colour fade MMX; the mix's MMX form splits
 // the truncation and may be one lower than the plain one, the others agree.
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "core/canvas.h"
 #include "core/geometry.h"
@@ -28,6 +30,25 @@ bool SameSize(const BitmapBits& a, const BitmapBits& b) { return a.width == b.wi
 // A stretch divides by the destination's size and reads the source.
 bool CanStretch(const BitmapBits& dst, const BitmapBits& src) {
   return dst.width > 0 && dst.height > 0 && src.width > 0 && src.height > 0;
+}
+
+// True when the bytes the two blocks span meet (one canvas given twice).
+bool Overlap(const BitmapBits& a, const BitmapBits& b) {
+  if (a.width <= 0 || a.height <= 0 || b.width <= 0 || b.height <= 0) return false;
+  const auto start = [](const BitmapBits& v) { return reinterpret_cast<uintptr_t>(v.bits); };
+  const auto end = [&](const BitmapBits& v) { return start(v) + uintptr_t(v.height - 1) * uintptr_t(v.pitch) + uintptr_t(v.width) * 4; };
+  return start(a) < end(b) && start(b) < end(a);
+}
+
+// The opaque cross-fade at one size: the block copy, or, for rectangles of
+// one canvas that overlap, a row-by-row move from the top (a block copy of
+// overlapping rows is undefined).
+void CopyOpaqueRows(const BitmapBits& dst, const BitmapBits& src) {
+  if (!Overlap(dst, src)) {
+    CopyRows(dst, src);
+    return;
+  }
+  for (int32_t y = 0; y < dst.height; ++y) std::memmove(RowAt(dst, y), RowAt(src, y), size_t(dst.width) * 4);
 }
 
 // Runs row over every destination row with the matching source row.
@@ -79,7 +100,7 @@ int OWL_CALL MixCanvas(HGCANVAS dst, const owlRect* dstRect, HGCANVAS src, const
     if (alpha == 0) return;
     if (alpha == 255) {
       if (owl::SameSize(d, s)) {
-        owl::CopyRows(d, s);
+        owl::CopyOpaqueRows(d, s);
       } else if (owl::CanStretch(d, s)) {
         owl::StretchNearest(d, s);
       }

@@ -32,6 +32,7 @@ inline void PutPixel(uint32_t* p, uint32_t color) { *p = color >= 0xFF000000u ? 
 
 // A locked block of the clipped rectangle, addressed in logical coordinates.
 struct Target {
+  const Canvas* canvas;
   owlRect clip;
   BitmapBits block;
   uint32_t color;
@@ -88,6 +89,7 @@ int Prepare(HGCANVAS canvas, const owlRect* rect, uint32_t color, bool needSomeS
   *sides = Sides{k.top == rect->top, k.bottom == rect->bottom, k.left == rect->left, k.right == rect->right};
   if (needSomeSide && !sides->top && !sides->bottom && !sides->left && !sides->right) return 1;
   if (!c->Lock(&target->block, k)) return 0;
+  target->canvas = c;
   target->color = color;
   return -1;
 }
@@ -102,6 +104,7 @@ int Outline(HGCANVAS canvas, const owlRect* rect, uint32_t color, bool dotted) {
   if (sides.bottom) t.HSpan(l, r, b, dotted);
   if (sides.left) t.VSpan(top, b, l, dotted);
   if (sides.right) t.VSpan(top, b, r, dotted);
+  t.canvas->Unlock();
   return 1;
 }
 
@@ -173,5 +176,6 @@ int OWL_CALL GeoRoundRectEx(HGCANVAS canvas, const owlRect* rect, const int32_t 
   } else {
     visit(std::min(r0, l0), std::max(r1, l1));  // the ranges overlap: once each
   }
+  t.canvas->Unlock();
   return 1;
 }

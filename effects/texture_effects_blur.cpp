@@ -6,19 +6,24 @@
 
 namespace {
 
-// Blurs src into dst over src's size. Reads and writes go through the
-// clamping PixelAt, so a smaller dst takes the overflow on its last column
-// and row and nothing outside either buffer is touched. dst may alias src.
+// Blurs src into dst over src's size. Reads past an edge repeat the edge
+// pixel, and writes past dst's last column or row land on it, so nothing
+// outside either buffer is touched. dst may alias src: every pixel is read
+// before it is written, in the same order as nine clamped reads would.
 void BoxBlur(const BitmapBits& dst, const BitmapBits& src) {
   for (int32_t y = 0; y < src.height; ++y) {
+    const uint32_t* rows[3] = {owl::PixelAt(src, 0, y - 1), owl::PixelAt(src, 0, y), owl::PixelAt(src, 0, y + 1)};
+    uint32_t* out = owl::PixelAt(dst, 0, y);
     for (int32_t x = 0; x < src.width; ++x) {
+      const int32_t cols[3] = {x > 0 ? x - 1 : 0, x, x + 1 < src.width ? x + 1 : x};
       uint32_t sum[4] = {0, 0, 0, 0};
-      for (int32_t dy = -1; dy <= 1; ++dy)
-        for (int32_t dx = -1; dx <= 1; ++dx) {
-          const uint32_t p = *owl::PixelAt(src, x + dx, y + dy);
+      for (const uint32_t* row : rows)
+        for (int32_t col : cols) {
+          const uint32_t p = row[col];
           for (int k = 0; k < 4; ++k) sum[k] += p >> (8 * k) & 0xFF;
         }
-      *owl::PixelAt(dst, x, y) = (sum[3] / 9) << 24 | (sum[2] / 9) << 16 | (sum[1] / 9) << 8 | sum[0] / 9;
+      out[x < dst.width ? x : dst.width - 1] =
+          (sum[3] / 9) << 24 | (sum[2] / 9) << 16 | (sum[1] / 9) << 8 | sum[0] / 9;
     }
   }
 }

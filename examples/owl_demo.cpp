@@ -11,7 +11,7 @@
 namespace {
 
 constexpr int kWidth = 480;
-constexpr int kHeight = 560;  // the window scene above, texture drawing below y 300
+constexpr int kHeight = 820;  // window scene, texture drawing from y 300, effects from y 560
 constexpr uint32_t kCopy = 0x00000000u, kMultiply = 0x03000000u, kOr = 0x04000000u;
 
 owlRect R(int l, int t, int r, int b) { return owlRect{l, t, r, b}; }
@@ -202,11 +202,106 @@ void DrawTextures(HGCANVAS c) {
   for (HGTEXTURE t : {stripes, header, blue, green, icon, overlay, sprite, small}) DeleteTexture(t);
 }
 
-// Writes the canvas as 8-bit RGBA, colour divided by alpha again.
-bool WritePng(HGCANVAS c, const char* path) {
-  BitmapBits bits{};
-  const owlRect all = R(0, 0, kWidth, kHeight);
-  if (!LockCanvasBits(c, &bits, &all)) return false;
+// ---- Effects, outlines, modulation and composition ----------------------
+
+// A texture holding an icon centred in a transparent margin, so that a glow
+// made from it has room to spread.
+HGTEXTURE PaddedIcon(int size, int pad) {
+  const int side = size + 2 * pad;
+  HGCANVAS c = CreateCanvas(side, side, HGCANVAS(0u));
+  SetCanvasFilter(c, kAlphaBlend);  // keeps alpha when it becomes a texture
+  Solid(c, 0x00000000u, R(0, 0, side, side));
+  HGTEXTURE icon = Icon(size);
+  const owlRect at = R(pad, pad, pad + size, pad + size);
+  DrawTexture(c, &at, icon, 0);
+  DeleteTexture(icon);
+  return CanvasToTexture(c);
+}
+
+// A small canvas with a gradient and light bars, for the cross-fade.
+HGCANVAS Swatch(uint32_t a, uint32_t b, int direction) {
+  HGCANVAS c = CreateCanvas(64, 40, HGCANVAS(0u));
+  Gradient(c, a, b, R(0, 0, 64, 40), direction);
+  for (int i = 0; i < 4; ++i) Blend(c, 0x40404040u, R(8 + 14 * i, 8, 14 + 14 * i, 32));
+  return c;
+}
+
+void DrawEffects(HGCANVAS c) {
+  Gradient(c, 0xFF1B2230u, 0xFF252E40u, R(0, 560, kWidth, kHeight), 1);
+
+  // Outlines: a rounded panel with an inner rule, and a focused button with
+  // its dotted focus rectangle.
+  const owlRect panel = R(16, 576, 216, 660), rule = R(28, 606, 204, 607);
+  const int32_t corner[2] = {18, 18};
+  Blend(c, 0x30304058u, R(17, 577, 215, 659));
+  GeoRoundRectEx(c, &panel, corner, 0xFF8FB4F0u);
+  GeoRectangleEx(c, &rule, 0x80808080u);
+  const int32_t small[2] = {6, 6};
+  const owlRect inner = R(28, 618, 120, 648);
+  GeoRoundRectEx(c, &inner, small, 0xC0C0C0C0u);
+  HGTEXTURE blue = ButtonFace(70, 130, 230);
+  const owlRect margins = R(6, 6, 6, 6);
+  const owlRect focused = R(132, 618, 204, 648), focus = R(136, 622, 200, 644);
+  DrawTexture9Grid(c, &focused, blue, nullptr, &margins, 1, false, 255);
+  GeoRectFocusEx(c, &focus, 0xFFFFFFFFu);
+
+  // Buttons: the normal face, and the same face greyed and faded as disabled.
+  HGTEXTURE grey = CreateTexture(32, 32);
+  CopyTexture(grey, blue);
+  GrayTexture(grey);
+  const owlRect normal = R(232, 576, 344, 606), disabled = R(232, 618, 344, 648);
+  DrawTexture9Grid(c, &normal, blue, nullptr, &margins, 1, false, 255);
+  DrawTexture9Grid(c, &disabled, grey, nullptr, &margins, 1, false, 255);
+  MixCanvasWithColor(c, &disabled, 0xFF252E40u, 80);
+
+  // A glow behind an icon: a white glow of the icon's shape, tinted amber
+  // with DrawModulation, then the icon itself on top.
+  const owlRect glowBox = R(360, 572, 464, 652);
+  Solid(c, 0xFF141A24u, glowBox);
+  HGTEXTURE glow = PaddedIcon(32, 12);
+  for (int i = 0; i < 3; ++i) LightTexture(glow);  // each pass spreads it about 4 pixels
+  DrawModulation(c, 380, 576, glow, 0xFFFFB040u);  // opaque: the glow covers per channel
+  HGTEXTURE icon = Icon(32);
+  const owlRect iconAt = R(392, 588, 424, 620);
+  DrawTexture(c, &iconAt, icon, 0);
+
+  // Tinted icons: one white silhouette modulated by colours chosen by hue;
+  // the top row translucent, the bottom row opaque (per-channel coverage).
+  HGTEXTURE mask = PaddedIcon(24, 0);
+  ShuffleTexture(mask, 1);
+  for (int i = 0; i < 6; ++i) {
+    const uint32_t hue = uint32_t(i * 42) << 16;
+    const uint32_t opaque = AHSLtoARGB(0xFF00C080u | hue);
+    DrawModulation(c, 24 + 34 * i, 672, mask, Pre(0xB0, opaque >> 16 & 0xFF, opaque >> 8 & 0xFF, opaque & 0xFF));
+    DrawModulation(c, 24 + 34 * i, 702, mask, opaque);
+  }
+
+  // Cross-fade: swatch A faded into swatch B in five steps, each cell
+  // stretched from the 64x40 swatches; the last cell also gets a watermark
+  // of A laid over it with BlendCanvas.
+  HGCANVAS a = Swatch(0xFF2D6BD2u, 0xFF38B27Au, 1), b = Swatch(0xFFE8913Au, 0xFFD0503Au, 2);
+  const owlRect whole = R(0, 0, 64, 40);
+  for (int i = 0; i < 5; ++i) {
+    const owlRect cell = R(232 + 46 * i, 672, 272 + 46 * i, 732);
+    MixCanvas(c, &cell, a, &whole, 255);
+    MixCanvas(c, &cell, b, &whole, uint8_t(i * 255 / 4));
+  }
+  const owlRect mark = R(240, 748, 464, 808);
+  MixCanvas(c, &mark, b, &whole, 255);
+  BlendCanvas(c, &mark, a, &whole, 96);
+
+  // Colour conversion: a lightness ramp of one hue across the bottom left.
+  for (int i = 0; i < 12; ++i)
+    Solid(c, AHSLtoARGB(0xFF00B000u | 0x00550000u | uint32_t(40 + i * 16)), R(16 + 18 * i, 748, 32 + 18 * i, 808));
+
+  for (HGTEXTURE t : {blue, grey, glow, icon, mask}) DeleteTexture(t);
+  DeleteCanvas(a);
+  DeleteCanvas(b);
+}
+
+// Writes 32-bit premultiplied pixels as 8-bit RGBA, colour divided by
+// alpha again.
+bool WritePng(const BitmapBits& bits, const char* path) {
   std::vector<uint8_t> rgba(size_t(kWidth) * kHeight * 4);
   for (int y = 0; y < kHeight; ++y) {
     const uint32_t* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(bits.bits) + y * bits.pitch);
@@ -221,7 +316,6 @@ bool WritePng(HGCANVAS c, const char* path) {
       out[3] = uint8_t(a);
     }
   }
-  UnlockCanvasBits(c);
 
   FILE* f = std::fopen(path, "wb");
   if (!f) return false;
@@ -255,7 +349,16 @@ int main(int argc, char** argv) {
   }
   DrawScene(canvas);
   DrawTextures(canvas);
-  const bool ok = WritePng(canvas, argv[1]);
+  DrawEffects(canvas);
+  // Presented as a host would present it: copied to a device, whose pixels
+  // are then written out.
+  HDC device = CreateDeviceSurface(kWidth, kHeight);
+  const owlRect all = R(0, 0, kWidth, kHeight);
+  GdiTransCanvas(device, &all, canvas, &all);
+  BitmapBits bits{};
+  const bool ok = LockDeviceSurfaceBits(device, &bits) && WritePng(bits, argv[1]);
+  UnlockDeviceSurfaceBits(device);
+  DeleteDeviceSurface(device);
   DeleteCanvas(canvas);
   if (!ok) {
     std::fprintf(stderr, "cannot write %s\n", argv[1]);

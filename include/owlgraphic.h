@@ -290,8 +290,10 @@ OWL_EXTERN_C OWL_API int OWL_CALL SetDeviceSurfaceClip(HDC hdc, const owlRect* c
  * rectangle that is reversed or reaches outside its canvas, and a
  * destination of zero width or height whose size differs from the source's,
  * draw nothing; the call still returns 1. Rectangles of different sizes are
- * stretched by nearest neighbour. 0 only for a handle that is not a live
- * canvas (dst looked up first). */
+ * stretched by nearest neighbour. dst and src may be one canvas, even with
+ * overlapping rectangles: rows run from the top, and where the rectangles
+ * overlap the result depends on that order. 0 only for a handle that is
+ * not a live canvas (dst looked up first). */
 
 /* Cross-fade src into dst: d = (d * (255 - alpha) + s * (alpha + 1)) >> 8
  * per channel (with MMX ((d * (255 - alpha)) >> 8) + ((s * (alpha + 1)) >> 8),

@@ -2,6 +2,7 @@
 // exported functions under every feature mask, and the device copy.
 #include "effects/composition.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -278,6 +279,29 @@ TEST(Composition, RectanglesFollowTheCanvasOrigins) {
   EXPECT_EQ(PixelOf(dst.h, 1, 1), 0xFF112233u);
   EXPECT_EQ(PixelOf(dst.h, 2, 2), 0xFF112233u);
   EXPECT_EQ(PixelOf(dst.h, 3, 3), 0u);
+}
+
+// One canvas as source and destination: rows are taken from the top, each
+// row as it stands when it is reached; overlapping rows never make an
+// undefined block copy.
+TEST(Composition, MixCanvasWithinOneCanvas) {
+  for (uint32_t mask : kMasks) {
+    ScopedCpuMask m(mask);
+    Rng rng(51);
+    CanvasHolder c(MakeCanvas(12, 6, &rng));
+    std::vector<uint32_t> want = CanvasPixels(c.h);
+    const owlRect dr{1, 1, 9, 5}, sr{3, 2, 11, 6};  // the source lies right of and below
+    for (int32_t y = 0; y < 4; ++y) {
+      std::vector<uint32_t> row(want.begin() + (y + 2) * 12 + 3, want.begin() + (y + 2) * 12 + 11);
+      std::copy(row.begin(), row.end(), want.begin() + (y + 1) * 12 + 1);
+    }
+    ASSERT_EQ(MixCanvas(c.h, &dr, c.h, &sr, 255), 1);
+    EXPECT_EQ(CanvasPixels(c.h), want) << mask;
+    const owlRect left{0, 0, 8, 3}, right{2, 0, 10, 3};
+    EXPECT_EQ(MixCanvas(c.h, &right, c.h, &left, 255), 1);  // moves right within rows
+    EXPECT_EQ(MixCanvas(c.h, &right, c.h, &left, 100), 1);
+    EXPECT_EQ(BlendCanvas(c.h, &right, c.h, &left, 100), 1);
+  }
 }
 
 }  // namespace

@@ -178,22 +178,24 @@ TEST(Outlines, RoundRectangleMovesWithItsRectangle) {
 // Arc columns outside the clip are skipped; the visible ones are drawn as
 // without the clip. Only the cut side's straight edge disappears.
 TEST(Outlines, RoundRectangleClippedAtTheSidesKeepsItsVisibleColumns) {
-  const int32_t corner[2] = {15, 11};
   const owlRect r{2, 2, 30, 20};
-  CanvasHolder whole(Filled(32, 22, 0));
-  ASSERT_EQ(GeoRoundRectEx(whole.h, &r, corner, 0xFFFFFFFFu), 1);
-  for (int32_t cut = 0; cut < 20; ++cut)
-    for (const owlRect& clip : {owlRect{cut, 0, 32, 22}, owlRect{0, 0, 32 - cut, 22}}) {
-      CanvasHolder part(Filled(32, 22, 0));
-      SetCanvasClip(part.h, &clip, nullptr);
-      ASSERT_EQ(GeoRoundRectEx(part.h, &r, corner, 0xFFFFFFFFu), 1);
-      for (int32_t y = 0; y < 22; ++y)
-        for (int32_t x = 0; x < 32; ++x) {
-          const bool edgeCut = (x == 2 && clip.left > 2) || (x == 29 && clip.right < 30);
-          const uint32_t want = !owl::Contains(clip, x, y) || edgeCut ? 0 : At(whole.h, x, y);
-          ASSERT_EQ(At(part.h, x, y), want) << "clip " << clip << " at " << x << "," << y;
-        }
-    }
+  // Corners within the rectangle, and beyond it (the arcs cross).
+  for (const auto& corner : {std::vector<int32_t>{15, 11}, std::vector<int32_t>{41, 29}}) {
+    CanvasHolder whole(Filled(32, 22, 0));
+    ASSERT_EQ(GeoRoundRectEx(whole.h, &r, corner.data(), 0x60606060u), 1);
+    for (int32_t cut = 0; cut < 20; ++cut)
+      for (const owlRect& clip : {owlRect{cut, 0, 32, 22}, owlRect{0, 0, 32 - cut, 22}}) {
+        CanvasHolder part(Filled(32, 22, 0));
+        SetCanvasClip(part.h, &clip, nullptr);
+        ASSERT_EQ(GeoRoundRectEx(part.h, &r, corner.data(), 0x60606060u), 1);
+        for (int32_t y = 0; y < 22; ++y)
+          for (int32_t x = 0; x < 32; ++x) {
+            const bool edgeCut = (x == 2 && clip.left > 2) || (x == 29 && clip.right < 30);
+            const uint32_t want = !owl::Contains(clip, x, y) || edgeCut ? 0 : At(whole.h, x, y);
+            ASSERT_EQ(At(part.h, x, y), want) << "clip " << clip << " at " << x << "," << y;
+          }
+      }
+  }
 }
 
 TEST(Outlines, HugeRectanglesAndCornersStayInside) {
