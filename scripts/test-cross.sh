@@ -20,10 +20,10 @@ build() {  # build FOLDER TOOLCHAIN [CMAKE ARGUMENT]...
 
 stages=("$@")
 [ $# -gt 0 ] || stages=(win64 linux32 win32)
+bash scripts/setup.sh "${stages[@]}"  # one package install for every stage
 for stage in "${stages[@]}"; do
   start=$SECONDS
   echo "== cross stage $stage"
-  bash scripts/setup.sh "$stage"
   case $stage in
     win64)
       build build-win64 mingw-w64-x86_64
