@@ -33,7 +33,8 @@ void FillRandom(BitmapBits b, uint32_t seed) {
     uint32_t* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(b.bits) + y * b.pitch);
     for (int32_t x = 0; x < b.width; ++x) {
       const uint32_t a = gen() & 0xFF, r = gen();
-      row[x] = a << 24 | ((r & 0xFF) * a / 255) << 16 | (((r >> 8) & 0xFF) * a / 255) << 8 | ((r >> 16) & 0xFF) * a / 255;
+      row[x] =
+          a << 24 | ((r & 0xFF) * a / 255) << 16 | (((r >> 8) & 0xFF) * a / 255) << 8 | ((r >> 16) & 0xFF) * a / 255;
     }
   }
 }
@@ -63,7 +64,8 @@ void RegisterCanvasOp(const std::string& name, CanvasOp op, bool half, bool perF
   for (const Size& size : kSizes)
     for (const Form& form : kForms) {
       if (!perForm && form.mask != 0) continue;
-      const std::string label = name + "/" + (perForm ? std::string(form.name) + "/" : "") + size.name + (half ? "/x2" : "");
+      const std::string label =
+          name + "/" + (perForm ? std::string(form.name) + "/" : "") + size.name + (half ? "/x2" : "");
       benchmark::RegisterBenchmark(label.c_str(), [=](benchmark::State& state) {
         const int32_t sw = half ? size.width / 2 : size.width, sh = half ? size.height / 2 : size.height;
         const HGCANVAS dst = RandomCanvas(size.width, size.height, 1), src = RandomCanvas(sw, sh, 2);
@@ -109,20 +111,33 @@ const bool kRegistered = [] {
     });
   }
   for (bool half : {false, true}) {
-    RegisterCanvasOp("MixCanvas", [](HGCANVAS d, const owlRect* dr, HGCANVAS s, const owlRect* sr) { MixCanvas(d, dr, s, sr, 100); }, half);
-    RegisterCanvasOp("BlendCanvas", [](HGCANVAS d, const owlRect* dr, HGCANVAS s, const owlRect* sr) { BlendCanvas(d, dr, s, sr, 100); }, half);
+    RegisterCanvasOp(
+        "MixCanvas", [](HGCANVAS d, const owlRect* dr, HGCANVAS s, const owlRect* sr) { MixCanvas(d, dr, s, sr, 100); },
+        half);
+    RegisterCanvasOp(
+        "BlendCanvas",
+        [](HGCANVAS d, const owlRect* dr, HGCANVAS s, const owlRect* sr) { BlendCanvas(d, dr, s, sr, 100); }, half);
   }
-  RegisterCanvasOp("MixCanvasWithColor", [](HGCANVAS d, const owlRect* dr, HGCANVAS, const owlRect*) { MixCanvasWithColor(d, dr, 0x80402010u, 100); }, false);
+  RegisterCanvasOp(
+      "MixCanvasWithColor",
+      [](HGCANVAS d, const owlRect* dr, HGCANVAS, const owlRect*) { MixCanvasWithColor(d, dr, 0x80402010u, 100); },
+      false);
 #if !defined(_WIN32)
-  RegisterCanvasOp("GdiTransCanvas", [](HGCANVAS, const owlRect* dr, HGCANVAS s, const owlRect* sr) {
-    static HDC device = CreateDeviceSurface(1920, 1080);
-    GdiTransCanvas(device, dr, s, sr);
-  }, false, false);
+  RegisterCanvasOp(
+      "GdiTransCanvas",
+      [](HGCANVAS, const owlRect* dr, HGCANVAS s, const owlRect* sr) {
+        static HDC device = CreateDeviceSurface(1920, 1080);
+        GdiTransCanvas(device, dr, s, sr);
+      },
+      false, false);
 #endif
-  RegisterCanvasOp("DrawModulation", [](HGCANVAS d, const owlRect* dr, HGCANVAS, const owlRect*) {
-    static HGTEXTURE big = RandomTexture(1920, 1080, 4), small = RandomTexture(256, 256, 5);
-    DrawModulation(d, 0, 0, dr->right == 1920 ? big : small, 0x80402010u);
-  }, false, false);
+  RegisterCanvasOp(
+      "DrawModulation",
+      [](HGCANVAS d, const owlRect* dr, HGCANVAS, const owlRect*) {
+        static HGTEXTURE big = RandomTexture(1920, 1080, 4), small = RandomTexture(256, 256, 5);
+        DrawModulation(d, 0, 0, dr->right == 1920 ? big : small, 0x80402010u);
+      },
+      false, false);
   RegisterTextureOp("GrayTexture", [](HGTEXTURE a, HGTEXTURE) { GrayTexture(a); });
   RegisterTextureOp("BlurTexture", [](HGTEXTURE a, HGTEXTURE b) { BlurTexture(b, a); });
   return true;

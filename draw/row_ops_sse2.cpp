@@ -7,17 +7,18 @@
 namespace owl {
 namespace {
 
-// Source-over of up to four pixels without shuffles: the B, R channels and
-// the G, A channels of each pixel sit in two 16-bit lanes each, so the
-// pixel's weight 256 - alpha, copied into both halves of its 32-bit lane,
-// multiplies two channels at once. (d * weight) >> 8 is the high byte of
-// each product; the result is added to the source with unsigned saturation.
+// Source-over of up to four pixels without shuffles. Each pixel's weight
+// 256 - alpha fills both 16-bit halves of its 32-bit lane, so one multiply
+// serves two channels. B and R, moved into the high bytes of their lanes,
+// give (d * weight) >> 8 as the high half of the product; G and A, moved
+// down, give it as the high byte of the low half, which is where they sit.
+// The result is added to the source with unsigned saturation.
 inline __m128i Over4(__m128i s, __m128i d) {
-  const __m128i low_bytes = _mm_set1_epi32(0x00FF00FF);
+  const __m128i high_bytes = _mm_set1_epi16(int16_t(0xFF00));
   const __m128i alpha = _mm_srli_epi32(s, 24);
   const __m128i w = _mm_sub_epi16(_mm_set1_epi16(256), _mm_or_si128(alpha, _mm_slli_epi32(alpha, 16)));
-  const __m128i br = _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(d, low_bytes), w), 8);
-  const __m128i ga = _mm_andnot_si128(low_bytes, _mm_mullo_epi16(_mm_srli_epi16(d, 8), w));
+  const __m128i br = _mm_mulhi_epu16(_mm_slli_epi16(d, 8), w);
+  const __m128i ga = _mm_and_si128(_mm_mullo_epi16(_mm_srli_epi16(d, 8), w), high_bytes);
   return _mm_adds_epu8(s, _mm_or_si128(br, ga));
 }
 

@@ -18,8 +18,8 @@
 #include "core/handle_table.h"
 #include "draw/row_ops.h"
 #include "effects/composition.h"
-#include "resample/stretch.h"
 #include "platform/device_surface.h"
+#include "resample/stretch.h"
 
 namespace owl {
 namespace {
@@ -36,7 +36,9 @@ bool CanStretch(const BitmapBits& dst, const BitmapBits& src) {
 bool Overlap(const BitmapBits& a, const BitmapBits& b) {
   if (a.width <= 0 || a.height <= 0 || b.width <= 0 || b.height <= 0) return false;
   const auto start = [](const BitmapBits& v) { return reinterpret_cast<uintptr_t>(v.bits); };
-  const auto end = [&](const BitmapBits& v) { return start(v) + uintptr_t(v.height - 1) * uintptr_t(v.pitch) + uintptr_t(v.width) * 4; };
+  const auto end = [&](const BitmapBits& v) {
+    return start(v) + uintptr_t(v.height - 1) * uintptr_t(v.pitch) + uintptr_t(v.width) * 4;
+  };
   return start(a) < end(b) && start(b) < end(a);
 }
 

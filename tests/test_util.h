@@ -62,7 +62,7 @@ class GuardedBlock {
   bool GuardsIntact() const {
     for (size_t i = 0; i < words_.size(); ++i) {
       const int64_t rel = int64_t(i) - offset_;
-      const bool inside = rel >= 0 && rel / stride_ < height_ && rel % stride_ < width_;
+      const bool inside = stride_ > 0 && rel >= 0 && rel / stride_ < height_ && rel % stride_ < width_;
       if (!inside && words_[i] != kGuard) return false;
     }
     return true;

@@ -145,7 +145,8 @@ void CheckExport(Export fn, const std::function<Ref(uint32_t mask)>& refFor, uin
         }
         const Ref ref = refFor(mask);
         const int32_t dw = dr.right - dr.left, dh = dr.bottom - dr.top;
-        const uint32_t sx = uint32_t(((sr.right - sr.left) << 16) / dw), sy = uint32_t(((sr.bottom - sr.top) << 16) / dh);
+        const uint32_t sx = uint32_t(((sr.right - sr.left) << 16) / dw);
+        const uint32_t sy = uint32_t(((sr.bottom - sr.top) << 16) / dh);
         const std::vector<uint32_t> got = CanvasPixels(dst.h);
         for (int32_t y = 0; y < 15; ++y)
           for (int32_t x = 0; x < 45; ++x) {

@@ -67,7 +67,8 @@ TEST(DeviceSurface, CreateLockClipDelete) {
   GetDeviceSurfaceClip(s.h, &clip);
   EXPECT_EQ(clip, (owlRect{0, 0, 5, 3}));
 
-  for (auto size : {std::pair<int, int>{0, 1}, {1, 0}, {-1, 5}, {32768, 1}}) EXPECT_EQ(CreateDeviceSurface(size.first, size.second), nullptr);
+  for (auto size : {std::pair<int, int>{0, 1}, {1, 0}, {-1, 5}, {32768, 1}})
+    EXPECT_EQ(CreateDeviceSurface(size.first, size.second), nullptr);
 }
 
 TEST(DeviceSurface, ForeignAndFreedValuesAreRefused) {
