@@ -24,15 +24,16 @@ bash scripts/setup.sh "${stages[@]}"  # one package install for every stage
 for stage in "${stages[@]}"; do
   start=$SECONDS
   echo "== cross stage $stage"
+  # ctest -V shows the suite's own summary: the one test is the whole suite.
   case $stage in
     win64)
       build build-win64 mingw-w64-x86_64
       bash scripts/check-dll-exports.sh x86_64-w64-mingw32-objdump build-win64/owlgraphic.dll
-      (cd build-win64 && ctest --output-on-failure)
+      (cd build-win64 && ctest --output-on-failure -V)
       ;;
     linux32)
       build build-linux32 linux-i686
-      (cd build-linux32 && ctest --output-on-failure)
+      (cd build-linux32 && ctest --output-on-failure -V)
       ;;
     win32)
       build build-win32 mingw-w64-i686 -DOWL_BUILD_TESTS=OFF
