@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/declared_functions.h"
 #include "owlgraphic.h"
 
 #if defined(__has_feature)
@@ -29,18 +30,6 @@
 #endif
 
 namespace {
-
-std::set<std::string> DeclaredFunctions() {
-  std::ifstream in(OWL_PUBLIC_HEADER_PATH);
-  std::stringstream text;
-  text << in.rdbuf();
-  const std::string s = text.str();
-  std::set<std::string> names;
-  const std::regex decl(R"(OWL_API\s+[\w\s\*]+?OWL_CALL\s+(\w+)\s*\()");
-  for (auto it = std::sregex_iterator(s.begin(), s.end(), decl); it != std::sregex_iterator(); ++it)
-    names.insert((*it)[1]);
-  return names;
-}
 
 std::set<std::string> ExportedFunctions() {
   const std::string cmd = std::string("nm -D -C --defined-only '") + OWL_SHARED_LIBRARY_PATH + "'";
@@ -63,7 +52,7 @@ std::set<std::string> ExportedFunctions() {
 }
 
 TEST(Library, ExportsExactlyTheDeclaredFunctions) {
-  const std::set<std::string> declared = DeclaredFunctions();
+  const std::set<std::string> declared = owltest::ReadDeclaredFunctions().All();
   const std::set<std::string> exported = ExportedFunctions();
   EXPECT_GE(declared.size(), 28u);
   EXPECT_EQ(exported, declared);
