@@ -28,13 +28,14 @@ struct Form {
 constexpr Form kForms[] = {{"plain", 0},
                            {"mmx", owl::kCpuMMX},
                            {"sse", owl::kCpuMMX | owl::kCpuSSE},
-                           {"sse2", owl::kCpuAll}};
+                           {"sse2", owl::kCpuMMX | owl::kCpuSSE | owl::kCpuSSE2},
+                           {"avx2", owl::kCpuAll}};
 
 // True when the processor has every feature of mask.
 inline bool MachineAllows(uint32_t mask) {
   owl::ScopedCpuMask all(owl::kCpuAll);
   return (!(mask & owl::kCpuMMX) || owl::HasMMX()) && (!(mask & owl::kCpuSSE) || owl::HasSSE()) &&
-         (!(mask & owl::kCpuSSE2) || owl::HasSSE2());
+         (!(mask & owl::kCpuSSE2) || owl::HasSSE2()) && (!(mask & owl::kCpuAVX2) || owl::HasAVX2());
 }
 
 // A contiguous block of premultiplied pixels.

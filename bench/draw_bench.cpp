@@ -12,7 +12,8 @@
 
 namespace {
 
-constexpr uint32_t kMasks[] = {0, owl::kCpuMMX, owl::kCpuMMX | owl::kCpuSSE, owl::kCpuAll};
+constexpr uint32_t kMasks[] = {0, owl::kCpuMMX, owl::kCpuMMX | owl::kCpuSSE,
+                               owl::kCpuMMX | owl::kCpuSSE | owl::kCpuSSE2, owl::kCpuAll};
 constexpr int kSizes[][2] = {{1920, 1080}, {256, 256}};
 
 // A texture of premultiplied texels, half of them translucent, with a filter.
@@ -66,7 +67,7 @@ void BM_DrawTexture(benchmark::State& state) {
 }
 
 void DrawArgs(benchmark::internal::Benchmark* b) {
-  for (int m = 0; m < 4; ++m)
+  for (int m = 0; m < 5; ++m)
     for (int s = 0; s < 2; ++s) {
       b->Args({m, s, 1, 0, 255});
       for (int scale : {2, 3})
@@ -86,7 +87,7 @@ void BM_NineGridButton(benchmark::State& state) {
   DeleteTexture(face);
   Label(state, 200, 60);
 }
-BENCHMARK(BM_NineGridButton)->DenseRange(0, 3);
+BENCHMARK(BM_NineGridButton)->DenseRange(0, 4);
 
 // 1920x1080 covered by a 64x64 texture, copied tile by tile.
 void BM_TileScreen(benchmark::State& state) {
@@ -98,7 +99,7 @@ void BM_TileScreen(benchmark::State& state) {
   DeleteTexture(tile);
   Label(state, 1920, 1080);
 }
-BENCHMARK(BM_TileScreen)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TileScreen)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
 
 void BM_MemcpyReference(benchmark::State& state) {
   const int w = kSizes[state.range(0)][0], h = kSizes[state.range(0)][1];

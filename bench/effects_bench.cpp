@@ -25,7 +25,11 @@ struct Form {
   const char* name;
   uint32_t mask;
 };
-const Form kForms[] = {{"C", 0}, {"MMX", owl::kCpuMMX}, {"SSE", owl::kCpuMMX | owl::kCpuSSE}, {"SSE2", owl::kCpuAll}};
+const Form kForms[] = {{"C", 0},
+                       {"MMX", owl::kCpuMMX},
+                       {"SSE", owl::kCpuMMX | owl::kCpuSSE},
+                       {"SSE2", owl::kCpuMMX | owl::kCpuSSE | owl::kCpuSSE2},
+                       {"AVX2", owl::kCpuAll}};
 
 void FillRandom(BitmapBits b, uint32_t seed) {
   std::mt19937 gen(seed);

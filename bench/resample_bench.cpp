@@ -37,7 +37,11 @@ struct Form {
   const char* name;
   uint32_t mask;
 };
-const Form kForms[] = {{"C", 0}, {"MMX", owl::kCpuMMX}, {"SSE", owl::kCpuMMX | owl::kCpuSSE}, {"SSE2", owl::kCpuAll}};
+const Form kForms[] = {{"C", 0},
+                       {"MMX", owl::kCpuMMX},
+                       {"SSE", owl::kCpuMMX | owl::kCpuSSE},
+                       {"SSE2", owl::kCpuMMX | owl::kCpuSSE | owl::kCpuSSE2},
+                       {"AVX2", owl::kCpuAll}};
 
 void Register(const std::string& name, Loop loop, bool same_size_only = false) {
   for (const Form& form : kForms) {

@@ -1,6 +1,9 @@
 # Source collection and per-file instruction-set flags.
 #
-# Files named *_mmx.cpp, *_sse.cpp and *_sse2.cpp hold one instruction set's
+# Files named *_windows.cpp build only for Windows, *_posix.cpp only
+# elsewhere (the same holds for *_windows_test.cpp and *_posix_test.cpp).
+#
+# Files named *_mmx.cpp, *_sse.cpp, *_sse2.cpp and *_avx2.cpp hold one instruction set's
 # forms of a routine family; only they are compiled with that set enabled, so
 # that no vector instruction reaches a baseline path (the probe included).
 
@@ -10,9 +13,18 @@ function(owl_collect_sources out)
     file(GLOB_RECURSE found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
     list(APPEND files ${found})
   endforeach()
+  owl_filter_platform(files)
   list(SORT files)
   set(${out} ${files} PARENT_SCOPE)
 endfunction()
+
+macro(owl_filter_platform var)
+  if(WIN32)
+    list(FILTER ${var} EXCLUDE REGEX "_posix(_test)?\\.cpp$")
+  else()
+    list(FILTER ${var} EXCLUDE REGEX "_windows(_test)?\\.cpp$")
+  endif()
+endmacro()
 
 set(OWL_X86 OFF)
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64|i.86|x86)$")
@@ -30,6 +42,21 @@ function(owl_apply_isa_flags)
       set_source_files_properties(${f} PROPERTIES COMPILE_OPTIONS "-mmmx;-msse")
     elseif(f MATCHES "_sse2\\.cpp$")
       set_source_files_properties(${f} PROPERTIES COMPILE_OPTIONS "-mmmx;-msse;-msse2")
+    elseif(f MATCHES "_avx2\\.cpp$")
+      set_source_files_properties(${f} PROPERTIES COMPILE_OPTIONS "-msse2;-mavx;-mavx2")
     endif()
   endforeach()
+endfunction()
+
+# Flags of the target processor that every library source needs.
+#
+# On 32-bit x86 a caller may enter with a stack aligned to 4 bytes only (the
+# Windows convention); the compiler then realigns the frames that spill
+# 16-byte vectors instead of trusting an alignment it was never promised.
+function(owl_apply_target_flags target)
+  if(OWL_X86 AND CMAKE_SIZEOF_VOID_P EQUAL 4 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    target_compile_options(${target} PRIVATE -mincoming-stack-boundary=2)
+  elseif(OWL_X86 AND CMAKE_SIZEOF_VOID_P EQUAL 4 AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    target_compile_options(${target} PRIVATE -mstackrealign)
+  endif()
 endfunction()

@@ -15,6 +15,7 @@ struct CpuFeatures {
   bool mmx = false;
   bool sse = false;
   bool sse2 = false;
+  bool avx2 = false;
 };
 
 CpuFeatures g_features;
@@ -62,16 +63,36 @@ bool HasCpuid() {
 #endif
 }
 
-uint32_t CpuidLeaf1Edx() {
+// regs = EAX, EBX, ECX, EDX of CPUID leaf (sub-leaf 0).
+void Cpuid(uint32_t leaf, uint32_t regs[4]) {
 #if defined(_MSC_VER)
-  int regs[4];
-  __cpuid(regs, 1);
-  return uint32_t(regs[3]);
+  int r[4];
+  __cpuidex(r, int(leaf), 0);
+  for (int i = 0; i < 4; ++i) regs[i] = uint32_t(r[i]);
 #else
   unsigned a, b, c, d;
-  __cpuid(1, a, b, c, d);
-  return d;
+  __cpuid_count(leaf, 0, a, b, c, d);
+  regs[0] = a, regs[1] = b, regs[2] = c, regs[3] = d;
 #endif
+}
+
+// AVX2 needs the instructions (leaf 7, EBX bit 5) and an operating system
+// that saves the 256-bit registers (OSXSAVE, then XCR0 bits 1 and 2).
+bool ProbeAvx2(const uint32_t leaf1[4]) {
+  uint32_t leaf0[4];
+  Cpuid(0, leaf0);
+  if (leaf0[0] < 7 || !(leaf1[2] & (1u << 27))) return false;
+  uint32_t xcr0_low;
+#if defined(_MSC_VER)
+  xcr0_low = uint32_t(_xgetbv(0));
+#else
+  uint32_t xcr0_high;
+  __asm__ volatile(".byte 0x0f, 0x01, 0xd0" : "=a"(xcr0_low), "=d"(xcr0_high) : "c"(0));
+#endif
+  if ((xcr0_low & 6) != 6) return false;
+  uint32_t leaf7[4];
+  Cpuid(7, leaf7);
+  return (leaf7[1] & (1u << 5)) != 0;
 }
 #endif  // OWL_X86
 
@@ -85,10 +106,13 @@ void DetectCpuFeatures() {
   g_features.probed = true;
 #if defined(OWL_X86)
   if (!HasCpuid()) return;
-  const uint32_t edx = CpuidLeaf1Edx();
+  uint32_t leaf1[4];
+  Cpuid(1, leaf1);
+  const uint32_t edx = leaf1[3];
   if (edx & 0x800000) g_features.mmx = true;
   if (edx & 0x2000000) g_features.sse = true;
   if (edx & 0x4000000) g_features.sse2 = true;
+  if (ProbeAvx2(leaf1)) g_features.avx2 = true;
 #endif
 }
 
@@ -105,6 +129,11 @@ bool HasSSE() {
 bool HasSSE2() {
   ProbeOnce();
   return g_features.sse2 && (g_mask & kCpuSSE2);
+}
+
+bool HasAVX2() {
+  ProbeOnce();
+  return g_features.avx2 && (g_mask & kCpuAVX2);
 }
 
 uint32_t SetCpuMaskForTesting(uint32_t mask) {

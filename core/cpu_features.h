@@ -1,7 +1,12 @@
-// Processor features: MMX, SSE and SSE2 flags probed once and cached.
+// Processor features: MMX, SSE and SSE2 flags probed once and cached, and an
+// AVX2 flag (the instructions and the operating system's saving of the
+// 256-bit registers).
 //
 // Every routine with vector forms asks Has*() per call and takes the highest
-// form the flags allow; the plain forms are the reference.
+// form the flags allow; the plain forms are the reference. AVX2 never changes
+// which form runs: where the flags select an SSE2, SSE or MMX form and the
+// processor also has AVX2, that form's pixels may be computed eight at a time
+// by its AVX2 kernel.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +25,8 @@ enum : uint32_t {
   kCpuMMX = 1u << 0,
   kCpuSSE = 1u << 1,
   kCpuSSE2 = 1u << 2,
-  kCpuAll = kCpuMMX | kCpuSSE | kCpuSSE2,
+  kCpuAVX2 = 1u << 3,
+  kCpuAll = kCpuMMX | kCpuSSE | kCpuSSE2 | kCpuAVX2,
 };
 
 // Sets the flags from CPUID leaf 1; only ever sets them.
@@ -29,6 +35,7 @@ void DetectCpuFeatures();
 bool HasMMX();
 bool HasSSE();
 bool HasSSE2();
+bool HasAVX2();
 
 // Tests only, never exported: limits what Has*() report to mask and returns
 // the previous mask. The mask survives a re-probe.

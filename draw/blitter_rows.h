@@ -27,5 +27,14 @@ void StretchNearestOverAlphaRow_SSE(uint32_t* dst, const uint32_t* src, int32_t 
 void StretchBilinearOverRow_MMX(uint32_t* dst, const uint32_t* row0, const uint32_t* row1, int32_t width,
                                 uint32_t step, uint32_t fy);
 #endif
+#if defined(OWL_X86)
+// AVX2 kernels of the forms above, eight pixels a step, run when the
+// processor also has AVX2; each gives exactly its form's pixels.
+void StretchNearestOverRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t step);
+void StretchNearestOverAlphaRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t step,
+                                     uint32_t alpha);
+void StretchBilinearOverRow_AVX2(uint32_t* dst, const uint32_t* row0, const uint32_t* row1, int32_t width,
+                                 uint32_t step, uint32_t fy);
+#endif
 
 }  // namespace owl

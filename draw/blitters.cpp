@@ -48,7 +48,7 @@ bool StretchNearestOver(const BitmapBits& dst, const BitmapBits& src) {
   if (!BlocksReady(dst, src, &result)) return result;
   auto row = StretchNearestOverRow_C;
 #if defined(OWL_HAVE_MMX)
-  if (HasSSE()) row = StretchNearestOverRow_SSE;  // 2 px a step
+  if (HasSSE()) row = HasAVX2() ? StretchNearestOverRow_AVX2 : StretchNearestOverRow_SSE;  // 8 or 2 px a step
 #endif
   WalkNearestRows(dst, src, [&](uint32_t* d, const uint32_t* s, uint32_t step) { row(d, s, dst.width, step); });
   return true;
@@ -61,7 +61,7 @@ bool StretchNearestOverAlpha(const BitmapBits& dst, const BitmapBits& src, uint8
   if (!BlocksReady(dst, src, &result)) return result;
   auto row = StretchNearestOverAlphaRow_C;
 #if defined(OWL_HAVE_MMX)
-  if (HasSSE()) row = StretchNearestOverAlphaRow_SSE;  // 2 px a step
+  if (HasSSE()) row = HasAVX2() ? StretchNearestOverAlphaRow_AVX2 : StretchNearestOverAlphaRow_SSE;
 #endif
   WalkNearestRows(dst, src,
                   [&](uint32_t* d, const uint32_t* s, uint32_t step) { row(d, s, dst.width, step, alpha); });
@@ -73,7 +73,7 @@ bool StretchBilinearOver(const BitmapBits& dst, const BitmapBits& src) {
   if (!BlocksReady(dst, src, &result)) return result;
   auto row = StretchBilinearOverRow_C;
 #if defined(OWL_HAVE_MMX)
-  if (HasMMX()) row = StretchBilinearOverRow_MMX;  // separable, 2 px a step
+  if (HasMMX()) row = HasAVX2() ? StretchBilinearOverRow_AVX2 : StretchBilinearOverRow_MMX;  // separable
 #endif
   WalkBilinearRows(dst, src, [&](uint32_t* d, const uint32_t* r0, const uint32_t* r1, uint32_t step, uint32_t fy) {
     row(d, r0, r1, dst.width, step, fy);
@@ -95,7 +95,8 @@ bool StretchBilinearOverAlpha(const BitmapBits& dst, const BitmapBits& src, uint
 bool StretchBicubicOver(const BitmapBits& dst, const BitmapBits& src) {
   const BicubicSamplers<decltype(&SampleBicubicOver)> integer{SampleBicubicOver, SampleBicubicOverClamped};
 #if defined(OWL_HAVE_MMX)
-  return StretchBicubicWith(dst, src, integer, {SampleBicubicOverMmx, SampleBicubicOverMmxClamped});
+  return StretchBicubicWith(dst, src, integer,
+                            {SampleBicubicOverMmx, SampleBicubicOverMmxClamped, BicubicOverRowMmx_AVX2});
 #else
   return StretchBicubicWith(dst, src, integer, integer);
 #endif
@@ -108,7 +109,8 @@ bool StretchBicubicOverAlpha(const BitmapBits& dst, const BitmapBits& src, uint8
   const BicubicSamplers<decltype(&SampleBicubicOverAlpha)> integer{SampleBicubicOverAlpha,
                                                                    SampleBicubicOverAlphaClamped};
 #if defined(OWL_HAVE_MMX)
-  return StretchBicubicWith(dst, src, integer, {SampleBicubicOverAlphaMmx, SampleBicubicOverAlphaMmxClamped}, a);
+  return StretchBicubicWith(
+      dst, src, integer, {SampleBicubicOverAlphaMmx, SampleBicubicOverAlphaMmxClamped, BicubicOverAlphaRowMmx_AVX2}, a);
 #else
   return StretchBicubicWith(dst, src, integer, integer, a);
 #endif

@@ -66,6 +66,12 @@ bool MapToSource(const owlRect* dst, const owlRect* src, const owlRect* clipped,
   const int64_t sw = Width64(*src), sh = Height64(*src);
   if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return false;
   if (clipped->right < clipped->left || clipped->bottom < clipped->top) return false;
+  // Nothing clipped (the common case): the whole source, without divisions.
+  if (clipped->left == dst->left && clipped->top == dst->top && clipped->right == dst->right &&
+      clipped->bottom == dst->bottom) {
+    *out = *src;
+    return true;
+  }
   // For a piece inside dst the clamps change nothing; a piece reaching
   // outside dst still reads only texels of src.
   const int64_t left = Clamp(MulDiv(int64_t(clipped->left) - dst->left, sw, dw), 0, sw - 1);

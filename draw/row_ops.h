@@ -50,6 +50,12 @@ void BlendRowAlpha_SSE(uint32_t* dst, const uint32_t* src, int32_t width, uint8_
 #if defined(OWL_X86)
 // Saturates each channel sum at 255; four pixels a step.
 void BlendRow_SSE2(uint32_t* dst, const uint32_t* src, int32_t width);
+// AVX2 kernels of the SSE and SSE2 forms, eight pixels a step, run when the
+// processor also has AVX2; each gives exactly its form's pixels.
+void FillRow_AVX2(uint32_t* dst, int32_t width, uint32_t color);
+void CopyRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width);
+void BlendRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width);
+void BlendRowAlpha_AVX2(uint32_t* dst, const uint32_t* src, int32_t width, uint8_t alpha);
 #endif
 
 }  // namespace owl

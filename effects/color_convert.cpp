@@ -3,11 +3,12 @@
 // The float direction evaluates every expression in double precision and
 // rounds to single precision only where a value is stored in a float. Each
 // operand is widened explicitly and each store is an explicit float(), so
-// the results are the same under x87 (any precision control) and SSE code:
-// a double-rounded product of two floats is exact, and one more rounding to
-// float at the store is the only rounding left to the compiler.
+// the results are the same under x87 and SSE code: the x87 runs at double
+// precision for the call and every float is rounded where it is stored
+// (core/float_steps.h).
 #include <algorithm>
 
+#include "core/float_steps.h"
 #include "owlgraphic.h"
 
 namespace {
@@ -15,13 +16,13 @@ namespace {
 // Hue to one colour component; h in degrees, reduced by one turn at most.
 float HueToChannel(float m1, float m2, float h) {
   if (h > 360.0f) {
-    h = float(double(h) - 360.0);
+    h = owl::RoundToFloat(double(h) - 360.0);
   } else if (h < 0.0f) {
-    h = float(double(h) + 360.0);
+    h = owl::RoundToFloat(double(h) + 360.0);
   }
-  if (h < 60.0f) return float(double(m1) + (double(m2) - double(m1)) * double(h) / 60.0);
+  if (h < 60.0f) return owl::RoundToFloat(double(m1) + (double(m2) - double(m1)) * double(h) / 60.0);
   if (h < 180.0f) return m2;
-  if (h < 240.0f) return float(double(m1) + (double(m2) - double(m1)) * (240.0 - double(h)) / 60.0);
+  if (h < 240.0f) return owl::RoundToFloat(double(m1) + (double(m2) - double(m1)) * (240.0 - double(h)) / 60.0);
   return m1;
 }
 
@@ -62,19 +63,20 @@ uint32_t OWL_CALL ARGBtoAHSL(uint32_t argb) {
 }
 
 uint32_t OWL_CALL AHSLtoARGB(uint32_t ahsl) {
-  const float hue = float(double(ahsl >> 16 & 0xFF) * 360.0 / 255.0);
-  const float s = float(double(ahsl >> 8 & 0xFF) / 255.0);
-  const float l = float(double(ahsl & 0xFF) / 255.0);
-  const float m2 = l <= 0.5f ? float(double(l) * (1.0 + double(s)))
-                             : float(double(l) + double(s) - double(l) * double(s));
-  const float m1 = float(2.0 * double(l) - double(m2));
+  const owl::ScopedDoublePrecision precision;
+  const float hue = owl::RoundToFloat(double(ahsl >> 16 & 0xFF) * 360.0 / 255.0);
+  const float s = owl::RoundToFloat(double(ahsl >> 8 & 0xFF) / 255.0);
+  const float l = owl::RoundToFloat(double(ahsl & 0xFF) / 255.0);
+  const float m2 = l <= 0.5f ? owl::RoundToFloat(double(l) * (1.0 + double(s)))
+                             : owl::RoundToFloat(double(l) + double(s) - double(l) * double(s));
+  const float m1 = owl::RoundToFloat(2.0 * double(l) - double(m2));
   uint32_t r, g, b;
   if (s == 0.0f) {
     r = g = b = ToByte(l);
   } else {
-    r = ToByte(HueToChannel(m1, m2, float(double(hue) + 120.0)));
+    r = ToByte(HueToChannel(m1, m2, owl::RoundToFloat(double(hue) + 120.0)));
     g = ToByte(HueToChannel(m1, m2, hue));
-    b = ToByte(HueToChannel(m1, m2, float(double(hue) - 120.0)));
+    b = ToByte(HueToChannel(m1, m2, owl::RoundToFloat(double(hue) - 120.0)));
   }
   return (ahsl & 0xFF000000u) | r << 16 | g << 8 | b;
 }

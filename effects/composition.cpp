@@ -110,7 +110,7 @@ int OWL_CALL MixCanvas(HGCANVAS dst, const owlRect* dstRect, HGCANVAS src, const
     }
     owl::RowFn row = owl::MixRow_C;
 #if defined(OWL_HAVE_MMX)
-    if (owl::HasMMX()) row = owl::MixRow_MMX;
+    if (owl::HasMMX()) row = owl::HasAVX2() ? owl::MixRow_AVX2 : owl::MixRow_MMX;
 #endif
     owl::RunRows(d, s, row, alpha);
   });

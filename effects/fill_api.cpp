@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "core/canvas.h"
+#include "core/float_steps.h"
 #include "core/handle_table.h"
 #include "draw/draw_geometry.h"
 #include "draw/row_ops.h"
@@ -77,6 +78,7 @@ int OWL_CALL FillSolidRectEx(HGCANVAS canvas, uint32_t color, const owlRect* rec
 }
 
 int OWL_CALL FillGradualRect(HGCANVAS canvas, uint32_t color1, uint32_t color2, const owlRect* rect, int direction) {
+  const owl::ScopedDoublePrecision precision;  // the same colours on x87 builds
   if (color1 == color2) return FillSolidRect(canvas, color1, rect);
   const owl::Canvas* c = owl::CanvasFromHandle(canvas);
   if (!c || !rect) return 0;

@@ -31,7 +31,7 @@ bool BlendFillRows(const BitmapBits& dst, uint32_t color) {
   if (HasSSE()) row = BlendFillRow_SSE;
 #endif
 #if defined(OWL_X86)
-  if (HasSSE2()) row = BlendFillRow_SSE2;
+  if (HasSSE2()) row = HasAVX2() ? BlendFillRow_AVX2 : BlendFillRow_SSE2;
 #endif
   return RunRows(dst, color, row);
 }
@@ -44,7 +44,7 @@ bool MultiplyFillRows(const BitmapBits& dst, uint32_t color) {
   if (HasMMX()) row = MultiplyFillRow_MMX;
 #endif
 #if defined(OWL_X86)
-  if (HasSSE2()) row = MultiplyFillRow_SSE2;
+  if (HasSSE2()) row = HasAVX2() ? MultiplyFillRow_AVX2 : MultiplyFillRow_SSE2;
 #endif
   return RunRows(dst, color, row);
 }

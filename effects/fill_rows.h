@@ -35,6 +35,9 @@ void BlendFillRow_SSE(uint32_t* dst, int32_t width, uint32_t color);     // 2 px
 #if defined(OWL_X86)
 void BlendFillRow_SSE2(uint32_t* dst, int32_t width, uint32_t color);     // 4 px, saturating
 void MultiplyFillRow_SSE2(uint32_t* dst, int32_t width, uint32_t color);  // 4 px
+// The SSE2 forms eight pixels a step, run when the processor also has AVX2.
+void BlendFillRow_AVX2(uint32_t* dst, int32_t width, uint32_t color);
+void MultiplyFillRow_AVX2(uint32_t* dst, int32_t width, uint32_t color);
 #endif
 
 }  // namespace owl

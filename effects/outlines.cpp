@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "core/canvas.h"
+#include "core/float_steps.h"
 #include "core/geometry.h"
 #include "core/handle_table.h"
 #include "draw/draw_geometry.h"
@@ -113,7 +114,7 @@ int Outline(HGCANVAS canvas, const owlRect* rect, uint32_t color, bool dotted) {
 // radii above 2^12) counts as 0.
 int64_t ArcHeight(float r2, float ratio, int64_t s) {
   const double radicand = std::max(0.0, double(r2) - double(s) * double(s));
-  return int64_t(float(std::sqrt(radicand) * double(ratio)));
+  return int64_t(RoundToFloat(std::sqrt(radicand) * double(ratio)));
 }
 
 }  // namespace
@@ -141,8 +142,9 @@ int OWL_CALL GeoRoundRectEx(HGCANVAS canvas, const owlRect* rect, const int32_t 
   if (sides.left) t.VSpan(top + ry, bottom - ry - 1, left, false);
   if (sides.right) t.VSpan(top + ry, bottom - ry - 1, right - 1, false);
 
-  const float ratio = float(double(ry) / double(rx));
-  const float r2 = float(double(rx) * double(rx));
+  const owl::ScopedDoublePrecision precision;  // the same arcs on x87 builds
+  const float ratio = owl::RoundToFloat(double(ry) / double(rx));
+  const float r2 = owl::RoundToFloat(double(rx) * double(rx));
   // Column offset s draws only on columns right - 1 - rx + s and
   // left + rx - s, so only the offsets that reach a clipped column are
   // visited: a huge radius costs no more than the clip is wide.

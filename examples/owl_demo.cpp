@@ -1,7 +1,10 @@
 // Renders a small user-interface scene with owlgraphic and writes it as a
 // PNG file: owl-demo <output.png>.
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <initializer_list>
 
 #include "owlgraphic.h"
@@ -298,11 +301,35 @@ void DrawEffects(HGCANVAS c) {
   DeleteCanvas(b);
 }
 
+// A whole 1920x1080 frame for profilers: the scene tiled four across and
+// two down through the viewport origin (the lower row cut by the canvas),
+// textures made and freed as in one drawing of the scene. Prints the
+// processor time per frame.
+int Profile(int frames) {
+  constexpr int kFrameWidth = 1920, kFrameHeight = 1080;
+  HGCANVAS canvas = CreateCanvas(kFrameWidth, kFrameHeight, HGCANVAS(0u));
+  if (canvas.value == 0) return 1;
+  const std::clock_t start = std::clock();
+  for (int f = 0; f < frames; ++f)
+    for (int y = 0; y < kFrameHeight; y += kHeight)
+      for (int x = 0; x < kFrameWidth; x += kWidth) {
+        SetViewportOrg(canvas, x, y, nullptr);
+        DrawScene(canvas);
+        DrawTextures(canvas);
+        DrawEffects(canvas);
+      }
+  const double seconds = double(std::clock() - start) / CLOCKS_PER_SEC;
+  std::printf("%d frames of 1920x1080: %.3f ms a frame\n", frames, seconds * 1000 / frames);
+  DeleteCanvas(canvas);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 2 && std::strcmp(argv[1], "--profile") == 0) return Profile(argc > 2 ? std::atoi(argv[2]) : 50);
   if (argc != 2) {
-    std::fprintf(stderr, "usage: %s <output.png>\n", argv[0]);
+    std::fprintf(stderr, "usage: %s <output.png> | --profile [frames]\n", argv[0]);
     return 2;
   }
   HGCANVAS canvas = CreateCanvas(kWidth, kHeight, HGCANVAS(0u));

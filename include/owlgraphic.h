@@ -63,6 +63,7 @@
 #ifndef OWLGRAPHIC_H
 #define OWLGRAPHIC_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #if defined(_WIN32)
@@ -122,10 +123,13 @@ typedef struct TextureMode {
   owlRect margins;
 } TextureMode;
 
-/* Handles: 4-byte values passed by value; 0 names no object. */
+/* Handles: 4-byte values passed by value; 0 names no object. The C++
+ * constructors are left out for Microsoft's compiler, which would return a
+ * union that has them through a hidden pointer instead of in a register as
+ * the library does (write HGCANVAS{0} there). */
 typedef union HGCANVAS {
   uint32_t value;
-#ifdef __cplusplus
+#if defined(__cplusplus) && !defined(_MSC_VER)
   HGCANVAS() : value(0) {}
   HGCANVAS(uint32_t v) : value(v) {}
 #endif
@@ -133,7 +137,7 @@ typedef union HGCANVAS {
 
 typedef union HGTEXTURE {
   uint32_t value;
-#ifdef __cplusplus
+#if defined(__cplusplus) && !defined(_MSC_VER)
   HGTEXTURE() : value(0) {}
   HGTEXTURE(uint32_t v) : value(v) {}
 #endif
@@ -153,8 +157,13 @@ static_assert(sizeof(owlPoint) == 8, "owlPoint is 8 bytes");
 static_assert(sizeof(owlSize) == 8, "owlSize is 8 bytes");
 static_assert(sizeof(TextureMode) == 20, "TextureMode is 20 bytes");
 static_assert(sizeof(HGCANVAS) == 4 && sizeof(HGTEXTURE) == 4, "handles are 4 bytes");
-static_assert(sizeof(BitmapBits) == 12 + sizeof(void*) + (sizeof(void*) == 8 ? 4 : 0),
-              "BitmapBits is three int32 and a pointer");
+#if UINTPTR_MAX == 0xFFFFFFFFu
+static_assert(sizeof(BitmapBits) == 16 && offsetof(BitmapBits, bits) == 12,
+              "BitmapBits is three int32 and a 4-byte pointer");
+#else
+static_assert(sizeof(BitmapBits) == 24 && offsetof(BitmapBits, bits) == 16,
+              "BitmapBits is three int32, padding and an 8-byte pointer");
+#endif
 #else
 typedef char owlRectSizeCheck[sizeof(owlRect) == 16 ? 1 : -1];
 typedef char owlModeSizeCheck[sizeof(TextureMode) == 20 ? 1 : -1];

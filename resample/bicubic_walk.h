@@ -2,16 +2,23 @@
 // over the edge and interior bands.
 #pragma once
 
+#include "core/cpu_features.h"
 #include "resample/kernel_table.h"
+#include "resample/samplers.h"
 #include "resample/stretch_walk.h"
 
 namespace owl {
 
-// The interior sampler of one output and its edge-clamping wrapper.
+// The interior sampler of one output and its edge-clamping wrapper; rows,
+// when set, is the AVX2 kernel of inner over a run of a row.
 template <typename Fn>
 struct BicubicSamplers {
   Fn inner, edge;
+  BicubicRowFn rows = nullptr;
 };
+
+inline uint32_t AlphaOf() { return 255; }
+inline uint32_t AlphaOf(uint32_t alpha) { return alpha; }
 
 // Builds the kernel table first, then takes the MMX samplers when the table
 // is in their format and the integer samplers (with the clamp table)
@@ -28,8 +35,17 @@ bool StretchBicubicWith(const BitmapBits& dst, const BitmapBits& src, BicubicSam
   } else {
     GetClampTable();
   }
-  WalkBicubicPixels(
-      dst, src, [&](int32_t x, int32_t y, uint32_t* d) { use.inner(src, x, y, extra..., d); },
+  // The AVX2 kernel runs where the MMX samplers are chosen and the processor
+  // has AVX2; it leaves the last pixels of a run to the sampler.
+  const BicubicRowFn rows = HasAVX2() ? use.rows : nullptr;
+  const uint32_t alpha = AlphaOf(extra...);
+  WalkBicubicRuns(
+      dst, src,
+      [&](uint32_t x, int32_t y, uint32_t* out, int32_t count, uint32_t step) {
+        const int32_t done = rows ? rows(out, src, x, step, y, count, alpha) : 0;
+        x += uint32_t(done) * step;
+        for (int32_t k = done; k < count; ++k, x += step) use.inner(src, int32_t(x), y, extra..., out + k);
+      },
       [&](int32_t x, int32_t y, uint32_t* d) { use.edge(src, x, y, extra..., d); });
   return true;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/cpu_features.h"
+#include "core/float_steps.h"
 
 namespace owl {
 
@@ -65,6 +66,7 @@ double KernelBSpline(double x) {
 }
 
 void BuildKernelTable() {
+  const ScopedDoublePrecision precision;  // the same table on x87 builds
   DetectCpuFeatures();
   const bool mmx = WantMmxFormat();
   double (*kernel)(double) = g_mode == 0 ? KernelCubicStrict : g_mode == 1 ? KernelBSpline : KernelCubic;

@@ -50,5 +50,22 @@ void SampleBicubicOverMmxClamped(const BitmapBits& src, int32_t x, int32_t y, ui
 void SampleBicubicOverAlphaMmxClamped(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha,
                                       uint32_t* dst);
 #endif
+// A sampler over the interior pixels dst[0..count) of one row, at positions
+// x, x + step, ... (16.16, modulo 2^32) on row position y, every window
+// inside src. It does count rounded down to a multiple of 8 and returns that
+// number; alpha is read by the OverAlpha kernel only.
+using BicubicRowFn = int32_t (*)(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+                                 int32_t count, uint32_t alpha);
+
+#if defined(OWL_X86)
+// AVX2 kernels of SampleBicubicMmx, SampleBicubicOverMmx and
+// SampleBicubicOverAlphaMmx: the same pixels, eight a step.
+int32_t BicubicRowMmx_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+                           int32_t count, uint32_t alpha);
+int32_t BicubicOverRowMmx_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+                               int32_t count, uint32_t alpha);
+int32_t BicubicOverAlphaRowMmx_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+                                    int32_t count, uint32_t alpha);
+#endif
 
 }  // namespace owl

@@ -21,7 +21,7 @@ bool StretchBilinear(const BitmapBits& dst, const BitmapBits& src) {
   if (!BlocksReady(dst, src, &result)) return result;
   auto row = StretchBilinearRow_C;
 #if defined(OWL_HAVE_MMX)
-  if (HasMMX()) row = StretchBilinearRow_MMX;  // separable, 2 px a step
+  if (HasMMX()) row = HasAVX2() ? StretchBilinearRow_AVX2 : StretchBilinearRow_MMX;  // separable, 8 or 2 px a step
 #endif
   WalkBilinearRows(dst, src, [&](uint32_t* d, const uint32_t* r0, const uint32_t* r1, uint32_t step, uint32_t fy) {
     row(d, r0, r1, dst.width, step, fy);

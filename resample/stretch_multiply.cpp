@@ -38,7 +38,7 @@ bool MultiplyRows(const BitmapBits& dst, const BitmapBits& src) {
   if (HasMMX()) row = MultiplyRow_MMX;  // 2 px a step
 #endif
 #if defined(OWL_X86)
-  if (HasSSE2()) row = MultiplyRow_SSE2;  // 4 px a step
+  if (HasSSE2()) row = HasAVX2() ? MultiplyRow_AVX2 : MultiplyRow_SSE2;  // 8 or 4 px a step
 #endif
   for (int32_t i = 0; i < dst.height; ++i) row(RowAt(dst, i), RowAt(src, i), dst.width);
   return true;

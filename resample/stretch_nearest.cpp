@@ -24,7 +24,7 @@ bool StretchNearest(const BitmapBits& dst, const BitmapBits& src) {
   if (!BlocksReady(dst, src, &result)) return result;
   auto row = StretchNearestRow_C;
 #if defined(OWL_HAVE_MMX)
-  if (HasSSE()) row = StretchNearestRow_SSE;  // 4 px a step
+  if (HasSSE()) row = HasAVX2() ? StretchNearestRow_AVX2 : StretchNearestRow_SSE;  // 8 or 4 px a step
 #endif
   WalkNearestRows(dst, src, [&](uint32_t* d, const uint32_t* s, uint32_t step) { row(d, s, dst.width, step); });
   return true;

@@ -31,6 +31,13 @@ void MultiplyRow_MMX(uint32_t* dst, const uint32_t* src, int32_t width);
 #endif
 #if defined(OWL_X86)
 void MultiplyRow_SSE2(uint32_t* dst, const uint32_t* src, int32_t width);
+// AVX2 kernels of the SSE2 multiply, SSE nearest and MMX bilinear forms, eight pixels a
+// step, run when the processor also has AVX2; each gives exactly its form's
+// pixels.
+void MultiplyRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width);
+void StretchNearestRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t step);
+void StretchBilinearRow_AVX2(uint32_t* dst, const uint32_t* row0, const uint32_t* row1, int32_t width,
+                             uint32_t step, uint32_t fy);
 #endif
 
 }  // namespace owl

@@ -78,9 +78,11 @@ inline BicubicAxis PlaceBicubicAxis(int32_t src_size, int32_t dst_size) {
   return a;
 }
 
-// Calls inner(x, y, pixel) inside both bands and edge(x, y, pixel) elsewhere.
-template <typename Inner, typename Edge>
-inline void WalkBicubicPixels(const BitmapBits& dst, const BitmapBits& src, Inner inner, Edge edge) {
+// Calls inner_run(x, y, pixels, count, step) once per row for the run of
+// pixels inside both bands (x the first one's position) and edge(x, y,
+// pixel) for every other pixel.
+template <typename InnerRun, typename Edge>
+inline void WalkBicubicRuns(const BitmapBits& dst, const BitmapBits& src, InnerRun inner_run, Edge edge) {
   const BicubicAxis ax = PlaceBicubicAxis(src.width, dst.width);
   const BicubicAxis ay = PlaceBicubicAxis(src.height, dst.height);
   uint32_t y = uint32_t(ay.first);
@@ -92,7 +94,11 @@ inline void WalkBicubicPixels(const BitmapBits& dst, const BitmapBits& src, Inne
     uint32_t x = uint32_t(ax.first);
     int32_t j = 0;
     for (; j < left; ++j, x += uint32_t(ax.step)) edge(int32_t(x), yi, out + j);
-    for (; j < right; ++j, x += uint32_t(ax.step)) inner(int32_t(x), yi, out + j);
+    if (j < right) {
+      inner_run(x, yi, out + j, right - j, uint32_t(ax.step));
+      x += uint32_t(right - j) * uint32_t(ax.step);
+      j = right;
+    }
     for (; j < dst.width; ++j, x += uint32_t(ax.step)) edge(int32_t(x), yi, out + j);
   }
 }

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite twice: an optimised build, then a
 # build with AddressSanitizer and UndefinedBehaviorSanitizer (leak checks on,
-# halting on the first report).
+# halting on the first report). Then the cross builds (scripts/test-cross.sh):
+# the suite under Wine for 64-bit Windows and under qemu for 32-bit Linux, and
+# the 32-bit Windows DLL's exports; OWL_CROSS=0 leaves them out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -19,3 +21,7 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 # A bounded fuzzing run over the whole exported interface.
 FUZZ_SECONDS=${FUZZ_SECONDS:-120} bash scripts/fuzz.sh
+
+if [ "${OWL_CROSS:-1}" != 0 ]; then
+  bash scripts/test-cross.sh
+fi

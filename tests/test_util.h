@@ -19,8 +19,9 @@ inline std::ostream& operator<<(std::ostream& os, const owlPoint& p) {
 
 namespace owltest {
 
-// Plain first, then each rising feature set.
-constexpr uint32_t kMasks[] = {0, owl::kCpuMMX, owl::kCpuMMX | owl::kCpuSSE, owl::kCpuAll};
+// Plain first, then each rising feature set; the last adds AVX2.
+constexpr uint32_t kMasks[] = {0, owl::kCpuMMX, owl::kCpuMMX | owl::kCpuSSE,
+                               owl::kCpuMMX | owl::kCpuSSE | owl::kCpuSSE2, owl::kCpuAll};
 
 class Rng {
  public:

@@ -81,7 +81,7 @@ TEST(MapToSource, HugeRectanglesStayInsideSource) {
     EXPECT_GE(out.left, src.left);
     EXPECT_LT(out.left, out.right);
     EXPECT_LE(out.right, src.right);
-    const __int128 exact_left = __int128(a - dst.left) * Width64(src) / w;
+    const int64_t exact_left = (a - dst.left) * Width64(src) / w;  // below 2^62
     EXPECT_EQ(out.left, src.left + int64_t(exact_left));
   }
   // A piece reaching beyond dst is held inside src.

@@ -1,5 +1,6 @@
 #include "draw/row_ops.h"
 
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -128,6 +129,65 @@ TEST(RowOps, KernelsAgainstPlain) {
 #endif
   }
 }
+
+// Blocks whose rows follow each other without a gap are filled and copied
+// as one long row, through the string instructions from 1024 pixels with
+// AVX2: every pixel, and not one beyond the block.
+TEST(RowOps, GaplessBlocksFillAndCopyWhole) {
+  Rng rng(21);
+  for (uint32_t mask : kMasks)
+    for (auto [w, h] : {std::pair{1, 1}, {3, 5}, {1100, 3}, {40, 40}, {1023, 2}, {2, 700}}) {
+      ScopedCpuMask m(mask);
+      const size_t n = size_t(w) * size_t(h);
+      std::vector<uint32_t> dst(n + 2, 0xDEADBEEFu), src(n + 2);
+      for (auto& p : src) p = rng.Next();
+      const BitmapBits d{w, h, w * 4, dst.data() + 1}, sb{w, h, w * 4, src.data() + 1};
+      FillRows(d, 0x80402010u);
+      for (size_t i = 1; i <= n; ++i) ASSERT_EQ(dst[i], 0x80402010u) << "mask " << mask << " " << w << "x" << h;
+      CopyRows(d, sb);
+      for (size_t i = 1; i <= n; ++i) ASSERT_EQ(dst[i], src[i]) << "mask " << mask << " " << w << "x" << h;
+      EXPECT_EQ(dst[0], 0xDEADBEEFu);
+      EXPECT_EQ(dst[n + 1], 0xDEADBEEFu);
+    }
+}
+
+#if defined(OWL_X86)
+// The AVX2 kernels against the forms they stand in for, over premultiplied
+// and arbitrary bytes (where the saturating forms differ from the plain
+// ones), short rows and rows long enough for the string instructions, at
+// every start within a 32-byte line.
+TEST(RowOps, Avx2KernelsAgainstTheirForms) {
+  if (!HasAVX2()) GTEST_SKIP() << "no AVX2";
+  Rng rng(22);
+  for (int32_t w : {0, 1, 7, 8, 9, 15, 16, 17, 31, 33, 67, 1023, 1024, 1031, 2500})
+    for (int32_t start = 0; start < 8; ++start)
+      for (bool premultiplied : {true, false}) {
+        std::vector<uint32_t> src(size_t(w) + 16), base(size_t(w) + 16);
+        for (auto& p : src) p = premultiplied ? rng.Premultiplied() : rng.Next();
+        for (auto& p : base) p = premultiplied ? rng.Premultiplied() : rng.Next();
+        const uint8_t alpha = uint8_t(rng.Next() % 254 + 1);
+        auto expect_same = [&](auto reference, auto avx2, const char* what) {
+          std::vector<uint32_t> a = base, b = base;
+          reference(a.data() + start, src.data() + start);
+          avx2(b.data() + start, src.data() + start);
+          ASSERT_EQ(a, b) << what << " width " << w << " start " << start;
+        };
+        expect_same([&](uint32_t* d, const uint32_t*) { FillRow_C(d, w, src[0]); },
+                    [&](uint32_t* d, const uint32_t*) { FillRow_AVX2(d, w, src[0]); }, "fill");
+        expect_same([&](uint32_t* d, const uint32_t* s) { CopyRow_C(d, s, w); },
+                    [&](uint32_t* d, const uint32_t* s) { CopyRow_AVX2(d, s, w); }, "copy");
+        expect_same([&](uint32_t* d, const uint32_t* s) { BlendRow_SSE2(d, s, w); },
+                    [&](uint32_t* d, const uint32_t* s) { BlendRow_AVX2(d, s, w); }, "over");
+#if defined(OWL_HAVE_MMX)
+        expect_same([&](uint32_t* d, const uint32_t* s) { BlendRowAlpha_SSE(d, s, w, alpha); },
+                    [&](uint32_t* d, const uint32_t* s) { BlendRowAlpha_AVX2(d, s, w, alpha); }, "over alpha");
+#endif
+        if (premultiplied)
+          expect_same([&](uint32_t* d, const uint32_t* s) { BlendRowAlpha_C(d, s, w, alpha); },
+                      [&](uint32_t* d, const uint32_t* s) { BlendRowAlpha_AVX2(d, s, w, alpha); }, "plain alpha");
+      }
+}
+#endif
 
 }  // namespace
 }  // namespace owl

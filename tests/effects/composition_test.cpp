@@ -76,6 +76,9 @@ TEST(CompositionKernels, MixPlainAndMmxEachByTheirOwnArithmetic) {
 #if defined(OWL_HAVE_MMX)
   if (HasMMX()) CheckKernel(MixRow_MMX, MixMmxRef, 2);
 #endif
+#if defined(OWL_X86)
+  if (HasAVX2()) CheckKernel(MixRow_AVX2, MixMmxRef, 3);
+#endif
 }
 
 TEST(CompositionKernels, BlendOpaqueFormsAgree) {

@@ -92,6 +92,15 @@ TEST(FillRows, KernelsAgainstPlain) {
       EXPECT_EQ(run(BlendFillRow_SSE2, w, c), run(BlendFillRow_C, w, c));
       EXPECT_EQ(run(MultiplyFillRow_SSE2, w, c), run(MultiplyFillRow_C, w, c));
     }
+    if (HasAVX2()) {
+      EXPECT_EQ(run(BlendFillRow_AVX2, w, c), run(BlendFillRow_C, w, c));
+      EXPECT_EQ(run(MultiplyFillRow_AVX2, w, c), run(MultiplyFillRow_C, w, c));
+      // Bytes of any value: the saturating forms agree with each other.
+      for (auto& p : base) p = rng.Next();
+      const uint32_t any = rng.Next() | 0x01000000u;
+      EXPECT_EQ(run(BlendFillRow_AVX2, w, any), run(BlendFillRow_SSE2, w, any));
+      EXPECT_EQ(run(MultiplyFillRow_AVX2, w, any), run(MultiplyFillRow_C, w, any));
+    }
 #endif
   }
 }

@@ -1,4 +1,5 @@
 // Texture effects through the exported functions.
+#include <algorithm>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -78,22 +79,24 @@ TEST(TextureEffects, EffectsCoverEverySliceAndRefuseBadHandles) {
 }
 
 // The blur written out independently: nine clamped reads per pixel.
+uint32_t BlurredPixel(const std::vector<uint32_t>& src, int w, int h, int x, int y) {
+  uint32_t result = 0;
+  for (int k = 0; k < 32; k += 8) {
+    uint32_t sum = 0;
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx) {
+        const int sx = std::min(std::max(x + dx, 0), w - 1), sy = std::min(std::max(y + dy, 0), h - 1);
+        sum += src[size_t(sy * w + sx)] >> k & 0xFF;
+      }
+    result |= (sum / 9) << k;
+  }
+  return result;
+}
+
 std::vector<uint32_t> ReferenceBlur(const std::vector<uint32_t>& src, int w, int h) {
   std::vector<uint32_t> out(src.size());
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      uint32_t result = 0;
-      for (int k = 0; k < 32; k += 8) {
-        uint32_t sum = 0;
-        for (int dy = -1; dy <= 1; ++dy)
-          for (int dx = -1; dx <= 1; ++dx) {
-            const int sx = std::min(std::max(x + dx, 0), w - 1), sy = std::min(std::max(y + dy, 0), h - 1);
-            sum += src[size_t(sy * w + sx)] >> k & 0xFF;
-          }
-        result |= (sum / 9) << k;
-      }
-      out[size_t(y * w + x)] = result;
-    }
+    for (int x = 0; x < w; ++x) out[size_t(y * w + x)] = BlurredPixel(src, w, h, x, y);
   return out;
 }
 
@@ -111,6 +114,25 @@ TEST(TextureEffects, BlurMatchesNineClampedSamples) {
   TextureHolder single(MakeTexture(1, 1, {0x80402010u}));
   EXPECT_EQ(BlurTexture(single.h, single.h), 1);
   EXPECT_EQ(Pixels(single.h)[0], 0x80402010u);
+}
+
+TEST(TextureEffects, BlurOfAnyBytesAndSizes) {
+  owltest::Rng rng(8);
+  for (int w : {1, 2, 3, 8, 17})
+    for (int h : {1, 2, 6}) {
+      std::vector<uint32_t> px(size_t(w * h));
+      for (uint32_t& p : px) p = rng.Next();
+      px[0] = 0xFFFFFFFFu;  // the largest sums
+      TextureHolder src(MakeTexture(w, h, px)), dst(CreateTexture(w, h)), same(MakeTexture(w, h, px));
+      EXPECT_EQ(BlurTexture(dst.h, src.h), 1);
+      EXPECT_EQ(Pixels(dst.h), ReferenceBlur(px, w, h)) << w << "x" << h;
+      // In place, each pixel reads the blurred pixels before it.
+      std::vector<uint32_t> in_place = px;
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) in_place[size_t(y * w + x)] = BlurredPixel(in_place, w, h, x, y);
+      EXPECT_EQ(BlurTexture(same.h, same.h), 1);
+      EXPECT_EQ(Pixels(same.h), in_place) << w << "x" << h;
+    }
 }
 
 TEST(TextureEffects, BlurInPlaceReadsWhatItHasWritten) {

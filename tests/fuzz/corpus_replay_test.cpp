@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "fuzz/api_program.h"
-#include "header_functions.h"
+#include "core/declared_functions.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ TEST(CorpusReplay, EveryInputKeepsTheInvariants) {
 
 TEST(CorpusReplay, ReachesEveryExportedFunction) {
   const owlfuzz::CallCounts& counts = Replay();
-  for (const std::string& name : owltest::DeclaredFunctions()) {
+  for (const std::string& name : owltest::ReadDeclaredFunctions().All()) {
     const auto it = counts.find(name);
     EXPECT_TRUE(it != counts.end() && it->second > 0)
         << name << " is never called by tests/fuzz/corpus (give it an entry in tests/fuzz/api_program.cpp "

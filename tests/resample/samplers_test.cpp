@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "resample/kernel_table.h"
 #include "resample/resample_reference.h"
 #include "test_util.h"
@@ -157,6 +160,57 @@ TEST(SampleBicubic, ClampedWrapperOnOnePixel) {
     EXPECT_EQ(out, one);
   }
 }
+
+#if defined(OWL_HAVE_MMX)
+// The AVX2 row kernels against the MMX samplers pixel by pixel: runs of any
+// length at any step, both kernels, high-contrast sources that overshoot.
+TEST(SampleBicubic, Avx2RowsMatchTheMmxSamplers) {
+  if (!HasAVX2() || !HasMMX()) GTEST_SKIP() << "no AVX2";
+  ScopedCpuMask mask(kCpuAll);
+  Rng rng(91);
+  for (int mode : {1, 2}) {
+    SetStretchKernelMode(mode);
+    GetKernelTable();
+    ASSERT_TRUE(KernelTableIsMmxFormat());
+    for (int n = 0; n < 200; ++n) {
+      const int32_t w = 48, h = 9;
+      GuardedBlock src(w, h, n % 3, n % 4);
+      FillSource(src, rng, w, h);
+      const BitmapBits bits = src.bits();
+      // Integer parts stay within 1..size - 3, as in the interior band.
+      const uint32_t step = uint32_t(rng.Range(1, 5 * 65536));
+      const uint32_t x = uint32_t(rng.Range(65536, 4 * 65536));
+      const int32_t room = int32_t(((uint32_t(w - 3) << 16) - 1 - x) / step) + 1;
+      const int32_t count = std::min(room, rng.Range(0, 40));
+      const int32_t y = rng.Range(65536, ((h - 3) << 16) - 1);
+      const uint32_t alpha = rng.Next() & 255;
+      const struct {
+        BicubicRowFn row;
+        void (*sample)(const BitmapBits&, int32_t, int32_t, uint32_t, uint32_t*);
+      } kernels[] = {
+          {BicubicRowMmx_AVX2, [](const BitmapBits& s, int32_t px, int32_t py, uint32_t, uint32_t* d) {
+             SampleBicubicMmx(s, px, py, d);
+           }},
+          {BicubicOverRowMmx_AVX2, [](const BitmapBits& s, int32_t px, int32_t py, uint32_t, uint32_t* d) {
+             SampleBicubicOverMmx(s, px, py, d);
+           }},
+          {BicubicOverAlphaRowMmx_AVX2, SampleBicubicOverAlphaMmx},
+      };
+      for (const auto& k : kernels) {
+        std::vector<uint32_t> want(size_t(count) + 1), got;
+        for (auto& p : want) p = rng.Next();
+        got = want;
+        for (int32_t j = 0; j < count; ++j) k.sample(bits, int32_t(x + uint32_t(j) * step), y, alpha, &want[size_t(j)]);
+        ASSERT_EQ(k.row(got.data(), bits, x, step, y, count, alpha), count & ~7);
+        for (int32_t j = count & ~7; j < count; ++j)
+          k.sample(bits, int32_t(x + uint32_t(j) * step), y, alpha, &got[size_t(j)]);
+        ASSERT_EQ(got, want) << "mode " << mode << " step " << step << " count " << count;
+      }
+    }
+  }
+  SetStretchKernelMode(2);
+}
+#endif
 
 }  // namespace
 }  // namespace owl

@@ -32,11 +32,17 @@ struct RowCase {
   }
 };
 
+// any_bytes: texels and pixels of any value, not only premultiplied ones.
 template <typename Vector, typename Plain>
-void CompareRows(uint32_t seed, Vector vector_row, Plain plain_row) {
+void CompareRows(uint32_t seed, Vector vector_row, Plain plain_row, bool any_bytes = false) {
   Rng rng(seed);
   for (int32_t w = 0; w <= 70; ++w) {
     RowCase c(rng, w);
+    if (any_bytes) {
+      for (auto* v : {&c.src, &c.src2}) for (auto& p : *v) p = rng.Next();
+      for (int32_t k = 0; k < w; ++k) c.dst[size_t(k)] = rng.Next();
+      c.want = c.dst;
+    }
     plain_row(c, c.want.data());
     vector_row(c, c.dst.data());
     for (size_t k = 0; k < c.dst.size(); ++k) ASSERT_EQ(c.dst[k], c.want[k]) << "width " << w << " pixel " << k;
@@ -66,6 +72,10 @@ TEST(StretchRows, MultiplyVectorRowsMatchPlain) {
   if (HasSSE2())
     CompareRows(67, [](RowCase& c, uint32_t* d) { MultiplyRow_SSE2(d, c.src.data(), c.width); },
                 [](RowCase& c, uint32_t* d) { MultiplyRow_C(d, c.src.data(), c.width); });
+  if (HasAVX2())
+    for (bool any : {false, true})
+      CompareRows(68, [](RowCase& c, uint32_t* d) { MultiplyRow_AVX2(d, c.src.data(), c.width); },
+                  [](RowCase& c, uint32_t* d) { MultiplyRow_C(d, c.src.data(), c.width); }, any);
 }
 
 // The separable rows against their own model, over and over-free.
@@ -90,6 +100,45 @@ TEST(StretchRows, BilinearMmxRowsMatchTheSeparableModel) {
                 StretchBilinearOverRow_MMX(d, c.src.data(), c.src2.data(), c.width, c.step, c.step & 255);
               },
               [&](RowCase& c, uint32_t* d) { model(c, d, true); });
+}
+#endif
+
+#if defined(OWL_HAVE_MMX)
+// Each AVX2 row against the row of the form it stands in for, over
+// premultiplied pixels and over bytes of any value.
+TEST(StretchRows, Avx2RowsMatchTheirForms) {
+  if (!HasAVX2()) GTEST_SKIP() << "no AVX2";
+  for (bool any : {false, true}) {
+    const uint32_t seed = any ? 80 : 70;
+    CompareRows(seed, [](RowCase& c, uint32_t* d) { StretchNearestRow_AVX2(d, c.src.data(), c.width, c.step); },
+                [](RowCase& c, uint32_t* d) { StretchNearestRow_C(d, c.src.data(), c.width, c.step); }, any);
+    CompareRows(seed + 1,
+                [](RowCase& c, uint32_t* d) {
+                  StretchBilinearRow_AVX2(d, c.src.data(), c.src2.data(), c.width, c.step, c.step & 255);
+                },
+                [](RowCase& c, uint32_t* d) {
+                  StretchBilinearRow_MMX(d, c.src.data(), c.src2.data(), c.width, c.step, c.step & 255);
+                },
+                any);
+    CompareRows(seed + 2,
+                [](RowCase& c, uint32_t* d) {
+                  StretchBilinearOverRow_AVX2(d, c.src.data(), c.src2.data(), c.width, c.step, c.step & 255);
+                },
+                [](RowCase& c, uint32_t* d) {
+                  StretchBilinearOverRow_MMX(d, c.src.data(), c.src2.data(), c.width, c.step, c.step & 255);
+                },
+                any);
+    CompareRows(seed + 3, [](RowCase& c, uint32_t* d) { StretchNearestOverRow_AVX2(d, c.src.data(), c.width, c.step); },
+                [](RowCase& c, uint32_t* d) { StretchNearestOverRow_SSE(d, c.src.data(), c.width, c.step); }, any);
+    CompareRows(seed + 4,
+                [](RowCase& c, uint32_t* d) {
+                  StretchNearestOverAlphaRow_AVX2(d, c.src.data(), c.width, c.step, c.step % 255);
+                },
+                [](RowCase& c, uint32_t* d) {
+                  StretchNearestOverAlphaRow_SSE(d, c.src.data(), c.width, c.step, c.step % 255);
+                },
+                any);
+  }
 }
 #endif
 

@@ -1,0 +1,7 @@
+# 32-bit Windows with mingw-w64 (posix thread model, which GoogleTest needs).
+#   cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-i686.cmake
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(OWL_CROSS_PREFIX i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
+# No emulator: Debian 12's Wine runs 64-bit programs only here.

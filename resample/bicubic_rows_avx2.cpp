@@ -1,0 +1,96 @@
+// AVX2 kernels of the MMX bicubic samplers over a run of interior pixels of
+// one row: two samples a register, eight pixels a step.
+//
+// Each 128-bit half holds one pixel's arithmetic exactly as the MMX sampler
+// does it: taps as signed 16-bit lanes times 128, the upper halves of the
+// products with the 16384-scaled weights, the saturating sums in the same
+// pairs ((q0 + q1) + (q2 + q3), then row by row), an arithmetic shift by 3
+// and a clamp to 0..255 by the unsigned pack.
+#include "resample/samplers.h"
+
+#if defined(OWL_X86)
+#include <cstddef>
+
+#include "core/avx2_pixels.h"
+#include "resample/kernel_table.h"
+
+namespace owl {
+namespace {
+
+// The samples at columns xa (low half) and xb (high half), each repeated in
+// all four 32-bit lanes of its half. base addresses row y0 - 1.
+inline __m256i SamplePair(const uint8_t* base, std::ptrdiff_t pitch, uint32_t xa, uint32_t xb, const __m256i wy[4]) {
+  const int32_t* k = KernelTable;
+  const uint32_t fa = (xa >> 8) & 255, fb = (xb >> 8) & 255;
+  const __m256i w01 = _mm256_setr_epi32(k[256 + fa], k[256 + fa], k[fa], k[fa], k[256 + fb], k[256 + fb], k[fb], k[fb]);
+  const __m256i w23 = _mm256_setr_epi32(k[256 - fa], k[256 - fa], k[512 - fa], k[512 - fa], k[256 - fb], k[256 - fb],
+                                        k[512 - fb], k[512 - fb]);
+  const uint8_t* pa = base + (std::ptrdiff_t(xa >> 16) - 1) * 4;
+  const uint8_t* pb = base + (std::ptrdiff_t(xb >> 16) - 1) * 4;
+  const __m256i zero = _mm256_setzero_si256();
+  __m256i acc = zero;
+  for (int r = 0; r < 4; ++r) {
+    const __m128i ta = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pa + r * pitch));
+    const __m128i tb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pb + r * pitch));
+    const __m256i taps = _mm256_inserti128_si256(_mm256_castsi128_si256(ta), tb, 1);
+    // Taps 0 and 1, and 2 and 3, of each pixel; the swap of 64-bit halves
+    // pairs q0 with q1 and q2 with q3.
+    const __m256i q01 = _mm256_mulhi_epi16(_mm256_slli_epi16(_mm256_unpacklo_epi8(taps, zero), 7), w01);
+    const __m256i q23 = _mm256_mulhi_epi16(_mm256_slli_epi16(_mm256_unpackhi_epi8(taps, zero), 7), w23);
+    const __m256i s01 = _mm256_adds_epi16(q01, _mm256_shuffle_epi32(q01, _MM_SHUFFLE(1, 0, 3, 2)));
+    const __m256i s23 = _mm256_adds_epi16(q23, _mm256_shuffle_epi32(q23, _MM_SHUFFLE(1, 0, 3, 2)));
+    acc = _mm256_adds_epi16(acc, _mm256_mulhi_epi16(_mm256_adds_epi16(s01, s23), wy[r]));
+  }
+  const __m256i v = _mm256_srai_epi16(acc, 3);
+  return _mm256_packus_epi16(v, v);
+}
+
+enum class Output { kCopy, kOver, kOverAlpha };
+
+template <Output kOut>
+int32_t Row(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y, int32_t count,
+            uint32_t alpha) {
+  const int32_t* k = KernelTable;
+  const uint32_t uy = uint32_t(y), fy = (uy >> 8) & 255;
+  const __m256i wy[4] = {_mm256_set1_epi32(k[256 + fy]), _mm256_set1_epi32(k[fy]), _mm256_set1_epi32(k[256 - fy]),
+                         _mm256_set1_epi32(k[512 - fy])};
+  const uint8_t* base = static_cast<const uint8_t*>(src.bits) + (std::ptrdiff_t(uy >> 16) - 1) * src.pitch;
+  const __m256i factor = AlphaFactor8(alpha);
+  int32_t j = 0;
+  for (; j + 8 <= count; j += 8) {
+    uint32_t xs[8];
+    for (int i = 0; i < 8; ++i, x += step) xs[i] = x;
+    // Pixels i and i + 4 share a register, so that two unpacks put the
+    // eight samples in order.
+    __m256i p[4];
+    for (int i = 0; i < 4; ++i) p[i] = SamplePair(base, src.pitch, xs[i], xs[i + 4], wy);
+    __m256i s = _mm256_unpacklo_epi64(_mm256_unpacklo_epi32(p[0], p[1]), _mm256_unpacklo_epi32(p[2], p[3]));
+    if (kOut == Output::kCopy) {
+      Store8(dst + j, s);
+      continue;
+    }
+    if (kOut == Output::kOverAlpha) s = ScaleChannels8(s, factor);
+    Store8(dst + j, Over8(s, Load8(dst + j)));
+  }
+  return j;
+}
+
+}  // namespace
+
+int32_t BicubicRowMmx_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+                           int32_t count, uint32_t alpha) {
+  return Row<Output::kCopy>(dst, src, x, step, y, count, alpha);
+}
+
+int32_t BicubicOverRowMmx_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+                               int32_t count, uint32_t alpha) {
+  return Row<Output::kOver>(dst, src, x, step, y, count, alpha);
+}
+
+int32_t BicubicOverAlphaRowMmx_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+                                    int32_t count, uint32_t alpha) {
+  return Row<Output::kOverAlpha>(dst, src, x, step, y, count, alpha);
+}
+
+}  // namespace owl
+#endif  // OWL_X86

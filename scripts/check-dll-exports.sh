@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Checks that a Windows build of the library exports exactly the functions
+# the public header declares for it: extern "C" ones under their plain names
+# (no underscore, no @n), the C++-named ones under their C++ names. LIST is
+# the build's declared_exports.txt (beside the DLL by default). Also checks
+# that the DLL needs no DLL of the compiler's runtime beside it.
+#   scripts/check-dll-exports.sh OBJDUMP DLL [LIST]
+set -euo pipefail
+objdump=$1
+dll=$2
+list=${3:-$(dirname "$dll")/declared_exports.txt}
+cxxfilt=${objdump%objdump}c++filt
+
+declared=$(sort "$list")
+# The name pointer table of the export directory.
+exported=$("$objdump" -p "$dll" |
+  awk '/\[Ordinal\/Name Pointer\] Table/ { t = 1; next } t && NF == 0 { t = 0 } t { print $NF }')
+
+actual=$(
+  for name in $exported; do
+    case $name in
+      _Z*) base=$("$cxxfilt" --no-strip-underscore "$name"); echo "C++ ${base%%(*}" ;;
+      *) echo "C $name" ;;
+    esac
+  done | sort)
+
+if [ "$actual" != "$declared" ]; then
+  echo "$dll: exports differ from $list (< declared, > exported):" >&2
+  diff <(echo "$declared") <(echo "$actual") >&2 || true
+  exit 1
+fi
+imports=$("$objdump" -p "$dll" | awk '/DLL Name:/ { print tolower($3) }' | sort -u)
+for name in $imports; do
+  case $name in
+    kernel32.dll | msvcrt.dll | gdi32.dll | user32.dll | api-ms-win-crt-*) ;;
+    *) echo "$dll: needs $name beside it" >&2; exit 1 ;;
+  esac
+done
+echo "$dll: imports only" $imports
+echo "$dll: exports exactly the $(echo "$declared" | wc -l) declared functions"

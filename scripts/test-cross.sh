@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Cross builds of the library and their tests, one stage per target:
+#   win64    64-bit Windows (mingw-w64): the whole suite once under Wine, and
+#            the DLL's export table
+#   linux32  32-bit x86 Linux: the whole suite once under qemu-i386
+#   win32    32-bit Windows (mingw-w64): the DLL and its export table (this
+#            Debian's Wine and qemu cannot run 32-bit Windows programs)
+#   scripts/test-cross.sh STAGE...   (default: all three)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=${JOBS:-2}
+
+build() {  # build FOLDER TOOLCHAIN [CMAKE ARGUMENT]...
+  local dir=$1 toolchain=$2
+  shift 2
+  cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchains/$toolchain.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DOWL_BUILD_BENCH=OFF -DOWL_BUILD_EXAMPLES=OFF "$@"
+  cmake --build "$dir" -j"$jobs"
+}
+
+stages=("$@")
+[ $# -gt 0 ] || stages=(win64 linux32 win32)
+bash scripts/setup.sh "${stages[@]}"  # one package install for every stage
+for stage in "${stages[@]}"; do
+  start=$SECONDS
+  echo "== cross stage $stage"
+  # ctest -V shows the suite's own summary: the one test is the whole suite.
+  case $stage in
+    win64)
+      build build-win64 mingw-w64-x86_64
+      bash scripts/check-dll-exports.sh x86_64-w64-mingw32-objdump build-win64/owlgraphic.dll
+      (cd build-win64 && ctest --output-on-failure -V)
+      ;;
+    linux32)
+      build build-linux32 linux-i686
+      (cd build-linux32 && ctest --output-on-failure -V)
+      ;;
+    win32)
+      build build-win32 mingw-w64-i686 -DOWL_BUILD_TESTS=OFF
+      bash scripts/check-dll-exports.sh i686-w64-mingw32-objdump build-win32/owlgraphic.dll
+      ;;
+    *) echo "test-cross.sh: unknown stage $stage" >&2; exit 2 ;;
+  esac
+  echo "== cross stage $stage passed in $((SECONDS - start)) s"
+done
