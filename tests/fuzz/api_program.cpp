@@ -369,6 +369,7 @@ class Program {
     }
     auto one = [&]() -> int32_t {
       const uint8_t s = U8();
+      if (s < 128) return s % 6;
       if (s < 200) return s % 24;
       if (s < 224) return -1 - int32_t(U8() % 8);
       return Special();
