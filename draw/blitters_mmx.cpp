@@ -3,7 +3,7 @@
 #include "draw/blitter_rows.h"
 
 #if defined(OWL_HAVE_MMX)
-#include "resample/mmx_lanes.h"
+#include "core/mmx_lanes.h"
 
 namespace owl {
 

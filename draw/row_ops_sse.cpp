@@ -5,18 +5,13 @@
 
 #if defined(OWL_HAVE_MMX)
 #include <xmmintrin.h>
+#include "core/mmx_lanes.h"
 
 #include <cstring>
 
 namespace owl {
 namespace {
 
-inline __m64 Load64(const uint32_t* p) {
-  __m64 v;
-  std::memcpy(&v, p, 8);
-  return v;
-}
-inline void Store64(uint32_t* p, __m64 v) { std::memcpy(p, &v, 8); }
 
 // Source-over of the pixels in s (already in their final, possibly scaled
 // form) onto d: widened channels, alpha broadcast per pixel, weight
@@ -88,10 +83,10 @@ void CopyRowKeyed_SSE(uint32_t* dst, const uint32_t* src, int32_t width, uint32_
   int32_t x = 0;
   // Body: the equality mask keeps the old pixel, the rest takes the source.
   for (; x + 4 <= width; x += 4) {
-    const __m64 s0 = Load64(src + x), s1 = Load64(src + x + 2);
+    const __m64 s0 = LoadPair(src + x), s1 = LoadPair(src + x + 2);
     const __m64 m0 = _mm_cmpeq_pi32(s0, k), m1 = _mm_cmpeq_pi32(s1, k);
-    Store64(dst + x, _mm_or_si64(_mm_and_si64(m0, Load64(dst + x)), _mm_andnot_si64(m0, s0)));
-    Store64(dst + x + 2, _mm_or_si64(_mm_and_si64(m1, Load64(dst + x + 2)), _mm_andnot_si64(m1, s1)));
+    StorePair(dst + x, _mm_or_si64(_mm_and_si64(m0, LoadPair(dst + x)), _mm_andnot_si64(m0, s0)));
+    StorePair(dst + x + 2, _mm_or_si64(_mm_and_si64(m1, LoadPair(dst + x + 2)), _mm_andnot_si64(m1, s1)));
   }
   _mm_empty();
   for (; x < width; ++x)
@@ -100,7 +95,7 @@ void CopyRowKeyed_SSE(uint32_t* dst, const uint32_t* src, int32_t width, uint32_
 
 void BlendRow_SSE(uint32_t* dst, const uint32_t* src, int32_t width) {
   int32_t x = 0;
-  for (; x + 2 <= width; x += 2) Store64(dst + x, Over2(Load64(src + x), Load64(dst + x)));
+  for (; x + 2 <= width; x += 2) StorePair(dst + x, Over2(LoadPair(src + x), LoadPair(dst + x)));
   // Tail: the odd pixel with the same arithmetic.
   if (x < width) dst[x] = uint32_t(_mm_cvtsi64_si32(Over2(_mm_cvtsi32_si64(int(src[x])), _mm_cvtsi32_si64(int(dst[x])))));
   _mm_empty();
@@ -109,7 +104,7 @@ void BlendRow_SSE(uint32_t* dst, const uint32_t* src, int32_t width) {
 void BlendRowAlpha_SSE(uint32_t* dst, const uint32_t* src, int32_t width, uint8_t alpha) {
   const __m64 factor = _mm_set1_pi16(int16_t(alpha + 1));
   int32_t x = 0;
-  for (; x + 2 <= width; x += 2) Store64(dst + x, Over2(Scale2(Load64(src + x), factor), Load64(dst + x)));
+  for (; x + 2 <= width; x += 2) StorePair(dst + x, Over2(Scale2(LoadPair(src + x), factor), LoadPair(dst + x)));
   if (x < width) {
     const __m64 s = Scale2(_mm_cvtsi32_si64(int(src[x])), factor);
     dst[x] = uint32_t(_mm_cvtsi64_si32(Over2(s, _mm_cvtsi32_si64(int(dst[x])))));

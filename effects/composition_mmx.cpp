@@ -4,18 +4,13 @@
 
 #if defined(OWL_HAVE_MMX)
 #include <mmintrin.h>
+#include "core/mmx_lanes.h"
 
 #include <cstring>
 
 namespace owl {
 namespace {
 
-inline __m64 Load2(const uint32_t* p) {
-  __m64 v;
-  std::memcpy(&v, p, 8);
-  return v;
-}
-inline void Store2(uint32_t* p, __m64 v) { std::memcpy(p, &v, 8); }
 inline __m64 Load1(const uint32_t* p) { return _mm_cvtsi32_si64(int(*p)); }
 inline void Store1(uint32_t* p, __m64 v) { *p = uint32_t(_mm_cvtsi64_si32(v)); }
 
@@ -47,7 +42,7 @@ void MixRow_MMX(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t step
   uint32_t x = 0;
   int32_t j = 0;
   // Body: two pixels a step.
-  for (; j + 2 <= width; j += 2, x += 2 * stepX) Store2(dst + j, Mix2(Load2(dst + j), Gather2(src, x, stepX), w, v));
+  for (; j + 2 <= width; j += 2, x += 2 * stepX) StorePair(dst + j, Mix2(LoadPair(dst + j), Gather2(src, x, stepX), w, v));
   // Tail: the odd pixel through the same arithmetic.
   if (j < width) Store1(dst + j, Mix2(Load1(dst + j), Load1(src + (x >> 16)), w, v));
   _mm_empty();
@@ -57,7 +52,7 @@ void MixColorRow_MMX(uint32_t* dst, int32_t width, uint32_t scaled, uint8_t alph
   const __m64 w = _mm_set1_pi16(short(255 - alpha));
   const __m64 color = _mm_set1_pi32(int(scaled));
   int32_t j = 0;
-  for (; j + 2 <= width; j += 2) Store2(dst + j, MixColor2(Load2(dst + j), w, color));
+  for (; j + 2 <= width; j += 2) StorePair(dst + j, MixColor2(LoadPair(dst + j), w, color));
   if (j < width) Store1(dst + j, MixColor2(Load1(dst + j), w, color));
   _mm_empty();
 }

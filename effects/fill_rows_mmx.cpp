@@ -3,18 +3,13 @@
 
 #if defined(OWL_HAVE_MMX)
 #include <mmintrin.h>
+#include "core/mmx_lanes.h"
 
 #include <cstring>
 
 namespace owl {
 namespace {
 
-inline __m64 Load64(const uint32_t* p) {
-  __m64 v;
-  std::memcpy(&v, p, 8);
-  return v;
-}
-inline void Store64(uint32_t* p, __m64 v) { std::memcpy(p, &v, 8); }
 
 // (d * factor) >> 8 per channel; factor holds s + 1 per 16-bit lane.
 inline __m64 Multiply2(__m64 d, __m64 factor) {
@@ -30,7 +25,7 @@ void MultiplyFillRow_MMX(uint32_t* dst, int32_t width, uint32_t color) {
   const __m64 factor = _mm_add_pi16(_mm_unpacklo_pi8(_mm_cvtsi32_si64(int(color)), _mm_setzero_si64()),
                                     _mm_set1_pi16(1));
   int32_t x = 0;
-  for (; x + 2 <= width; x += 2) Store64(dst + x, Multiply2(Load64(dst + x), factor));
+  for (; x + 2 <= width; x += 2) StorePair(dst + x, Multiply2(LoadPair(dst + x), factor));
   // Tail: the odd pixel with the same arithmetic.
   if (x < width) dst[x] = uint32_t(_mm_cvtsi64_si32(Multiply2(_mm_cvtsi32_si64(int(dst[x])), factor)));
   _mm_empty();
@@ -40,10 +35,10 @@ void OrFillRow_MMX(uint32_t* dst, int32_t width, uint32_t color) {
   const __m64 c = _mm_set1_pi32(int(color));
   int32_t x = 0;
   for (; x + 8 <= width; x += 8) {
-    Store64(dst + x, _mm_or_si64(Load64(dst + x), c));
-    Store64(dst + x + 2, _mm_or_si64(Load64(dst + x + 2), c));
-    Store64(dst + x + 4, _mm_or_si64(Load64(dst + x + 4), c));
-    Store64(dst + x + 6, _mm_or_si64(Load64(dst + x + 6), c));
+    StorePair(dst + x, _mm_or_si64(LoadPair(dst + x), c));
+    StorePair(dst + x + 2, _mm_or_si64(LoadPair(dst + x + 2), c));
+    StorePair(dst + x + 4, _mm_or_si64(LoadPair(dst + x + 4), c));
+    StorePair(dst + x + 6, _mm_or_si64(LoadPair(dst + x + 6), c));
   }
   _mm_empty();
   for (; x < width; ++x) dst[x] |= color;

@@ -7,7 +7,7 @@
 #include <cstddef>
 
 #include "resample/kernel_table.h"
-#include "resample/mmx_lanes.h"
+#include "core/mmx_lanes.h"
 #include "resample/sampler_clamp.h"
 
 namespace owl {

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "resample/mmx_lanes.h"
+#include "core/mmx_lanes.h"
 
 namespace owl {
 
