@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -38,18 +39,31 @@ inline bool MachineAllows(uint32_t mask) {
          (!(mask & owl::kCpuSSE2) || owl::HasSSE2()) && (!(mask & owl::kCpuAVX2) || owl::HasAVX2());
 }
 
+inline std::string SizeName(Size s) { return std::to_string(s.width) + "x" + std::to_string(s.height); }
+
+// Random premultiplied pixels, a quarter of them opaque, so that the
+// opaque and transparent shortcuts of the blending loops are taken as in
+// a real picture.
+inline void FillPremultiplied(const BitmapBits& b, uint32_t seed) {
+  std::mt19937 gen(seed);
+  for (int32_t y = 0; y < b.height; ++y) {
+    uint32_t* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(b.bits) + ptrdiff_t(y) * b.pitch);
+    for (int32_t x = 0; x < b.width; ++x) {
+      const uint32_t a = gen() % 4 == 0 ? 255 : gen() & 0xFF;
+      uint32_t p = a << 24;
+      for (int shift = 0; shift < 24; shift += 8) p |= (gen() % (a + 1)) << shift;
+      row[x] = p;
+    }
+  }
+}
+
 // A contiguous block of premultiplied pixels.
 struct Block {
   std::vector<uint32_t> pixels;
   BitmapBits bits;
   explicit Block(Size s, uint32_t seed) : pixels(size_t(s.width) * s.height) {
-    std::mt19937 gen(seed);
-    for (uint32_t& p : pixels) {
-      const uint32_t a = gen() % 4 == 0 ? 255 : gen() & 0xFF;
-      p = a << 24;
-      for (int shift = 0; shift < 24; shift += 8) p |= (gen() % (a + 1)) << shift;
-    }
     bits = BitmapBits{s.width, s.height, s.width * 4, pixels.data()};
+    FillPremultiplied(bits, seed);
   }
 };
 
@@ -61,8 +75,7 @@ inline void RegisterPerForm(const std::string& name, BlockOp op) {
   for (const Size& size : kSizes)
     for (const Form& form : kForms) {
       if (!MachineAllows(form.mask)) continue;
-      const std::string full = name + "/" + form.name + "/" + std::to_string(size.width) + "x" +
-                               std::to_string(size.height);
+      const std::string full = name + "/" + form.name + "/" + SizeName(size);
       benchmark::RegisterBenchmark(full.c_str(), [op, size, form](benchmark::State& state) {
         Block dst(size, 1), src(size, 2);
         owl::ScopedCpuMask m(form.mask);

@@ -1,54 +1,18 @@
 // Canvas composition in every form, and the plain texture effects and
 // modulation, through the exported functions at 1920x1080 and 256x256, in
-// destination pixels per second; memcpy of the same bytes is the physical
-// reference.
-#include <benchmark/benchmark.h>
-
-#include <cstring>
-#include <functional>
-#include <random>
-#include <string>
-#include <vector>
-
-#include "core/cpu_features.h"
-#include "owlgraphic.h"
+// destination pixels per second.
+#include "bench_util.h"
 
 namespace {
 
-struct Size {
-  const char* name;
-  int32_t width, height;
-};
-const Size kSizes[] = {{"1920x1080", 1920, 1080}, {"256x256", 256, 256}};
-
-struct Form {
-  const char* name;
-  uint32_t mask;
-};
-const Form kForms[] = {{"C", 0},
-                       {"MMX", owl::kCpuMMX},
-                       {"SSE", owl::kCpuMMX | owl::kCpuSSE},
-                       {"SSE2", owl::kCpuMMX | owl::kCpuSSE | owl::kCpuSSE2},
-                       {"AVX2", owl::kCpuAll}};
-
-void FillRandom(BitmapBits b, uint32_t seed) {
-  std::mt19937 gen(seed);
-  for (int32_t y = 0; y < b.height; ++y) {
-    uint32_t* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(b.bits) + y * b.pitch);
-    for (int32_t x = 0; x < b.width; ++x) {
-      const uint32_t a = gen() & 0xFF, r = gen();
-      row[x] =
-          a << 24 | ((r & 0xFF) * a / 255) << 16 | (((r >> 8) & 0xFF) * a / 255) << 8 | ((r >> 16) & 0xFF) * a / 255;
-    }
-  }
-}
+using owlbench::FillPremultiplied;
 
 HGCANVAS RandomCanvas(int32_t w, int32_t h, uint32_t seed) {
   const HGCANVAS c = CreateCanvas(w, h, HGCANVAS(0u));
   BitmapBits b{};
   const owlRect all{0, 0, w, h};
   LockCanvasBits(c, &b, &all);
-  FillRandom(b, seed);
+  FillPremultiplied(b, seed);
   return c;
 }
 
@@ -56,7 +20,7 @@ HGTEXTURE RandomTexture(int32_t w, int32_t h, uint32_t seed) {
   const HGTEXTURE t = CreateTexture(w, h);
   BitmapBits b{};
   LockTextureBits(t, &b, nullptr);
-  FillRandom(b, seed);
+  FillPremultiplied(b, seed);
   return t;
 }
 
@@ -65,11 +29,11 @@ HGTEXTURE RandomTexture(int32_t w, int32_t h, uint32_t seed) {
 using CanvasOp = std::function<void(HGCANVAS, const owlRect*, HGCANVAS, const owlRect*)>;
 
 void RegisterCanvasOp(const std::string& name, CanvasOp op, bool half, bool perForm = true) {
-  for (const Size& size : kSizes)
-    for (const Form& form : kForms) {
-      if (!perForm && form.mask != 0) continue;
-      const std::string label =
-          name + "/" + (perForm ? std::string(form.name) + "/" : "") + size.name + (half ? "/x2" : "");
+  for (const owlbench::Size& size : owlbench::kSizes)
+    for (const owlbench::Form& form : owlbench::kForms) {
+      if (perForm ? !owlbench::MachineAllows(form.mask) : form.mask != 0) continue;
+      const std::string label = name + "/" + (perForm ? std::string(form.name) + "/" : "") +
+                                owlbench::SizeName(size) + (half ? "/x2" : "");
       benchmark::RegisterBenchmark(label.c_str(), [=](benchmark::State& state) {
         const int32_t sw = half ? size.width / 2 : size.width, sh = half ? size.height / 2 : size.height;
         const HGCANVAS dst = RandomCanvas(size.width, size.height, 1), src = RandomCanvas(sw, sh, 2);
@@ -87,8 +51,8 @@ void RegisterCanvasOp(const std::string& name, CanvasOp op, bool half, bool perF
 }
 
 void RegisterTextureOp(const std::string& name, std::function<void(HGTEXTURE, HGTEXTURE)> op) {
-  for (const Size& size : kSizes) {
-    const std::string label = name + "/" + size.name;
+  for (const owlbench::Size& size : owlbench::kSizes) {
+    const std::string label = name + "/" + owlbench::SizeName(size);
     benchmark::RegisterBenchmark(label.c_str(), [=](benchmark::State& state) {
       const HGTEXTURE a = RandomTexture(size.width, size.height, 3), b = CreateTexture(size.width, size.height);
       for (auto _ : state) {
@@ -103,17 +67,6 @@ void RegisterTextureOp(const std::string& name, std::function<void(HGTEXTURE, HG
 }
 
 const bool kRegistered = [] {
-  for (const Size& size : kSizes) {
-    const std::string label = std::string("memcpy/") + size.name;
-    benchmark::RegisterBenchmark(label.c_str(), [=](benchmark::State& state) {
-      std::vector<uint32_t> a(size_t(size.width) * size_t(size.height), 1), b(a.size(), 2);
-      for (auto _ : state) {
-        std::memcpy(a.data(), b.data(), a.size() * 4);
-        benchmark::ClobberMemory();
-      }
-      state.SetItemsProcessed(int64_t(state.iterations()) * size.width * size.height);
-    });
-  }
   for (bool half : {false, true}) {
     RegisterCanvasOp(
         "MixCanvas", [](HGCANVAS d, const owlRect* dr, HGCANVAS s, const owlRect* sr) { MixCanvas(d, dr, s, sr, 100); },

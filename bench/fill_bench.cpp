@@ -14,7 +14,7 @@ const bool kRegistered = [] {
   for (const owlbench::Size& size : owlbench::kSizes)
     for (int direction : {1, 2}) {
       const std::string name = std::string("FillGradualRect/") + (direction == 1 ? "vertical/" : "horizontal/") +
-                               std::to_string(size.width) + "x" + std::to_string(size.height);
+                               owlbench::SizeName(size);
       benchmark::RegisterBenchmark(name.c_str(), [size, direction](benchmark::State& state) {
         HGCANVAS c = CreateCanvas(size.width, size.height, HGCANVAS(0u));
         const owlRect r{0, 0, size.width, size.height};

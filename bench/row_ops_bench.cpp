@@ -1,5 +1,5 @@
 // Row operations in every form, with memcpy and memset of the same bytes as
-// the physical reference.
+// the physical reference for every benchmark of the program.
 #include "bench_util.h"
 #include "draw/row_ops.h"
 
@@ -9,7 +9,7 @@ using owlbench::Block;
 
 void References() {
   for (const owlbench::Size& size : owlbench::kSizes) {
-    const std::string suffix = "/" + std::to_string(size.width) + "x" + std::to_string(size.height);
+    const std::string suffix = "/" + owlbench::SizeName(size);
     benchmark::RegisterBenchmark(("memset" + suffix).c_str(), [size](benchmark::State& state) {
       Block dst(size, 1);
       for (auto _ : state) {
