@@ -8,6 +8,7 @@
 # needs no DLL of the compiler's runtime beside it.
 #   scripts/check-dll-exports.sh OBJDUMP DLL [LIST]
 set -euo pipefail
+set -f  # Microsoft's names hold '?': no file name expansion
 objdump=$1
 dll=$2
 list=${3:-$(dirname "$dll")/declared_exports.txt}
