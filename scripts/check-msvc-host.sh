@@ -11,10 +11,13 @@ build=$(cd "$1" && pwd)
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=$build/msvc-host
 mkdir -p "$work"
-case $(i686-w64-mingw32-objdump -f "$build/owlgraphic.dll" 2>/dev/null | sed -n 's/^architecture: \([^,]*\).*/\1/p') in
-  i386) arch=i686 machine=i386 exit_process=ExitProcess@4 ;;
-  *) arch=x86_64 machine=i386:x86-64 exit_process=ExitProcess ;;
-esac
+# The machine field of the DLL's PE header: 014c is 32-bit x86.
+pe=$(od -An -tu4 -j60 -N4 "$build/owlgraphic.dll" | tr -d ' ')
+if [ "$(od -An -tx2 -j$((pe + 4)) -N2 "$build/owlgraphic.dll" | tr -d ' ')" = 014c ]; then
+  arch=i686 machine=i386 exit_process=ExitProcess@4
+else
+  arch=x86_64 machine=i386:x86-64 exit_process=ExitProcess
+fi
 
 llvm-dlltool -m "$machine" -D owlgraphic.dll -d "$build/owlgraphic.def" -l "$work/owlgraphic.lib"
 printf 'LIBRARY kernel32.dll\nEXPORTS\n  %s\n' "$exit_process" >"$work/kernel32.def"
