@@ -63,6 +63,11 @@ bool DecodeInto(Decode* d, Source* source) {
   // A bad CRC in an ancillary chunk (tRNS among them) refuses the file too,
   // instead of dropping the chunk.
   png_set_crc_action(png, PNG_CRC_DEFAULT, PNG_CRC_ERROR_QUIT);
+  // Ancillary chunks other than tRNS change nothing here: skip them unread
+  // (their CRCs are still checked) rather than parse or inflate them.
+  static const png_byte kSkipped[] =
+      "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0pHYs\0sBIT\0sCAL\0sPLT\0sRGB\0tEXt\0tIME\0zTXt";
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kSkipped, int(sizeof kSkipped / 5));
   png_read_info(png, info);
 
   png_uint_32 width = 0, height = 0;

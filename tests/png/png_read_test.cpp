@@ -1,4 +1,5 @@
 #include <png.h>
+#include <zlib.h>
 
 #include <cstdio>
 #include <string>
@@ -60,6 +61,26 @@ TEST(LoadPngTextureFromMemory, IgnoresBytesAfterTheEnd) {
 
 namespace owl_png_test {
 namespace {
+
+// Gamma, significant-bits, colour profile and text chunks change no sample.
+TEST(LoadPngTextureFromMemory, AncillaryChunksChangeNothing) {
+  Sample s = MakeSample({PNG_COLOR_TYPE_RGB, 8, false, false}, 6, 4, 9);
+  std::vector<uint8_t> text = {'C', 0, 0};
+  std::vector<uint8_t> zeros(1 << 20, 0);
+  uLongf packed_size = compressBound(uLong(zeros.size()));
+  std::vector<uint8_t> packed(packed_size);
+  ASSERT_EQ(compress2(packed.data(), &packed_size, zeros.data(), uLong(zeros.size()), 9), Z_OK);
+  text.insert(text.end(), packed.begin(), packed.begin() + long(packed_size));
+  const long idat = FindChunk(s.file, "IDAT");
+  InsertChunk(s.file, idat, "zTXt", text);
+  InsertChunk(s.file, idat, "iCCP", {'P', 0, 0, 1, 2, 3});
+  InsertChunk(s.file, idat, "sBIT", {1, 1, 1});
+  InsertChunk(s.file, idat, "gAMA", {0, 1, 0x86, 0xA0});  // 1.0
+  HGTEXTURE t = LoadPngTextureFromMemory(s.file.data(), s.file.size());
+  ASSERT_NE(t.value, 0u);
+  EXPECT_EQ(TexturePixels(t), s.pixels);
+  DeleteTexture(t);
+}
 
 // A uniform picture compresses close to deflate's limit and still loads:
 // the size check before the texture is made refuses only impossible files.

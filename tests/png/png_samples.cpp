@@ -202,4 +202,15 @@ void FixCrc(std::vector<uint8_t>& file, long chunk) {
   for (int i = 0; i < 4; ++i) file[at + 8 + length + i] = uint8_t(crc >> (24 - 8 * i));
 }
 
+void InsertChunk(std::vector<uint8_t>& file, long at, const char* type, const std::vector<uint8_t>& data) {
+  std::vector<uint8_t> chunk(12 + data.size());
+  for (int i = 0; i < 4; ++i) {
+    chunk[i] = uint8_t(data.size() >> (24 - 8 * i));
+    chunk[4 + i] = uint8_t(type[i]);
+  }
+  std::copy(data.begin(), data.end(), chunk.begin() + 8);
+  file.insert(file.begin() + at, chunk.begin(), chunk.end());
+  FixCrc(file, at);
+}
+
 }  // namespace owl_png_test

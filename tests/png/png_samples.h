@@ -37,5 +37,7 @@ Sample MakeSample(const Kind& kind, int width, int height, uint32_t seed);
 // when there is none), and the CRC of the chunk at an offset made right.
 long FindChunk(const std::vector<uint8_t>& file, const char* type);
 void FixCrc(std::vector<uint8_t>& file, long chunk);
+// A chunk of the type and data, with its CRC, put at offset at.
+void InsertChunk(std::vector<uint8_t>& file, long at, const char* type, const std::vector<uint8_t>& data);
 
 }  // namespace owl_png_test
