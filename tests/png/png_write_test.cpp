@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "png_test_util.h"
@@ -84,31 +83,38 @@ TEST(SaveTexturePng, UnpremultiplyRuleAndExactRoundTrip) {
   std::remove(path.c_str());
 }
 
+uint32_t Opaque(int x, int y) { return 0xFF000000u | uint32_t(x * 28) << 16 | uint32_t(y * 36); }
+
+void Paint(const BitmapBits& bits) {
+  for (int y = 0; y < bits.height; ++y)
+    for (int x = 0; x < bits.width; ++x) static_cast<uint32_t*>(bits.bits)[y * bits.pitch / 4 + x] = Opaque(x, y);
+}
+
 // Opaque pixels go out as RGB, unchanged; one translucent pixel makes the
 // file RGBA. Rectangles of textures and canvases, a canvas through its
 // origins, and a view with a negative pitch.
 TEST(SavePng, RectanglesOriginsAndColourType) {
   HGCANVAS canvas = CreateCanvas(9, 7, HGCANVAS(0u));
-  BitmapBits bits{};
+  HGTEXTURE texture = CreateTexture(9, 7);
   const owlRect all{0, 0, 9, 7};
+  BitmapBits bits{};
   ASSERT_TRUE(LockCanvasBits(canvas, &bits, &all));
-  for (int y = 0; y < 7; ++y)
-    for (int x = 0; x < 9; ++x)
-      static_cast<uint32_t*>(bits.bits)[y * bits.pitch / 4 + x] = 0xFF000000u | uint32_t(x * 28) << 16 | uint32_t(y * 36);
-  UnlockCanvasBits(canvas);
-  auto pixel = [](int x, int y) { return 0xFF000000u | uint32_t(x * 28) << 16 | uint32_t(y * 36); };
+  Paint(bits);
+  ASSERT_TRUE(LockTextureBits(texture, &bits, nullptr));
+  Paint(bits);
   const std::string path = TempPath("owl_png_rect.png");
 
   struct Case {
     const char* what;
-    int (*save)(HGCANVAS, const char*);
+    int (*save)(HGCANVAS, HGTEXTURE, const char*);
     int left, top, width, height;
     bool flipped;
   };
   const Case cases[] = {
-      {"canvas rect", [](HGCANVAS c, const char* p) { const owlRect r{2, 1, 7, 5}; return SaveCanvasPng(c, &r, p); }, 2, 1, 5, 4, false},
+      {"canvas rect", [](HGCANVAS c, HGTEXTURE, const char* p) { const owlRect r{2, 1, 7, 5}; return SaveCanvasPng(c, &r, p); },
+       2, 1, 5, 4, false},
       {"canvas through origins",
-       [](HGCANVAS c, const char* p) {
+       [](HGCANVAS c, HGTEXTURE, const char* p) {
          SetWindowOrg(c, 10, 20, nullptr);
          const owlRect r{11, 20, 13, 23};
          const int ok = SaveCanvasPng(c, &r, p);
@@ -116,26 +122,12 @@ TEST(SavePng, RectanglesOriginsAndColourType) {
          return ok;
        },
        1, 0, 2, 3, false},
-      {"texture rect",
-       [](HGCANVAS c, const char* p) {
-         HGCANVAS copy = CreateCanvas(9, 7, HGCANVAS(0u));
-         const owlRect r{0, 0, 9, 7};
-         BitmapBits from{}, to{};
-         LockCanvasBits(c, &from, &r);
-         LockCanvasBits(copy, &to, &r);
-         for (int y = 0; y < 7; ++y) std::memcpy(static_cast<char*>(to.bits) + y * to.pitch, static_cast<char*>(from.bits) + y * from.pitch, 36);
-         HGTEXTURE t = CanvasToTexture(copy);
-         const owlRect part{3, 2, 9, 7};
-         const int ok = SaveTexturePng(t, &part, p);
-         DeleteTexture(t);
-         return ok;
-       },
+      {"texture rect", [](HGCANVAS, HGTEXTURE t, const char* p) { const owlRect r{3, 2, 9, 7}; return SaveTexturePng(t, &r, p); },
        3, 2, 6, 5, false},
       {"negative pitch",
-       [](HGCANVAS c, const char* p) {
-         const owlRect r{0, 0, 9, 7};
+       [](HGCANVAS, HGTEXTURE t, const char* p) {
          BitmapBits v{};
-         LockCanvasBits(c, &v, &r);
+         LockTextureBits(t, &v, nullptr);
          v.bits = static_cast<char*>(v.bits) + 6 * v.pitch;
          v.pitch = -v.pitch;
          return SaveBitsPng(&v, p);
@@ -144,23 +136,22 @@ TEST(SavePng, RectanglesOriginsAndColourType) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ASSERT_EQ(c.save(canvas, path.c_str()), 1);
+    ASSERT_EQ(c.save(canvas, texture, path.c_str()), 1);
     EXPECT_EQ(ReadRaw(path).colour, PNG_COLOR_TYPE_RGB);
     HGTEXTURE t = LoadPngTexture(path.c_str());
     ASSERT_NE(t.value, 0u);
     std::vector<uint32_t> expected;
     for (int y = 0; y < c.height; ++y)
-      for (int x = 0; x < c.width; ++x) expected.push_back(pixel(c.left + x, c.flipped ? c.height - 1 - y : c.top + y));
+      for (int x = 0; x < c.width; ++x) expected.push_back(Opaque(c.left + x, c.flipped ? c.height - 1 - y : c.top + y));
     EXPECT_EQ(TexturePixels(t), expected);
     DeleteTexture(t);
   }
 
-  ASSERT_TRUE(LockCanvasBits(canvas, &bits, &all));
   static_cast<uint32_t*>(bits.bits)[bits.pitch / 4 * 6 + 8] = 0x80402010u;
-  UnlockCanvasBits(canvas);
-  ASSERT_EQ(SaveCanvasPng(canvas, &all, path.c_str()), 1);
+  ASSERT_EQ(SaveTexturePng(texture, nullptr, path.c_str()), 1);
   EXPECT_EQ(ReadRaw(path).colour, PNG_COLOR_TYPE_RGB_ALPHA);
   DeleteCanvas(canvas);
+  DeleteTexture(texture);
   std::remove(path.c_str());
 }
 
