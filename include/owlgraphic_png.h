@@ -7,8 +7,8 @@
  * Loading. Every PNG kind is read: grey, grey with alpha, palette, RGB and
  * RGBA, bit depths 1 to 16, interlaced or not, with a tRNS chunk giving
  * alpha to palette entries or to one grey or RGB value. Samples are taken as
- * stored (gamma, colour-profile and other ancillary chunks are ignored):
- * 1-, 2- and 4-bit grey v becomes v * 255 / (2^depth - 1), 16-bit samples v
+ * stored (every ancillary chunk but tRNS is skipped, so no gamma or colour
+ * profile is applied): 1-, 2- and 4-bit grey v becomes v * 255 / (2^depth - 1), 16-bit samples v
  * become round(v * 255 / 65535), and a kind without alpha gets alpha 255.
  * The straight colour c is then premultiplied as NormalizeTexture does:
  * (c * (A + 1)) >> 8. The new texture has filter 0, mode 0 and no slices.
@@ -22,10 +22,10 @@
  * is written as 0, 0, 0, 0. So a premultiplied picture saved and loaded
  * again comes back bit for bit.
  *
- * Failures. Loads return 0 and saves return 0, with no texture made and no
- * memory kept, for a missing or unreadable file, a file that is not a PNG,
- * is cut short or fails a check (a chunk CRC, the zlib stream or its
- * checksum, the header's values) and for an image with a side above 32767.
+ * Failures. A load returns 0, leaving no texture and no memory behind, for
+ * a missing or unreadable file, a file that is not a PNG, is cut short or
+ * fails a check (any chunk's CRC, the zlib stream or its checksum, the
+ * header's values) and for an image with a side above 32767.
  * A file too short to hold the image its header declares (deflate packs at
  * most 1032 bytes into one) is refused before any pixel memory is taken.
  * Nothing is printed. The library keeps no state between calls; the rules
