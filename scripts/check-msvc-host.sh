@@ -3,7 +3,7 @@
 # Microsoft mode, lld-link, import libraries made by llvm-dlltool (the DLL's
 # from the owlgraphic.def the build writes), its own entry point and no C
 # runtime. Checks that it imports every name a Microsoft-mode compile of the
-# header imports (scripts/msvc-imports.sh), so a new export it does not call
+# header imports (scripts/header-imports.sh), so a new export it does not call
 # fails here, then runs it under Wine beside the DLL.
 #   scripts/check-msvc-host.sh BUILD_DIR    (a mingw-w64 build folder)
 set -euo pipefail
@@ -32,7 +32,7 @@ lld-link /nologo /entry:HostMain /subsystem:console /nodefaultlib /out:"$work/ho
 imports=$(llvm-objdump -p "$work/host.exe" | awk '
   /DLL Name:/ { dll = tolower($3); next }
   dll != "" && NF >= 2 && $1 ~ /^[0-9]+$/ { print dll, $2 }')
-expected=$(bash "$root/scripts/msvc-imports.sh" "$arch" "$build/declared_exports.txt" "$work")
+expected=$(bash "$root/scripts/header-imports.sh" msvc "$arch" "$build/declared_exports.txt" "$work")
 if [ "$(echo "$imports" | awk '$1 != "owlgraphic.dll" { print $2 }')" != ExitProcess ] ||
    [ "$(echo "$imports" | awk '$1 == "owlgraphic.dll" { print $2 }' | sort)" != "$expected" ]; then
   echo "check-msvc-host.sh: host.exe imports differ from every declared function and ExitProcess:" >&2

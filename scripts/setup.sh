@@ -6,7 +6,8 @@ need=()
 # want PACKAGE TEST...: PACKAGE is needed unless the test succeeds.
 want() { local pkg=$1; shift; "$@" >/dev/null 2>&1 || need+=("$pkg"); }
 # clang in Microsoft mode, lld-link and llvm-dlltool: the Microsoft-style
-# names and host of the Windows stages (scripts/check-msvc-host.sh).
+# names and host of the Windows stages (scripts/check-dll-exports.sh,
+# scripts/check-msvc-host.sh).
 msvc_tools() {
   want clang command -v clang++
   want lld command -v lld-link
