@@ -6,7 +6,7 @@
 // rounded to 8 bits again. For a standard deviation s, each pass carries a
 // third of the variance s^2:
 //   r = the largest integer with r (r + 1) <= s^2,
-//   k = 15 + floor(log2(2r + 1)),
+//   k = 14 + floor(log2(2r + 1)),
 //   W = floor(2^k (3 (r + 1)^2 - s^2) / d)   with d = (2r + 1)(r + 1)(2r + 3),
 //   A = floor((2^k - W (2r + 1)) / 2),
 // all in integers (W (2r + 1) + 2A is 2^k or one less, so flat areas stay
@@ -15,6 +15,7 @@
 // takes the same non-negative weights, so no colour byte exceeds its alpha.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -54,6 +55,13 @@ void BoxPassRow_C(uint8_t* out, uint16_t* sums, const uint8_t* lo, const uint8_t
 #if defined(OWL_X86)
 void BoxPassRow_SSE2(uint8_t* out, uint16_t* sums, const uint8_t* lo, const uint8_t* sub, const uint8_t* hi,
                      int32_t count, const BoxPass& pass);  // 16 bytes a step
+// The SSE2 form 32 bytes a step, run when the processor also has AVX2.
+void BoxPassRow_AVX2(uint8_t* out, uint16_t* sums, const uint8_t* lo, const uint8_t* sub, const uint8_t* hi,
+                     int32_t count, const BoxPass& pass);
+// dst (width rows of height pixels) = src (height rows of width pixels)
+// turned: row x of dst is column x of src (pitches in pixels). Four by four.
+void TurnPixels_SSE2(uint32_t* dst, std::ptrdiff_t dstPitch, const uint32_t* src, std::ptrdiff_t srcPitch,
+                     int32_t width, int32_t height);
 #endif
 
 }  // namespace owl

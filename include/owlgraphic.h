@@ -509,7 +509,7 @@ OWL_EXTERN_C OWL_API int OWL_CALL DrawModulation(HGCANVAS canvas, int32_t x, int
  *   (W * (sum of the 2r + 1 values centred on it)
  *    + A * (the two values just beyond them) + 2^(k-1)) >> k,
  * with, for s = radius, r the largest integer with r (r + 1) <= s * s,
- * k = 15 + floor(log2(2r + 1)), d = (2r + 1)(r + 1)(2r + 3),
+ * k = 14 + floor(log2(2r + 1)), d = (2r + 1)(r + 1)(2r + 3),
  * W = floor(2^k (3 (r + 1)^2 - s * s) / d) and A = floor((2^k - W (2r + 1)) / 2):
  * each pass carries a third of the variance s * s exactly, flat areas stay
  * exact, and no colour byte ends above its alpha. The cost per pixel does
