@@ -1,8 +1,9 @@
 // The blurred rounded rectangle as a sum over its rows: every row of the
 // shape is one interval, and the blur of an interval along a line is a
-// difference of two cumulative weights. The rows between the corners share
-// one interval, so their sum is one product; only the corner rows near a
-// pixel add terms of their own.
+// difference of two cumulative weights. Taken as a plain rectangle, the sum
+// over its rows is one product of a column profile and a row profile; each
+// corner row then takes back the blur of the two pieces its corners cut
+// off, which reaches only the columns near the corners.
 #include "effects/round_rect_shadow.h"
 
 #include <algorithm>
@@ -17,6 +18,8 @@
 namespace owl {
 namespace {
 
+constexpr int64_t kOne = 1 << 16;  // weights in 16.16 fixed point
+
 int64_t Isqrt(int64_t m) {
   int64_t s = 0;
   for (int64_t bit = int64_t(1) << 31; bit; bit >>= 1)
@@ -24,37 +27,49 @@ int64_t Isqrt(int64_t m) {
   return s;
 }
 
-// The cumulative weights C(n) = sum of kernel[m] for m <= n (m counted from
-// the middle).
-class Cumulative {
+// The line weights and their cumulative sums C(n) = sum of weight[m] for
+// m <= n (m counted from the middle), both rounded to 16.16; C is kept for
+// |n| <= span and clamped beyond.
+class Weights {
  public:
-  explicit Cumulative(const std::vector<double>& kernel) : half_(int64_t(kernel.size() / 2)) {
+  Weights(const std::vector<double>& kernel, int64_t span) : half_(int64_t(kernel.size() / 2)), span_(span) {
     double sum = 0;
-    for (double k : kernel) sum_.push_back(sum += k);
-  }
-  double operator()(int64_t n) const {
-    if (n < -half_) return 0.0;
-    if (n >= half_) return sum_.back();
-    return sum_[size_t(n + half_)];
+    std::vector<double> cumulative;
+    for (double k : kernel) {
+      weight_.push_back(int64_t(k * kOne + 0.5));
+      cumulative.push_back(sum += k);
+    }
+    for (int64_t n = -span; n <= span; ++n) {
+      const double v = n < -half_ ? 0.0 : n >= half_ ? cumulative.back() : cumulative[size_t(n + half_)];
+      cum_.push_back(int32_t(v * kOne + 0.5));
+    }
   }
   int64_t half() const { return half_; }
+  int64_t Weight(int64_t d) const { return weight_[size_t(d + half_)]; }
+  // C(n) for |n| <= span.
+  int64_t Near(int64_t n) const { return cum_[size_t(n + span_)]; }
+  int64_t operator()(int64_t n) const { return Near(std::min(std::max(n, -span_), span_)); }
 
  private:
-  int64_t half_;
-  std::vector<double> sum_;
+  int64_t half_, span_;
+  std::vector<int64_t> weight_;
+  std::vector<int32_t> cum_;
 };
 
 }  // namespace
 
 void DrawShadowOfRoundRect(const Canvas& canvas, const owlRect& shape, int32_t corner, int32_t radius,
-                         uint32_t color) {
-  const ScopedDoublePrecision precision;  // the same pixels on x87 builds
+                           uint32_t color) {
   const int64_t l = shape.left, t = shape.top, r = shape.right, b = shape.bottom;
   if (l >= r || t >= b || color == 0) return;
   const int64_t c = std::min<int64_t>(std::max(corner, 0), std::min(r - l, b - t) / 2);
-  const std::vector<double> kernel = GaussianKernel(radius);
-  const Cumulative cum(kernel);
-  const int64_t reach = cum.half();
+  std::vector<double> kernel;
+  {
+    const ScopedDoublePrecision precision;  // the same weights on x87 builds
+    kernel = GaussianKernel(radius);
+  }
+  const int64_t reach = int64_t(kernel.size() / 2);
+  const Weights w(kernel, c + reach + 1);
 
   // The pixels the blur reaches, clipped; coordinates stay in 64 bits until
   // the clip has bounded them.
@@ -64,49 +79,44 @@ void DrawShadowOfRoundRect(const Canvas& canvas, const owlRect& shape, int32_t c
   if (!ClipToCanvas(&canvas, &request, &clipped)) return;
   BitmapBits view;
   if (!canvas.Lock(&view, clipped)) return;
+  const int64_t x0 = clipped.left, x1 = clipped.right;
 
-  // Row i of the top corner rows covers [l + c - n, r - c + n), n pixels on
-  // each side of the straight part whose centres lie inside the corner's
-  // circle; the bottom corner rows mirror them.
-  auto inset = [c](int64_t i) {
+  // Corner row i (0 at the edge) keeps n pixels on each side of the straight
+  // part, those whose centres lie inside the corner's circle.
+  std::vector<int32_t> inset(static_cast<size_t>(c));
+  for (int64_t i = 0; i < c; ++i) {
     const int64_t s = Isqrt((2 * i + 1) * (4 * c - 2 * i - 1));  // (2c)^2 - (2 (c - i) - 1)^2
-    return s == 0 ? 0 : ((s & 1) ? s : s - 1) / 2 + 1;
-  };
-  std::vector<double> across(size_t(view.width));
-  for (int32_t x = 0; x < view.width; ++x) {
-    const int64_t lx = int64_t(clipped.left) + x;
-    across[size_t(x)] = cum(lx - l) - cum(lx - r);
+    inset[size_t(i)] = int32_t(s == 0 ? 0 : ((s & 1) ? s : s - 1) / 2 + 1);
   }
+  // Coverage in 16.16 (0 to 65536), each product rounded to it.
+  std::vector<int32_t> across(size_t(view.width)), cover(size_t(view.width));
+  for (int64_t x = x0; x < x1; ++x) across[size_t(x - x0)] = int32_t(w(x - l) - w(x - r));
   std::vector<uint32_t> line(size_t(view.width));
-  // At most 2 (2 reach + 1) corner rows meet a row's kernel.
-  struct Term { double weight; int64_t left, right; };
-  std::vector<Term> terms;
-  terms.reserve(size_t(std::min<int64_t>(2 * c, 2 * (2 * reach + 1))));
-  double channel[4];
-  for (int k = 0; k < 4; ++k) channel[k] = double(color >> (8 * k) & 0xFF);
+  const uint32_t ch[4] = {color & 0xFF, color >> 8 & 0xFF, color >> 16 & 0xFF, color >> 24};
 
   for (int32_t y = 0; y < view.height; ++y) {
     const int64_t ly = int64_t(clipped.top) + y;
-    const double down = cum(ly - (t + c)) - cum(ly - (b - c));
-    // The corner rows within the kernel's reach of this row.
-    terms.clear();
-    auto add = [&](int64_t j0, int64_t j1, bool top) {
-      for (int64_t j = std::max(j0, ly - reach); j < std::min(j1, ly + reach + 1); ++j) {
-        const int64_t n = inset(top ? j - t : b - 1 - j);
-        const double weight = kernel[size_t(ly - j + reach)];
-        if (weight != 0.0) terms.push_back(Term{weight, l + c - n, r - c + n});
-      }
+    const int64_t down = w(ly - t) - w(ly - b);
+    if (down == 0) continue;
+    for (size_t x = 0; x < across.size(); ++x) cover[x] = int32_t((across[x] * down + (kOne >> 1)) >> 16);
+    // What the corners cut off: in corner row j, [l, l + c - n) and
+    // [r - c + n, r), whose blur reaches reach pixels past each end.
+    auto cut = [&](int64_t j, int64_t i) {
+      const int64_t n = inset[size_t(i)], weight = w.Weight(ly - j);
+      if (n == c || weight == 0) return;
+      const int64_t inner = l + c - n;
+      for (int64_t x = std::max(x0, l - reach); x < std::min(x1, inner + reach); ++x)
+        cover[size_t(x - x0)] -= int32_t((weight * (w.Near(x - l) - w.Near(x - inner)) + (kOne >> 1)) >> 16);
+      const int64_t outer = r - c + n;
+      for (int64_t x = std::max(x0, outer - reach); x < std::min(x1, r + reach); ++x)
+        cover[size_t(x - x0)] -= int32_t((weight * (w.Near(x - outer) - w.Near(x - r)) + (kOne >> 1)) >> 16);
     };
-    add(t, t + c, true);
-    add(b - c, b, false);
-    if (down == 0.0 && terms.empty()) continue;
-    for (int32_t x = 0; x < view.width; ++x) {
-      const int64_t lx = int64_t(clipped.left) + x;
-      double cover = across[size_t(x)] * down;
-      for (const Term& term : terms) cover += term.weight * (cum(lx - term.left) - cum(lx - term.right));
-      uint32_t p = 0;
-      for (int k = 0; k < 4; ++k) p |= uint32_t(int32_t(channel[k] * cover + 0.5)) << (8 * k);
-      line[size_t(x)] = p;
+    for (int64_t j = std::max(t, ly - reach); j < std::min(t + c, ly + reach + 1); ++j) cut(j, j - t);
+    for (int64_t j = std::max(b - c, ly - reach); j < std::min(b, ly + reach + 1); ++j) cut(j, b - 1 - j);
+    for (size_t x = 0; x < cover.size(); ++x) {
+      const uint32_t a = uint32_t(std::min(std::max(cover[x], 0), int32_t(kOne)));
+      line[x] = uint32_t((ch[0] * a + 32768) >> 16 | ((ch[1] * a + 32768) >> 16) << 8 |
+                         ((ch[2] * a + 32768) >> 16) << 16 | ((ch[3] * a + 32768) >> 16) << 24);
     }
     BlendRows(BitmapBits{view.width, 1, view.pitch, RowAt(view, y)},
               BitmapBits{view.width, 1, view.width * 4, line.data()});
