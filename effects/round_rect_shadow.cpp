@@ -32,16 +32,19 @@ int64_t Isqrt(int64_t m) {
 // |n| <= span and clamped beyond.
 class Weights {
  public:
-  Weights(const std::vector<double>& kernel, int64_t span) : half_(int64_t(kernel.size() / 2)), span_(span) {
+  // Sized once, never grown: a growing std::vector would leave its template
+  // code among the library's exported symbols.
+  Weights(const std::vector<double>& kernel, int64_t span)
+      : half_(int64_t(kernel.size() / 2)), span_(span), weight_(kernel.size()), cum_(size_t(2 * span + 1)) {
+    std::vector<double> cumulative(kernel.size());
     double sum = 0;
-    std::vector<double> cumulative;
-    for (double k : kernel) {
-      weight_.push_back(int64_t(k * kOne + 0.5));
-      cumulative.push_back(sum += k);
+    for (size_t i = 0; i < kernel.size(); ++i) {
+      weight_[i] = int64_t(kernel[i] * kOne + 0.5);
+      cumulative[i] = sum += kernel[i];
     }
     for (int64_t n = -span; n <= span; ++n) {
       const double v = n < -half_ ? 0.0 : n >= half_ ? cumulative.back() : cumulative[size_t(n + half_)];
-      cum_.push_back(int32_t(v * kOne + 0.5));
+      cum_[size_t(n + span)] = int32_t(v * kOne + 0.5);
     }
   }
   int64_t half() const { return half_; }
@@ -63,11 +66,8 @@ void DrawShadowOfRoundRect(const Canvas& canvas, const owlRect& shape, int32_t c
   const int64_t l = shape.left, t = shape.top, r = shape.right, b = shape.bottom;
   if (l >= r || t >= b || color == 0) return;
   const int64_t c = std::min<int64_t>(std::max(corner, 0), std::min(r - l, b - t) / 2);
-  std::vector<double> kernel;
-  {
-    const ScopedDoublePrecision precision;  // the same weights on x87 builds
-    kernel = GaussianKernel(radius);
-  }
+  const ScopedDoublePrecision precision;  // the same weights on x87 builds
+  const std::vector<double> kernel = GaussianKernel(radius);
   const int64_t reach = int64_t(kernel.size() / 2);
   const Weights w(kernel, c + reach + 1);
 
