@@ -36,7 +36,7 @@ expected=$(bash "$root/scripts/header-imports.sh" msvc "$arch" "$build/declared_
 if [ "$(echo "$imports" | awk '$1 != "owlgraphic.dll" { print $2 }')" != ExitProcess ] ||
    [ "$(echo "$imports" | awk '$1 == "owlgraphic.dll" { print $2 }' | sort)" != "$expected" ]; then
   echo "check-msvc-host.sh: host.exe imports differ from every declared function and ExitProcess:" >&2
-  diff <(echo "$expected") <(echo "$imports" | awk '{ print $2 }' | sort) >&2 || true
+  diff <( (echo "$expected"; echo ExitProcess) | sort) <(echo "$imports" | awk '{ print $2 }' | sort) >&2 || true
   exit 1
 fi
 

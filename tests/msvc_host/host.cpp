@@ -139,6 +139,12 @@ void Draws(HGCANVAS canvas, HGTEXTURE texture) {
   CHECK(DrawTextureCenter(canvas, &dst, texture, &src, 0, 255) == 1);
   CHECK(CanvasPixel(canvas, 4, 5) == 0xFF000032u);
   CHECK(DrawModulation(canvas, 0, 0, texture, 0x80808080u) == 1);
+  clear();
+  // Unblurred, square-cornered: the rectangle moved by (1, 2), filled.
+  const owlRect shape = {0, 0, 4, 4};
+  CHECK(DrawRoundRectShadow(canvas, &shape, 0, 0, 0xFF0000FFu, 1, 2) == 1);
+  CHECK(CanvasPixel(canvas, 1, 2) == 0xFF0000FFu && CanvasPixel(canvas, 4, 5) == 0xFF0000FFu);
+  CHECK(CanvasPixel(canvas, 1, 1) == 0 && CanvasPixel(canvas, 5, 5) == 0);
 }
 
 void Effects(HGTEXTURE texture, HGTEXTURE other) {
@@ -152,6 +158,15 @@ void Effects(HGTEXTURE texture, HGTEXTURE other) {
   CHECK(CopyTexture(other, texture) == 1 && TexturePixel(other, 1, 1) == TexturePixel(texture, 1, 1));
   CHECK(BlurTexture(other, texture) == 1);
   CHECK(LightTexture(other) == 1);
+  // A flat texture stays flat under the Gaussian blur (edges repeat), and
+  // its shadow is the colour wherever its alpha is 255.
+  BitmapBits bits;
+  CHECK(LockTextureBits(other, &bits, nullptr) == 1);
+  for (int i = 0; i < 16; ++i) static_cast<uint32_t*>(bits.bits)[i] = 0xFF336699u;
+  CHECK(UnlockTextureBits(other) == 1);
+  CHECK(GaussianBlurTexture(other, other, 3) == 1 && TexturePixel(other, 2, 1) == 0xFF336699u);
+  CHECK(GaussianBlurTexture(other, texture, 129) == 0);
+  CHECK(ShadowTexture(other, other, 2, 0x80000000u) == 1 && TexturePixel(other, 3, 0) == 0x80000000u);
   CHECK(ARGBtoAHSL(0xFF00FF00u) >> 16 == 0xFF55u);  // opaque, hue 85: green
   CHECK(AHSLtoARGB(0x7F000000u) == 0x7F000000u);    // lightness 0: black
   CHECK(GetStretchKernelMode() == 2);
