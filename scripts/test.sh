@@ -2,8 +2,9 @@
 # Builds and runs the whole test suite twice: an optimised build, then a
 # build with AddressSanitizer and UndefinedBehaviorSanitizer (leak checks on,
 # halting on the first report). Then the cross builds (scripts/test-cross.sh):
-# the suite under Wine for 64-bit Windows and under qemu for 32-bit Linux, and
-# the 32-bit Windows DLL's exports; OWL_CROSS=0 leaves them out.
+# the suite under Wine for 64-bit and 32-bit Windows and under qemu for
+# 32-bit Linux, with the DLLs' exports and a host built the Microsoft way;
+# OWL_CROSS=0 leaves them out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
