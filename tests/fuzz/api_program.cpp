@@ -23,6 +23,7 @@ namespace {
 
 constexpr size_t kMaxPerKind = 6;     // live canvases, and live textures, per program
 constexpr size_t kMaxSteps = 1000;    // operations per program
+constexpr size_t kOperationIds = 65;  // an id byte picks the entry of its value modulo this
 constexpr uint32_t kSliceArray = 16;  // rectangles a slice array may hold
 
 constexpr int32_t kSpecial[] = {0,         1,          -1,        2,         7,
@@ -234,11 +235,11 @@ class Program {
   }
 
   void Run(const uint8_t* data, size_t size) {
-    const Entry* by_id[64] = {};
+    const Entry* by_id[kOperationIds] = {};
     for (const Entry& e : Table()) by_id[e.id] = &e;
     size_t pos = 0;
     for (size_t step = 0; step < kMaxSteps && pos + 2 <= size; ++step) {
-      const Entry* e = by_id[data[pos] % 64];
+      const Entry* e = by_id[data[pos] % kOperationIds];
       const size_t len = std::min<size_t>(data[pos + 1], size - pos - 2);
       Args args(data + pos + 2, len);
       pos += 2 + len;
@@ -950,6 +951,12 @@ void RunSetStretchKernelMode(Program& p) {
   p.kernel_changed_ = true;
 }
 
+// ---- Version ----------------------------------------------------------------
+
+void RunGetOwlVersion(Program& p) {
+  p.ExpectResult(p.Invoke(None(), GetOwlVersion), {OWL_VERSION});
+}
+
 // ---- Colour conversion ------------------------------------------------------
 
 void RunARGBtoAHSL(Program& p) {
@@ -1272,6 +1279,7 @@ const std::vector<Entry>& Table() {
 #endif
       {62, "(cpu mask)", false, RunCpuMask},
       {63, "(paint)", false, RunPaint},
+      {64, "GetOwlVersion", true, RunGetOwlVersion},
   };
   return table;
 }
