@@ -269,7 +269,7 @@ OWL_EXTERN_C OWL_API uint32_t OWL_CALL GetOwlVersion(void);
 
 /* Special values. */
 #define OWL_NO_SLICE (-1)    /* slice index: no slice (results of the slice calls) */
-#define OWL_ALPHA_OPAQUE 255 /* constant alpha: full opacity, the texture unscaled */
+#define OWL_ALPHA_OPAQUE 255 /* an alpha argument at full opacity: the source unscaled */
 
 /* ---- Canvases ---------------------------------------------------------- */
 
