@@ -953,9 +953,7 @@ void RunSetStretchKernelMode(Program& p) {
 
 // ---- Version ----------------------------------------------------------------
 
-void RunGetOwlVersion(Program& p) {
-  p.ExpectResult(p.Invoke(None(), GetOwlVersion), {OWL_VERSION});
-}
+void RunGetOwlVersion(Program& p) { p.ExpectResult(p.Invoke(None(), GetOwlVersion), {OWL_VERSION}); }
 
 // ---- Colour conversion ------------------------------------------------------
 
