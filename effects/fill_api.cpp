@@ -52,7 +52,8 @@ int OWL_CALL FillGradualRect(HGCANVAS canvas, uint32_t color1, uint32_t color2, 
   if (!c || !rect) return 0;
   owlRect clipped;
   if (!owl::ClipToCanvas(c, rect, &clipped)) return 1;
-  if (direction != OWL_GRADIENT_TOP_TO_BOTTOM && direction != OWL_GRADIENT_LEFT_TO_RIGHT) return FillSolid(canvas, color1, rect, OWL_FILL_SOURCE_OVER);
+  if (direction != OWL_GRADIENT_TOP_TO_BOTTOM && direction != OWL_GRADIENT_LEFT_TO_RIGHT)
+    return FillSolid(canvas, color1, rect, OWL_FILL_SOURCE_OVER);
   BitmapBits view;
   if (!c->Lock(&view, clipped)) return 1;
   if (direction == OWL_GRADIENT_TOP_TO_BOTTOM) {

@@ -138,9 +138,8 @@ HGTEXTURE Icon(int size) {
 
 void DrawTextures(HGCANVAS c) {
   // Background: a diagonal stripe tiled over the whole band.
-  HGTEXTURE stripes = MakeTexture(16, 16, OWL_BLEND_COPY, [](int x, int y) {
-    return ((x + y) & 15) < 8 ? 0xFF2A3140u : 0xFF323A4Cu;
-  });
+  HGTEXTURE stripes =
+      MakeTexture(16, 16, OWL_BLEND_COPY, [](int x, int y) { return ((x + y) & 15) < 8 ? 0xFF2A3140u : 0xFF323A4Cu; });
   const owlRect band = R(0, 300, kWidth, kHeight);
   DrawTextureTile(c, &band, stripes, nullptr, OWL_RESAMPLE_BILINEAR, OWL_ALPHA_OPAQUE);
 

@@ -71,8 +71,8 @@ void BuildKernelTable() {
   DetectCpuFeatures();
   const bool mmx = WantMmxFormat();
   double (*kernel)(double) = g_mode == OWL_KERNEL_CUBIC_STRICT ? KernelCubicStrict
-                             : g_mode == OWL_KERNEL_BSPLINE   ? KernelBSpline
-                                                              : KernelCubic;
+                             : g_mode == OWL_KERNEL_BSPLINE    ? KernelBSpline
+                                                               : KernelCubic;
   for (int i = 0; i < kKernelEntries; ++i) {
     const double v = kernel(i * 0.00390625);
     if (mmx) {

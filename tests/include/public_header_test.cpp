@@ -49,8 +49,7 @@ TEST(PublicHeader, EveryNamedValueHasAComment) {
   int values = 0;
   for (const std::string& line : HeaderLines()) {
     std::smatch m;
-    if (!std::regex_search(line, m, define) || m[1].str().rfind("OWL_VERSION", 0) == 0 ||
-        m[1] == "OWL_MAKE_VERSION")
+    if (!std::regex_search(line, m, define) || m[1].str().rfind("OWL_VERSION", 0) == 0 || m[1] == "OWL_MAKE_VERSION")
       continue;
     ++values;
     EXPECT_NE(line.find("/* "), std::string::npos) << m[1] << " has no comment";

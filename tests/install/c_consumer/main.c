@@ -13,8 +13,8 @@ int main(void) {
   uint32_t v = GetOwlVersion();
   int ok = texture.value != 0 && GetTextureSize(texture, &size) && size.width == 8 && size.height == 4 &&
            SetTextureCurSlice(texture, 0) == OWL_NO_SLICE && SetTextureSlice(texture, 2, slices) == 0 &&
-           SetTextureCurSlice(texture, 1) == 0 && canvas.value != 0 && DeleteCanvas(canvas) &&
-           DeleteTexture(texture) && !DeleteTexture(texture) && v == OWL_VERSION;
+           SetTextureCurSlice(texture, 1) == 0 && canvas.value != 0 && DeleteCanvas(canvas) && DeleteTexture(texture) &&
+           !DeleteTexture(texture) && v == OWL_VERSION;
   printf("%s, owlgraphic %u.%u.%u\n", ok ? "ok" : "FAILED", (unsigned)(v >> 16), (unsigned)(v >> 8 & 0xFF),
          (unsigned)(v & 0xFF));
   return ok ? 0 : 1;
