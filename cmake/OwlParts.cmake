@@ -1,6 +1,7 @@
-# Which of the tests, benchmarks and examples this build makes: sets
-# OWL_WITH_TESTS, OWL_WITH_BENCH and OWL_WITH_EXAMPLES from the options
-# OWL_BUILD_TESTS, OWL_BUILD_BENCH and OWL_BUILD_EXAMPLES (AUTO, ON or OFF)
+# Which parts beyond the core library this build makes: sets
+# OWL_WITH_TESTS, OWL_WITH_BENCH, OWL_WITH_PNG (the companion library
+# owlgraphic_png) and OWL_WITH_EXAMPLES from the options OWL_BUILD_TESTS,
+# OWL_BUILD_BENCH, OWL_BUILD_PNG and OWL_BUILD_EXAMPLES (AUTO, ON or OFF)
 # and what is found, and says in one line each what is built and, for what
 # is not, why.
 
@@ -76,12 +77,14 @@ endif()
 owl_decide_part(BENCH benchmarks "${found}" "Google Benchmark not found (Debian: libbenchmark-dev)")
 
 set(found OFF)
-owl_part_asked(EXAMPLES asked)
+owl_part_asked(PNG asked)
 if(asked)
   find_package(PNG QUIET)
   set(found ${PNG_FOUND})
 endif()
-owl_decide_part(EXAMPLES examples "${found}" "libpng not found (Debian: libpng-dev)")
+owl_decide_part(PNG "PNG companion library" "${found}" "libpng not found (Debian: libpng-dev)")
+
+owl_decide_part(EXAMPLES examples "${OWL_WITH_PNG}" "they need the PNG companion library, which is not built")
 unset(found)
 unset(asked)
 unset(missing)

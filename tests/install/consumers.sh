@@ -11,6 +11,8 @@
 #               installed: find_package, and pkg-config --static from C
 #   subproject  a project that adds the source tree with add_subdirectory
 #               and gets the library alone
+# In the shared and static styles, the PNG companion too when it was built:
+# find_package(owlgraphic COMPONENTS png) and pkg-config owlgraphic_png.
 #
 #   consumers.sh BUILD_DIR
 set -euo pipefail
@@ -40,14 +42,32 @@ configure_and_build() {
   cmake -S "$src" -B "$dir" "${tools[@]}" "$@" >"$dir.log" 2>&1 || { cat "$dir.log"; fail "configuring $dir"; }
   cmake --build "$dir" -j"${JOBS:-2}" >>"$dir.log" 2>&1 || { cat "$dir.log"; fail "building $dir"; }
 }
-# run LABEL PROGRAM [ARGUMENT]...: runs a consumer, which must print
-# "ok, owlgraphic <the package's version>".
-run() {
-  local label=$1 out
-  shift
+# expect TEXT LABEL PROGRAM [ARGUMENT]...: runs a consumer, which must
+# print TEXT.
+expect() {
+  local text=$1 label=$2 out
+  shift 2
   out=$("$@") || fail "$label: $out"
   echo "$label: $out"
-  [ "$out" = "ok, owlgraphic $version" ] || fail "$label printed '$out', the package is $version"
+  [ "$out" = "$text" ] || fail "$label printed '$out', not '$text'"
+}
+# run LABEL PROGRAM [ARGUMENT]...: a consumer that prints the version of the
+# library it runs with, which must be the package's.
+run() { expect "ok, owlgraphic $version" "$@"; }
+# png_consumers STYLE PREFIX [--static]: the PNG companion's round trip in
+# C, through its CMake component and its pkg-config file, when installed.
+png_consumers() {
+  local style=$1 prefix=$2 static=${3:-}
+  if [ ! -f "$PKG_CONFIG_PATH/owlgraphic_png.pc" ]; then
+    echo "$style, PNG companion: not built"
+    return
+  fi
+  configure_and_build "$here/png_consumer" "$work/$style-png" -DCMAKE_PREFIX_PATH="$prefix"
+  expect "png round trip exact" "$style, find_package(owlgraphic COMPONENTS png)" \
+    "$work/$style-png/png_consumer" "$work/$style-cmake.png"
+  "$cc" "${cflags[@]}" "$here/png_consumer/main.c" -o "$style-png-pc" \
+    $(pkg-config $static --cflags --libs owlgraphic_png) "-Wl,-rpath,$(pkg-config --variable=libdir owlgraphic_png)"
+  expect "png round trip exact" "$style, pkg-config ${static:+$static }owlgraphic_png (C)" "./$style-png-pc" "$work/$style-pc.png"
 }
 # not_linked_to_shared PROGRAM: the program holds the library itself.
 not_linked_to_shared() {
@@ -86,6 +106,7 @@ expected=$(sed -n 's/^\.\/tour *# *//p' "$readme")
 actual=$(./tour)
 echo "shared, README tour: $actual"
 [ "$actual" = "$expected" ] || fail "the README tour printed '$actual', the README says '$expected'"
+png_consumers shared "$work/shared"
 
 # ---- static ------------------------------------------------------------------
 configure_and_build "$source_dir" "$work/static-build" -DBUILD_SHARED_LIBS=OFF \
@@ -101,6 +122,7 @@ run "static, find_package($want)" "$work/static-cmake/cmake_consumer"
 "$cc" "${cflags[@]}" "$here/c_consumer/main.c" -o c_static $(pkg-config --static --cflags --libs owlgraphic)
 not_linked_to_shared c_static
 run "static, pkg-config --static (C)" ./c_static
+png_consumers static "$work/static" --static
 
 # ---- subproject --------------------------------------------------------------
 configure_and_build "$here/subproject" "$work/subproject" -DOWL_SOURCE_DIR="$source_dir"
