@@ -18,11 +18,11 @@ using owl::TexturePiece;
 namespace {
 
 enum DrawStyle : uint32_t {
-  kDrawStyleNineGrid = 1,
-  kDrawStyleTile = 2,
-  kDrawStyleCenter = 3,
-  kDrawStyleNineGridFill = 4,
-  kDrawStyleTopTile = 5,
+  kDrawStyleNineGrid = OWL_MODE_NINE_GRID,
+  kDrawStyleTile = OWL_MODE_TILE,
+  kDrawStyleCenter = OWL_MODE_CENTER,
+  kDrawStyleNineGridFill = OWL_MODE_NINE_GRID_SOLID,
+  kDrawStyleTopTile = OWL_MODE_TOP_TILE,
 };
 
 // A draw request resolved: the texture first, then the canvas, then the

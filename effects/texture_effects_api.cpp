@@ -57,9 +57,9 @@ int OWL_CALL InvertTexture(HGTEXTURE texture) {
 
 int OWL_CALL ShuffleTexture(HGTEXTURE texture, int type) {
   switch (type) {
-    case 1:
+    case OWL_SHUFFLE_ALPHA_TO_COLOR:
       return ForEachPixel(texture, [](uint32_t p) { return Channel(p, 24) * 0x01010101u; });
-    case 6:
+    case OWL_SHUFFLE_COLOR_TO_ALPHA:
       return ForEachPixel(texture, [](uint32_t p) {
         const uint32_t m = std::max({Channel(p, 0), Channel(p, 8), Channel(p, 16)});
         return (p & 0x00FFFFFFu) | m << 24;

@@ -5,6 +5,7 @@
 
 #include "core/cpu_features.h"
 #include "core/x87_precision.h"
+#include "owlgraphic.h"
 
 namespace owl {
 
@@ -14,7 +15,7 @@ const uint8_t* const ClampCentre = ClampTable + 256;
 
 namespace {
 
-int32_t g_mode = 2;
+int32_t g_mode = OWL_KERNEL_CUBIC;
 bool g_kernel_built = false;
 bool g_kernel_mmx = false;
 bool g_clamp_built = false;
@@ -69,7 +70,9 @@ void BuildKernelTable() {
   const ScopedDoublePrecision precision;  // the same table on x87 builds
   DetectCpuFeatures();
   const bool mmx = WantMmxFormat();
-  double (*kernel)(double) = g_mode == 0 ? KernelCubicStrict : g_mode == 1 ? KernelBSpline : KernelCubic;
+  double (*kernel)(double) = g_mode == OWL_KERNEL_CUBIC_STRICT ? KernelCubicStrict
+                             : g_mode == OWL_KERNEL_BSPLINE    ? KernelBSpline
+                                                               : KernelCubic;
   for (int i = 0; i < kKernelEntries; ++i) {
     const double v = kernel(i * 0.00390625);
     if (mmx) {

@@ -16,7 +16,7 @@ build() {  # build FOLDER TOOLCHAIN [CMAKE ARGUMENT]...
   local dir=$1 toolchain=$2
   shift 2
   cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchains/$toolchain.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DOWL_BUILD_BENCH=OFF -DOWL_BUILD_EXAMPLES=OFF "$@"
+    -DCMAKE_BUILD_TYPE=Release -DOWL_BUILD_TESTS=ON -DOWL_BUILD_BENCH=OFF -DOWL_BUILD_EXAMPLES=OFF "$@"
   cmake --build "$dir" -j"$jobs"
 }
 

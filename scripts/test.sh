@@ -10,11 +10,13 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 jobs=${JOBS:-2}
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+# Every part asked for by name: a missing dependency stops the run.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DOWL_BUILD_TESTS=ON -DOWL_BUILD_BENCH=ON -DOWL_BUILD_PNG=ON -DOWL_BUILD_EXAMPLES=ON
 cmake --build build -j"$jobs"
 (cd build && ctest -j"$jobs" --output-on-failure)
 
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOWL_SANITIZE=ON -DOWL_BUILD_BENCH=OFF
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOWL_SANITIZE=ON \
+  -DOWL_BUILD_TESTS=ON -DOWL_BUILD_BENCH=OFF -DOWL_BUILD_PNG=ON -DOWL_BUILD_EXAMPLES=ON
 cmake --build build-asan -j"$jobs"
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1

@@ -50,8 +50,8 @@ TEST(FloatSteps, ThePrecisionControlIsPutBack) {
 TEST(FloatSteps, GradientStepsAreTheSameOnEveryBuild) {
   owltest::CanvasHolder canvas(CreateCanvas(4, 3, HGCANVAS(0u)));
   const owlRect rect{0, 0, 4, 3};
-  ASSERT_EQ(FillSolidRectEx(canvas.h, 0, &rect, 0), 1);
-  ASSERT_EQ(FillGradualRect(canvas.h, 0xFF000000u, 0xFFFFFFFFu, &rect, 1), 1);
+  ASSERT_EQ(FillSolidRectEx(canvas.h, 0, &rect, OWL_FILL_COPY), 1);
+  ASSERT_EQ(FillGradualRect(canvas.h, 0xFF000000u, 0xFFFFFFFFu, &rect, OWL_GRADIENT_TOP_TO_BOTTOM), 1);
   BitmapBits bits;
   ASSERT_EQ(GetCanvasClipBits(canvas.h, &bits), 1);
   const uint32_t* px = static_cast<const uint32_t*>(bits.bits);

@@ -42,8 +42,10 @@ TEST(TextureEffects, WorkedPixels) {
   EXPECT_EQ(OnePixel(NormalizeTexture, 0x00FFFFFFu), 0x00000000u);
   EXPECT_EQ(OnePixel(InvertTexture, 0x80402010u), 0x80406070u);
   EXPECT_EQ(OnePixel(InvertTexture, 0x00000000u), 0x00000000u);
-  EXPECT_EQ(OnePixel([](HGTEXTURE t) { return ShuffleTexture(t, 6); }, 0x00102030u), 0x30102030u);
-  EXPECT_EQ(OnePixel([](HGTEXTURE t) { return ShuffleTexture(t, 1); }, 0x80102030u), 0x80808080u);
+  EXPECT_EQ(OnePixel([](HGTEXTURE t) { return ShuffleTexture(t, OWL_SHUFFLE_COLOR_TO_ALPHA); }, 0x00102030u),
+            0x30102030u);
+  EXPECT_EQ(OnePixel([](HGTEXTURE t) { return ShuffleTexture(t, OWL_SHUFFLE_ALPHA_TO_COLOR); }, 0x80102030u),
+            0x80808080u);
   EXPECT_EQ(OnePixel([](HGTEXTURE t) { return ShuffleTexture(t, 2); }, 0x80102030u), 0x80102030u);
 }
 

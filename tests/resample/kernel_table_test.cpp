@@ -11,7 +11,7 @@ namespace {
 // Restores the initial mode so that later tests sample with the default kernel.
 struct ModeRestorer {
   ~ModeRestorer() {
-    SetStretchKernelMode(2);
+    SetStretchKernelMode(OWL_KERNEL_CUBIC);
     GetKernelTable();
   }
 };
@@ -28,15 +28,15 @@ bool BuildIn(bool mmx) {
 
 TEST(KernelMode, StartsAtTwoAndSetReportsChanges) {
   ModeRestorer restore;
-  EXPECT_EQ(GetStretchKernelMode(), 2);
-  EXPECT_EQ(SetStretchKernelMode(2), 0);
+  EXPECT_EQ(GetStretchKernelMode(), OWL_KERNEL_CUBIC);
+  EXPECT_EQ(SetStretchKernelMode(OWL_KERNEL_CUBIC), 0);
   EXPECT_EQ(SetStretchKernelMode(-5), 1);
   EXPECT_EQ(GetStretchKernelMode(), -5);
   EXPECT_EQ(SetStretchKernelMode(-5), 0);
   EXPECT_EQ(SetStretchKernelMode(7), 1);  // another cubic: rebuilt, same table
-  EXPECT_EQ(SetStretchKernelMode(0), 1);
-  EXPECT_EQ(SetStretchKernelMode(2), 1);
-  EXPECT_EQ(GetStretchKernelMode(), 2);
+  EXPECT_EQ(SetStretchKernelMode(OWL_KERNEL_CUBIC_STRICT), 1);
+  EXPECT_EQ(SetStretchKernelMode(OWL_KERNEL_CUBIC), 1);
+  EXPECT_EQ(GetStretchKernelMode(), OWL_KERNEL_CUBIC);
 }
 
 TEST(KernelTable, TellingEntriesInBothFormatsAndEveryMode) {
@@ -48,7 +48,7 @@ TEST(KernelTable, TellingEntriesInBothFormatsAndEveryMode) {
                       {384, -31, -2047, 5, 341},
                       {512, 0, 0, 0, 0}};
   for (bool mmx : {false, true}) {
-    for (int mode : {0, 1, 2, 7, -5}) {
+    for (int mode : {OWL_KERNEL_CUBIC_STRICT, OWL_KERNEL_BSPLINE, OWL_KERNEL_CUBIC, 7, -5}) {
       SetStretchKernelMode(mode);
       if (!BuildIn(mmx)) continue;
       SCOPED_TRACE(testing::Message() << "mmx " << mmx << " mode " << mode);
@@ -82,10 +82,10 @@ TEST(KernelTable, TellingEntriesInBothFormatsAndEveryMode) {
 TEST(KernelTable, StrictAndDefaultCubicAgreeAtEveryEntry) {
   ModeRestorer restore;
   for (bool mmx : {false, true}) {
-    SetStretchKernelMode(0);
+    SetStretchKernelMode(OWL_KERNEL_CUBIC_STRICT);
     if (!BuildIn(mmx)) continue;
     const std::vector<int32_t> strict(KernelTable, KernelTable + kKernelEntries);
-    SetStretchKernelMode(2);
+    SetStretchKernelMode(OWL_KERNEL_CUBIC);
     BuildIn(mmx);
     EXPECT_EQ(std::vector<int32_t>(KernelTable, KernelTable + kKernelEntries), strict);
   }

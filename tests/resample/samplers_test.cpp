@@ -168,7 +168,7 @@ TEST(SampleBicubic, Avx2RowsMatchTheMmxSamplers) {
   if (!HasAVX2() || !HasMMX()) GTEST_SKIP() << "no AVX2";
   ScopedCpuMask mask(kCpuAll);
   Rng rng(91);
-  for (int mode : {1, 2}) {
+  for (int mode : {OWL_KERNEL_BSPLINE, OWL_KERNEL_CUBIC}) {
     SetStretchKernelMode(mode);
     GetKernelTable();
     ASSERT_TRUE(KernelTableIsMmxFormat());
@@ -208,7 +208,7 @@ TEST(SampleBicubic, Avx2RowsMatchTheMmxSamplers) {
       }
     }
   }
-  SetStretchKernelMode(2);
+  SetStretchKernelMode(OWL_KERNEL_CUBIC);
 }
 #endif
 
