@@ -96,7 +96,7 @@ bool StretchBicubicOver(const BitmapBits& dst, const BitmapBits& src) {
   const BicubicSamplers<decltype(&SampleBicubicOver)> integer{SampleBicubicOver, SampleBicubicOverClamped};
 #if defined(OWL_HAVE_MMX)
   return StretchBicubicWith(dst, src, integer,
-                            {SampleBicubicOverMmx, SampleBicubicOverMmxClamped, BicubicOverRowMmx_AVX2});
+                            {SampleBicubicOver_MMX, SampleBicubicOverClamped_MMX, BicubicOverRow_AVX2});
 #else
   return StretchBicubicWith(dst, src, integer, integer);
 #endif
@@ -110,7 +110,7 @@ bool StretchBicubicOverAlpha(const BitmapBits& dst, const BitmapBits& src, uint8
                                                                    SampleBicubicOverAlphaClamped};
 #if defined(OWL_HAVE_MMX)
   return StretchBicubicWith(
-      dst, src, integer, {SampleBicubicOverAlphaMmx, SampleBicubicOverAlphaMmxClamped, BicubicOverAlphaRowMmx_AVX2}, a);
+      dst, src, integer, {SampleBicubicOverAlpha_MMX, SampleBicubicOverAlphaClamped_MMX, BicubicOverAlphaRow_AVX2}, a);
 #else
   return StretchBicubicWith(dst, src, integer, integer, a);
 #endif

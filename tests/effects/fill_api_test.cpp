@@ -83,7 +83,7 @@ TEST(FillSolidRectEx, CopyMultiplyAndOr) {
   }
 }
 
-TEST(FillGradualRect, VerticalRowsAndClipKeepColours) {
+TEST(FillGradualRect, VerticalRowsAndClipKeepColors) {
   for (uint32_t mask : kMasks) {
     owl::ScopedCpuMask m(mask);
     CanvasHolder c(MakeCanvas(6, 8, 0xFF808080u));
@@ -107,7 +107,7 @@ TEST(FillGradualRect, VerticalRowsAndClipKeepColours) {
   }
 }
 
-TEST(FillGradualRect, HorizontalBlendsAndClipKeepsColours) {
+TEST(FillGradualRect, HorizontalBlendsAndClipKeepsColors) {
   CanvasHolder c(MakeCanvas(4, 2, 0xFFFFFFFFu));
   const owlRect clip{0, 0, 4, 2};
   ASSERT_EQ(SetCanvasClip(c.h, &clip, nullptr), 1);
@@ -122,7 +122,7 @@ TEST(FillGradualRect, HorizontalBlendsAndClipKeepsColours) {
   }
 }
 
-TEST(FillGradualRect, EqualColoursAndOtherDirectionsAreSolidFills) {
+TEST(FillGradualRect, EqualColorsAndOtherDirectionsAreSolidFills) {
   CanvasHolder c(MakeCanvas(4, 4, 0xFFFFFFFFu));
   const owlRect r{0, 0, 4, 4};
   EXPECT_EQ(FillGradualRect(HGCANVAS(0u), 0x00112233u, 0x00112233u, &r, 1), 1);  // alpha 0 pre-check

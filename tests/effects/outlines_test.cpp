@@ -112,7 +112,7 @@ TEST(Outlines, FocusDotsCountFromTheClipEdge) {
             "..#.#.#.\n");
 }
 
-TEST(Outlines, TranslucentAndAlphaZeroColours) {
+TEST(Outlines, TranslucentAndAlphaZeroColors) {
   CanvasHolder c(Filled(4, 4, 0xFF202020u));
   const owlRect r{0, 0, 4, 4};
   ASSERT_EQ(GeoRectangleEx(c.h, &r, 0x00101010u), 1);  // alpha 0 adds the colour

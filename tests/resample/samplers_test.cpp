@@ -66,8 +66,8 @@ struct BicubicForm {
 // sampler, any position through its wrapper against a direct clamped read.
 void CheckBicubicForm(const BicubicForm& f) {
   ScopedCpuMask mask(f.mmx ? kCpuAll : 0);
-  GetKernelTable();
-  GetClampTable();
+  BuildKernelTableIfNeeded();
+  BuildClampTableIfNeeded();
   ASSERT_EQ(KernelTableIsMmxFormat(), f.mmx);
   Rng rng(f.mmx ? 21 : 22);
   for (int n = 0; n < 300; ++n) {
@@ -118,17 +118,17 @@ TEST(SampleBicubic, IntegerFormMatchesItsArithmetic) {
 #if defined(OWL_HAVE_MMX)
 TEST(SampleBicubic, MmxFormMatchesItsArithmetic) {
   if (!HasMMX()) GTEST_SKIP() << "no MMX";
-  CheckBicubicForm({true, SampleBicubicMmx, SampleBicubicOverMmx, SampleBicubicOverAlphaMmx,
-                    SampleBicubicMmxClamped, SampleBicubicOverMmxClamped, SampleBicubicOverAlphaMmxClamped});
+  CheckBicubicForm({true, SampleBicubic_MMX, SampleBicubicOver_MMX, SampleBicubicOverAlpha_MMX,
+                    SampleBicubicClamped_MMX, SampleBicubicOverClamped_MMX, SampleBicubicOverAlphaClamped_MMX});
 }
 #endif
 
 // A colour channel pushed above its alpha by the negative lobes saturates at
 // 255 in the integer over-sampler instead of wrapping to a dark value.
-TEST(SampleBicubic, IntegerOverSaturatesColourAboveAlpha) {
+TEST(SampleBicubic, IntegerOverSaturatesColorAboveAlpha) {
   ScopedCpuMask mask(0);
-  GetKernelTable();
-  GetClampTable();
+  BuildKernelTableIfNeeded();
+  BuildClampTableIfNeeded();
   // Alpha 128 everywhere; red steps from 0 to 128 between columns 1 and 2.
   uint32_t px[24];
   for (int i = 0; i < 24; ++i) px[i] = (i % 6 < 2 ? 0x80000000u : 0x80800000u);
@@ -145,13 +145,13 @@ TEST(SampleBicubic, IntegerOverSaturatesColourAboveAlpha) {
 TEST(SampleBicubic, ClampedWrapperOnOnePixel) {
   for (uint32_t m : {0u, uint32_t(kCpuAll)}) {
     ScopedCpuMask mask(m);
-    GetKernelTable();
-    GetClampTable();
+    BuildKernelTableIfNeeded();
+    BuildClampTableIfNeeded();
     uint32_t one = 0x80402010u, out = 0;
     const BitmapBits src{1, 1, 4, &one};
 #if defined(OWL_HAVE_MMX)
     if (HasMMX()) {
-      SampleBicubicMmxClamped(src, -5 * 65536, 7 * 65536, &out);
+      SampleBicubicClamped_MMX(src, -5 * 65536, 7 * 65536, &out);
       EXPECT_EQ(out, one);
       continue;
     }
@@ -170,7 +170,7 @@ TEST(SampleBicubic, Avx2RowsMatchTheMmxSamplers) {
   Rng rng(91);
   for (int mode : {1, 2}) {
     SetStretchKernelMode(mode);
-    GetKernelTable();
+    BuildKernelTableIfNeeded();
     ASSERT_TRUE(KernelTableIsMmxFormat());
     for (int n = 0; n < 200; ++n) {
       const int32_t w = 48, h = 9;
@@ -188,13 +188,13 @@ TEST(SampleBicubic, Avx2RowsMatchTheMmxSamplers) {
         BicubicRowFn row;
         void (*sample)(const BitmapBits&, int32_t, int32_t, uint32_t, uint32_t*);
       } kernels[] = {
-          {BicubicRowMmx_AVX2, [](const BitmapBits& s, int32_t px, int32_t py, uint32_t, uint32_t* d) {
-             SampleBicubicMmx(s, px, py, d);
+          {BicubicRow_AVX2, [](const BitmapBits& s, int32_t px, int32_t py, uint32_t, uint32_t* d) {
+             SampleBicubic_MMX(s, px, py, d);
            }},
-          {BicubicOverRowMmx_AVX2, [](const BitmapBits& s, int32_t px, int32_t py, uint32_t, uint32_t* d) {
-             SampleBicubicOverMmx(s, px, py, d);
+          {BicubicOverRow_AVX2, [](const BitmapBits& s, int32_t px, int32_t py, uint32_t, uint32_t* d) {
+             SampleBicubicOver_MMX(s, px, py, d);
            }},
-          {BicubicOverAlphaRowMmx_AVX2, SampleBicubicOverAlphaMmx},
+          {BicubicOverAlphaRow_AVX2, SampleBicubicOverAlpha_MMX},
       };
       for (const auto& k : kernels) {
         std::vector<uint32_t> want(size_t(count) + 1), got;

@@ -21,16 +21,16 @@ uint32_t MultiplyRef(uint32_t d, uint32_t c) {
   return out;
 }
 
-std::vector<uint32_t> TestColours() {
-  std::vector<uint32_t> colours = {0x00000000u, 0xFFFFFFFFu, 0xFF102030u, 0x80402010u, 0x01010000u,
+std::vector<uint32_t> TestColors() {
+  std::vector<uint32_t> colors = {0x00000000u, 0xFFFFFFFFu, 0xFF102030u, 0x80402010u, 0x01010000u,
                                    0xFE7F0080u, 0x80808080u, 0x0000FF00u};
   Rng rng(11);
-  for (int i = 0; i < 4; ++i) colours.push_back(rng.Premultiplied());
-  return colours;
+  for (int i = 0; i < 4; ++i) colors.push_back(rng.Premultiplied());
+  return colors;
 }
 
 TEST(FillRows, BlendFillEveryForm) {
-  for (uint32_t c : TestColours()) {
+  for (uint32_t c : TestColors()) {
     if ((c >> 24) == 0 && c != 0) continue;  // not premultiplied; see the test below
     CheckEveryForm([c](const BitmapBits& d, const BitmapBits&) { BlendFillRows(d, c); },
                    [c](uint32_t, uint32_t d) { return (c >> 24) == 0 ? d : OverRef(c, d, false); }, c);
@@ -38,21 +38,21 @@ TEST(FillRows, BlendFillEveryForm) {
 }
 
 TEST(FillRows, MultiplyFillEveryForm) {
-  for (uint32_t c : TestColours())
+  for (uint32_t c : TestColors())
     CheckEveryForm([c](const BitmapBits& d, const BitmapBits&) { MultiplyFillRows(d, c); },
                    [c](uint32_t, uint32_t d) { return MultiplyRef(d, c); }, c + 1);
 }
 
 // A plain OR for every colour: 0 keeps the pixels, 0xFFFFFFFF sets them all.
-TEST(FillRows, OrFillIsAPlainOrForEveryColour) {
-  for (uint32_t c : TestColours())
+TEST(FillRows, OrFillIsAPlainOrForEveryColor) {
+  for (uint32_t c : TestColors())
     CheckEveryForm([c](const BitmapBits& d, const BitmapBits&) { OrFillRows(d, c); },
                    [c](uint32_t, uint32_t d) { return d | c; }, c + 2);
 }
 
 // Colour bytes above alpha: the vector blend fills saturate, the plain one
 // keeps the low 8 bits; alpha 0 and 255 still take their shortcuts.
-TEST(FillRows, BlendFill_NotPremultiplied) {
+TEST(FillRows, BlendFillNotPremultiplied) {
   for (uint32_t mask : kMasks) {
     ScopedCpuMask m(mask);
     const bool saturate = HasSSE();

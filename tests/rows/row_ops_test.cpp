@@ -53,7 +53,7 @@ TEST(RowOps, BlendRowsAlphaEveryFormAndAlpha) {
 }
 
 // Colour bytes above alpha: the vector forms saturate, the plain form wraps.
-TEST(RowOps, BlendRows_NotPremultiplied) {
+TEST(RowOps, BlendRowsNotPremultiplied) {
   auto any = [](Rng& r) { return r.Next(); };
   for (uint32_t mask : kMasks) {
     ScopedCpuMask m(mask);
