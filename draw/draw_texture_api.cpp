@@ -3,6 +3,7 @@
 // texture's own mode.
 #include "core/canvas.h"
 #include "core/handle_table.h"
+#include "core/pixel_math.h"
 #include "core/texture.h"
 #include "draw/blit_dispatch.h"
 #include "draw/draw_geometry.h"
@@ -55,12 +56,7 @@ bool MiddleColor(const Texture& texture, const owlRect& srcCell, uint8_t alpha, 
   if (!texture.Lock(&bits, &texel) || !bits.bits || bits.width != 1 || bits.height != 1) return false;
   uint32_t v = *static_cast<const uint32_t*>(bits.bits);
   texture.Unlock();
-  if ((texture.filter() >> 24) != owl::kBlendMultiply) {
-    uint32_t scaled = 0;
-    for (int shift = 0; shift < 32; shift += 8)
-      scaled |= ((((v >> shift) & 0xFFu) * (uint32_t(alpha) + 1)) >> 8) << shift;
-    v = scaled;
-  }
+  if ((texture.filter() >> 24) != owl::kBlendMultiply) v = owl::ScaleByAlpha(v, alpha);
   *color = v;
   return true;
 }

@@ -15,6 +15,7 @@
 #include "core/canvas.h"
 #include "core/geometry.h"
 #include "core/handle_table.h"
+#include "core/pixel_math.h"
 #include "resample/stretch.h"
 #include "rows/mix_rows.h"
 #include "rows/row_ops.h"
@@ -83,12 +84,6 @@ int WithTwoCanvases(HGCANVAS dst, const owlRect* dstRect, HGCANVAS src, const ow
   return 1;
 }
 
-uint32_t ScaleColor(uint32_t color, uint8_t alpha) {
-  uint32_t out = 0;
-  for (int shift = 0; shift < 32; shift += 8) out |= (((color >> shift & 0xFF) * (alpha + 1u)) >> 8) << shift;
-  return out;
-}
-
 }  // namespace
 }  // namespace owl
 
@@ -136,7 +131,7 @@ int OWL_CALL MixCanvasWithColor(HGCANVAS canvas, const owlRect* rect, uint32_t c
 #if defined(OWL_HAVE_MMX)
     if (owl::HasMMX()) row = owl::MixColorRow_MMX;
 #endif
-    const uint32_t scaled = owl::ScaleColor(color, alpha);
+    const uint32_t scaled = owl::ScaleByAlpha(color, alpha);
     for (int32_t y = 0; y < block.height; ++y) row(owl::RowAt(block, y), block.width, scaled, alpha);
   }
   c->Unlock();

@@ -6,19 +6,6 @@
 #include "core/mmx_lanes.h"
 
 namespace owl {
-namespace {
-
-inline __m64 MultiplyLanes(__m64 d, __m64 m) {
-  return _mm_srli_pi16(_mm_mullo_pi16(d, _mm_adds_pu16(m, _mm_set1_pi16(1))), 8);
-}
-
-inline __m64 MultiplyPair(__m64 d, __m64 m) {
-  const __m64 zero = _mm_setzero_si64();
-  return _mm_packs_pu16(MultiplyLanes(_mm_unpacklo_pi8(d, zero), _mm_unpacklo_pi8(m, zero)),
-                        MultiplyLanes(_mm_unpackhi_pi8(d, zero), _mm_unpackhi_pi8(m, zero)));
-}
-
-}  // namespace
 
 void StretchMultiplyRow_MMX(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t step) {
   uint32_t x = 0;
@@ -27,10 +14,10 @@ void StretchMultiplyRow_MMX(uint32_t* dst, const uint32_t* src, int32_t width, u
   for (; j + 2 <= width; j += 2) {
     const uint32_t a = src[x >> 16]; x += step;
     const uint32_t b = src[x >> 16]; x += step;
-    StorePair(dst + j, MultiplyPair(LoadPair(dst + j), _mm_set_pi32(int(b), int(a))));
+    StorePair(dst + j, Multiply2(LoadPair(dst + j), _mm_set_pi32(int(b), int(a))));
   }
   // Tail: an odd last pixel.
-  if (j < width) dst[j] = PackPixel(MultiplyLanes(UnpackPixel(dst[j]), UnpackPixel(src[x >> 16])));
+  if (j < width) StoreOne(dst + j, Multiply2(LoadOne(dst + j), LoadOne(src + (x >> 16))));
   _mm_empty();
 }
 
