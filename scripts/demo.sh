@@ -9,5 +9,5 @@ if [ -x build/examples/owl-demo ]; then
   build/examples/owl-demo build/owl-demo.png
   echo "demo picture: build/owl-demo.png"
 else
-  echo "library built: build/libowlgraphic.so (the demo is not part of this build yet)"
+  echo "library built: build/libowlgraphic.so; the demo needs libpng (scripts/setup.sh installs it)"
 fi
