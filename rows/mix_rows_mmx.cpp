@@ -13,9 +13,13 @@ inline __m64 Gather2(const uint32_t* src, uint32_t x, uint32_t stepX) {
   return _mm_unpacklo_pi32(LoadOne(src + (x >> 16)), LoadOne(src + ((x + stepX) >> 16)));
 }
 
-// ((d * w) >> 8) + ((s * v) >> 8): the two shares never sum above 255, so a
-// byte addition is exact.
-inline __m64 Mix2(__m64 d, __m64 s, __m64 w, __m64 v) { return _mm_add_pi8(Scale2(d, w), Scale2(s, v)); }
+// ((d * w) >> 8) + ((s * v) >> 8), summed in the lanes of each pixel.
+inline __m64 Mix2(__m64 d, __m64 s, __m64 w, __m64 v) {
+  const __m64 zero = _mm_setzero_si64();
+  const __m64 lo = _mm_add_pi16(ScaleLanes(_mm_unpacklo_pi8(d, zero), w), ScaleLanes(_mm_unpacklo_pi8(s, zero), v));
+  const __m64 hi = _mm_add_pi16(ScaleLanes(_mm_unpackhi_pi8(d, zero), w), ScaleLanes(_mm_unpackhi_pi8(s, zero), v));
+  return _mm_packs_pu16(lo, hi);
+}
 
 inline __m64 MixColor2(__m64 d, __m64 w, __m64 color) { return _mm_adds_pu8(Scale2(d, w), color); }
 
