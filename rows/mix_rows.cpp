@@ -4,6 +4,7 @@
 #include "core/geometry.h"
 #include "core/pixel_math.h"
 #include "rows/row_ops.h"
+#include "rows/row_runner.h"
 
 namespace owl {
 namespace {
@@ -55,7 +56,7 @@ void MixColorRows(const BitmapBits& dst, uint32_t color, uint8_t alpha) {
   if (HasMMX()) row = MixColorRow_MMX;  // 2 px a step
 #endif
   const uint32_t scaled = ScaleByAlpha(color, alpha);
-  for (int32_t y = 0; y < dst.height; ++y) row(RowAt(dst, y), dst.width, scaled, alpha);
+  RunRows(dst, row, scaled, alpha);
 }
 
 }  // namespace owl
