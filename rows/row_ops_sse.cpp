@@ -23,19 +23,15 @@ void FillRow_SSE(uint32_t* dst, int32_t width, uint32_t color) {
   const __m128 one = _mm_load_ss(&bits);
   const __m128 c = _mm_shuffle_ps(one, one, 0);
   int32_t x = 0;
-  // Head: single pixels until the stores are 16-byte aligned (a row that is
-  // not even 4-byte aligned takes unaligned stores throughout).
-  const bool word_aligned = (reinterpret_cast<uintptr_t>(dst) & 3) == 0;
-  if (word_aligned)
-    for (; x < width && (reinterpret_cast<uintptr_t>(dst + x) & 15) != 0; ++x) dst[x] = color;
-  if (word_aligned) {
-    for (; x + 16 <= width; x += 16) {
-      float* p = reinterpret_cast<float*>(dst + x);
-      _mm_store_ps(p, c);
-      _mm_store_ps(p + 4, c);
-      _mm_store_ps(p + 8, c);
-      _mm_store_ps(p + 12, c);
-    }
+  // Head: single pixels until the stores are 16-byte aligned (pixel rows are
+  // always 4-byte aligned).
+  for (; x < width && (reinterpret_cast<uintptr_t>(dst + x) & 15) != 0; ++x) dst[x] = color;
+  for (; x + 16 <= width; x += 16) {
+    float* p = reinterpret_cast<float*>(dst + x);
+    _mm_store_ps(p, c);
+    _mm_store_ps(p + 4, c);
+    _mm_store_ps(p + 8, c);
+    _mm_store_ps(p + 12, c);
   }
   for (; x + 4 <= width; x += 4) _mm_storeu_ps(reinterpret_cast<float*>(dst + x), c);
   for (; x < width; ++x) dst[x] = color;
