@@ -12,6 +12,7 @@
 #include "core/canvas.h"
 #include "core/geometry.h"
 #include "core/handle_table.h"
+#include "reference.h"
 #include "test_util.h"
 
 namespace owl {
@@ -21,30 +22,6 @@ using owltest::CanvasHolder;
 using owltest::GuardedBlock;
 using owltest::kMasks;
 using owltest::Rng;
-
-uint32_t Ch(uint32_t p, int k) { return p >> (8 * k) & 0xFF; }
-
-uint32_t MixPlainRef(uint32_t d, uint32_t s, uint32_t a) {
-  uint32_t out = 0;
-  for (int k = 0; k < 4; ++k) out |= ((Ch(d, k) * (255 - a) + Ch(s, k) * (a + 1)) >> 8) << (8 * k);
-  return out;
-}
-uint32_t MixMmxRef(uint32_t d, uint32_t s, uint32_t a) {
-  uint32_t out = 0;
-  for (int k = 0; k < 4; ++k) out |= ((Ch(d, k) * (255 - a) >> 8) + (Ch(s, k) * (a + 1) >> 8)) << (8 * k);
-  return out;
-}
-uint32_t BlendOpaqueRef(uint32_t d, uint32_t s, uint32_t a) {
-  s |= 0xFF000000u;
-  uint32_t out = 0;
-  for (int k = 0; k < 4; ++k) out |= ((Ch(s, k) * (a + 1) >> 8) + (Ch(d, k) * (256 - a) >> 8)) << (8 * k);
-  return out;
-}
-uint32_t MixColorRef(uint32_t d, uint32_t color, uint32_t a) {
-  uint32_t out = 0;
-  for (int k = 0; k < 4; ++k) out |= ((Ch(d, k) * (255 - a) >> 8) + (Ch(color, k) * (a + 1) >> 8)) << (8 * k);
-  return out;
-}
 
 using Kernel = std::function<void(uint32_t*, const uint32_t*, int32_t, uint32_t, uint8_t)>;
 using Ref = uint32_t (*)(uint32_t, uint32_t, uint32_t);
@@ -72,19 +49,19 @@ void CheckKernel(const Kernel& kernel, Ref ref, uint32_t seed) {
 }
 
 TEST(CompositionKernels, MixPlainAndMmxEachByTheirOwnArithmetic) {
-  CheckKernel(MixRow_C, MixPlainRef, 1);
+  CheckKernel(MixRow_C, owltest::MixPlain, 1);
 #if defined(OWL_HAVE_MMX)
-  if (HasMMX()) CheckKernel(MixRow_MMX, MixMmxRef, 2);
+  if (HasMMX()) CheckKernel(MixRow_MMX, owltest::MixSplit, 2);
 #endif
 #if defined(OWL_X86)
-  if (HasAVX2()) CheckKernel(MixRow_AVX2, MixMmxRef, 3);
+  if (HasAVX2()) CheckKernel(MixRow_AVX2, owltest::MixSplit, 3);
 #endif
 }
 
 TEST(CompositionKernels, BlendOpaqueFormsAgree) {
-  CheckKernel(BlendOpaqueRow_C, BlendOpaqueRef, 3);
+  CheckKernel(BlendOpaqueRow_C, owltest::BlendOpaque, 3);
 #if defined(OWL_HAVE_MMX)
-  if (HasSSE()) CheckKernel(BlendOpaqueRow_SSE, BlendOpaqueRef, 4);
+  if (HasSSE()) CheckKernel(BlendOpaqueRow_SSE, owltest::BlendOpaque, 4);
 #endif
 }
 
@@ -102,8 +79,8 @@ TEST(CompositionKernels, MixColorFormsAgree) {
       const std::vector<uint32_t> before = dst.Pixels();
       const uint32_t color = rng.Premultiplied();
       const uint8_t alpha = uint8_t(rng.Next());
-      row(RowAt(dst.bits(), 0), width, MixColorRef(0, color, alpha), alpha);
-      for (int32_t j = 0; j < width; ++j) ASSERT_EQ(dst.at(j, 0), MixColorRef(before[size_t(j)], color, alpha));
+      row(RowAt(dst.bits(), 0), width, owltest::MixColor(0, color, alpha), alpha);
+      for (int32_t j = 0; j < width; ++j) ASSERT_EQ(dst.at(j, 0), owltest::MixColor(before[size_t(j)], color, alpha));
       ASSERT_TRUE(dst.GuardsIntact());
     }
 }
@@ -165,11 +142,11 @@ void CheckExport(Export fn, const std::function<Ref(uint32_t mask)>& refFor, uin
 }
 
 TEST(Composition, MixCanvasEveryFormAndSize) {
-  CheckExport(MixCanvas, [](uint32_t mask) { return (mask & kCpuMMX) && HasMMX() ? MixMmxRef : MixPlainRef; }, 11);
+  CheckExport(MixCanvas, [](uint32_t mask) { return (mask & kCpuMMX) && HasMMX() ? owltest::MixSplit : owltest::MixPlain; }, 11);
 }
 
 TEST(Composition, BlendCanvasEveryFormAndSize) {
-  CheckExport(BlendCanvas, [](uint32_t) { return Ref(BlendOpaqueRef); }, 12);
+  CheckExport(BlendCanvas, [](uint32_t) { return Ref(owltest::BlendOpaque); }, 12);
 }
 
 TEST(Composition, MixCanvasWorkedValuesAndShortcuts) {
@@ -233,7 +210,7 @@ TEST(Composition, MixCanvasWithColorEveryForm) {
           const uint32_t was = before[size_t(y * 40 + x)];
           const uint32_t want = !Contains(r, x, y) || alpha == 0 ? was
                                 : alpha == 255                   ? color
-                                                                 : MixColorRef(was, color, uint32_t(alpha));
+                                                                 : owltest::MixColor(was, color, uint32_t(alpha));
           ASSERT_EQ(got[size_t(y * 40 + x)], want) << alpha << " " << x << "," << y;
         }
     }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "resample/kernel_table.h"
-#include "resample/resample_reference.h"
+#include "reference.h"
 #include "test_util.h"
 
 namespace owl {
@@ -30,19 +30,19 @@ TEST(SampleBilinear, MatchesFourWeightsAndTheNamedFractions) {
     const uint32_t fx = n < 3 ? (n == 0 ? 0 : n == 1 ? 128 : 255) : rng.Next() & 255;
     const uint32_t fy = n < 3 ? (n == 0 ? 0 : n == 1 ? 0 : 255) : rng.Next() & 255;
     const uint32_t alpha = rng.Next() & 255, d = rng.Next();
-    const uint32_t want = reftest::Bilinear4(row0[0], row0[1], row1[0], row1[1], fx, fy);
+    const uint32_t want = owltest::BilinearPlain(row0[0], row0[1], row1[0], row1[1], fx, fy);
     uint32_t out = 0;
     SampleBilinear(row0, row1, fx, fy, &out);
     ASSERT_EQ(out, want) << fx << " " << fy;
     uint32_t over = d;
     SampleBilinearOver(row0, row1, fx, fy, &over);
-    ASSERT_EQ(over, reftest::Over(want, d, false));
+    ASSERT_EQ(over, owltest::Over(want, d, false));
     uint32_t over_alpha = d;
     SampleBilinearOverAlpha(row0, row1, fx, fy, alpha, &over_alpha);
-    ASSERT_EQ(over_alpha, reftest::Over(reftest::Scale(want, alpha), d, false));
+    ASSERT_EQ(over_alpha, owltest::Over(owltest::ScaleByAlpha(want, alpha), d, false));
     if (n == 0) EXPECT_EQ(out, row0[0]);
     if (n == 1)
-      for (int c = 0; c < 4; ++c) EXPECT_EQ(reftest::Ch(out, c), (reftest::Ch(row0[0], c) + reftest::Ch(row0[1], c)) >> 1);
+      for (int c = 0; c < 4; ++c) EXPECT_EQ(owltest::Chan(out, c), (owltest::Chan(row0[0], c) + owltest::Chan(row0[1], c)) >> 1);
   }
   // An opaque sample hides the destination; constant alpha 0 leaves it.
   uint32_t opaque[2] = {0xFF102030u, 0xFF102030u}, d = 0x80808080u;
@@ -79,7 +79,7 @@ void CheckBicubicForm(const BicubicForm& f) {
       return src.at(std::clamp(x, 0, w - 1), std::clamp(y, 0, h - 1));
     };
     auto sample = [&](int32_t x, int32_t y) {
-      return f.mmx ? reftest::BicubicMmx(clamped, x, y) : reftest::BicubicInt(clamped, x, y);
+      return f.mmx ? owltest::BicubicMmx(clamped, x, y) : owltest::BicubicInt(clamped, x, y);
     };
     for (int k = 0; k < 40; ++k) {
       const uint32_t d = rng.Premultiplied(), alpha = rng.Next() & 255;
@@ -89,8 +89,8 @@ void CheckBicubicForm(const BicubicForm& f) {
       f.over_clamped(bits, x, y, &over);
       f.over_alpha_clamped(bits, x, y, alpha, &over_alpha);
       ASSERT_EQ(got, want) << w << "x" << h << " at " << x << "," << y;
-      ASSERT_EQ(over, reftest::Over(want, d, true));
-      ASSERT_EQ(over_alpha, reftest::Over(reftest::Scale(want, alpha), d, true));
+      ASSERT_EQ(over, owltest::Over(want, d, true));
+      ASSERT_EQ(over_alpha, owltest::Over(owltest::ScaleByAlpha(want, alpha), d, true));
       if (w < 4 || h < 4) continue;
       x = rng.Range(65536, (w - 3) * 65536 + 65535);
       y = rng.Range(65536, (h - 3) * 65536 + 65535);
@@ -99,8 +99,8 @@ void CheckBicubicForm(const BicubicForm& f) {
       f.over(bits, x, y, &over);
       f.over_alpha(bits, x, y, alpha, &over_alpha);
       ASSERT_EQ(got, want) << w << "x" << h << " at " << x << "," << y;
-      ASSERT_EQ(over, reftest::Over(want, d, true));
-      ASSERT_EQ(over_alpha, reftest::Over(reftest::Scale(want, alpha), d, true));
+      ASSERT_EQ(over, owltest::Over(want, d, true));
+      ASSERT_EQ(over_alpha, owltest::Over(owltest::ScaleByAlpha(want, alpha), d, true));
       // Whole-pixel positions reproduce the base pixel.
       x &= ~0xFFFF, y &= ~0xFFFF;
       f.copy(bits, x, y, &got);
@@ -135,11 +135,11 @@ TEST(SampleBicubic, IntegerOverSaturatesColorAboveAlpha) {
   const BitmapBits src{6, 4, 24, px};
   uint32_t sample = 0;
   SampleBicubic(src, 0x24000, 0x10000, &sample);              // a quarter past the step
-  ASSERT_GT(reftest::Ch(sample, 2), reftest::Ch(sample, 3));  // overshoot above alpha
+  ASSERT_GT(owltest::Chan(sample, 2), owltest::Chan(sample, 3));  // overshoot above alpha
   uint32_t d = 0xFFFFFFFFu;
   SampleBicubicOver(src, 0x24000, 0x10000, &d);
-  EXPECT_EQ(reftest::Ch(d, 2), 255u);
-  EXPECT_EQ(reftest::Ch(d, 3), 255u);
+  EXPECT_EQ(owltest::Chan(d, 2), 255u);
+  EXPECT_EQ(owltest::Chan(d, 3), 255u);
 }
 
 TEST(SampleBicubic, ClampedWrapperOnOnePixel) {

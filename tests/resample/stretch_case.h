@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "resample/resample_reference.h"
+#include "reference.h"
 #include "test_util.h"
 
 namespace owltest {
@@ -74,14 +74,14 @@ inline uint32_t BilinearRef(const StretchCase& c, int32_t j, int32_t i, uint32_t
   const int64_t x = BilinearPos(c.sw, c.dw, j), y = BilinearPos(c.sh, c.dh, i);
   const int32_t ix = int32_t(x >> 16), iy = int32_t(y >> 16);
   const uint32_t fx = uint32_t(x >> 8) & 255, fy = uint32_t(y >> 8) & 255;
-  auto f = MmxRuns(mask) ? reftest::BilinearSeparable : reftest::Bilinear4;
+  auto f = MmxRuns(mask) ? owltest::BilinearSeparable : owltest::BilinearPlain;
   return f(c.S(ix, iy), c.S(ix + 1, iy), c.S(ix, iy + 1), c.S(ix + 1, iy + 1), fx, fy);
 }
 
 inline uint32_t BicubicRef(const StretchCase& c, int32_t j, int32_t i, uint32_t mask) {
   auto get = [&](int32_t x, int32_t y) { return c.S(x, y); };
   const int32_t x = BicubicPos(c.sw, c.dw, j), y = BicubicPos(c.sh, c.dh, i);
-  return MmxRuns(mask) ? reftest::BicubicMmx(get, x, y) : reftest::BicubicInt(get, x, y);
+  return MmxRuns(mask) ? owltest::BicubicMmx(get, x, y) : owltest::BicubicInt(get, x, y);
 }
 
 inline uint32_t NearestRef(const StretchCase& c, int32_t j, int32_t i) {

@@ -34,7 +34,7 @@ void CheckBlitter(uint32_t seed, Sampler sample, bool saturate, Run run, uint32_
     CheckStretch(c, run, [&](const StretchCase& k, int32_t j, int32_t i, uint32_t mask) {
       if (alpha == 0) return k.D(j, i);
       const uint32_t s = sample(k, j, i, mask);
-      return reftest::Over(alpha == 255 ? s : reftest::Scale(s, alpha), k.D(j, i), saturate);
+      return owltest::Over(alpha == 255 ? s : owltest::ScaleByAlpha(s, alpha), k.D(j, i), saturate);
     });
   }
 }

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "resample/resample_reference.h"
+#include "reference.h"
 #include "resample/stretch_over_rows.h"
 #include "test_util.h"
 
@@ -87,8 +87,8 @@ TEST(StretchRows, BilinearMmxRowsMatchTheSeparableModel) {
     const uint32_t fy = c.step & 255;
     for (int32_t j = 0; j < c.width; ++j, x += c.step) {
       const uint32_t ix = x >> 16, fx = (x >> 8) & 255;
-      const uint32_t s = reftest::BilinearSeparable(c.src[ix], c.src[ix + 1], c.src2[ix], c.src2[ix + 1], fx, fy);
-      d[j] = over ? reftest::Over(s, d[j], true) : s;
+      const uint32_t s = owltest::BilinearSeparable(c.src[ix], c.src[ix + 1], c.src2[ix], c.src2[ix + 1], fx, fy);
+      d[j] = over ? owltest::Over(s, d[j], true) : s;
     }
   };
   CompareRows(68,

@@ -52,15 +52,15 @@ TEST(StretchBicubic, EachFormMatchesItsSamplerWithClampedEdges) {
 
 TEST(StretchMultiply, MatchesTheProductRule) {
   CheckRandomSizes(5, 1, false, StretchMultiply, [](const StretchCase& c, int32_t j, int32_t i, uint32_t) {
-    return reftest::Multiply(c.D(j, i), owltest::NearestRef(c, j, i));
+    return owltest::Multiply(c.D(j, i), owltest::NearestRef(c, j, i));
   });
 }
 
 TEST(MultiplyRows, SameResultForEveryWidthAndForm) {
   CheckRandomSizes(6, 1, true, MultiplyRows, [](const StretchCase& c, int32_t j, int32_t i, uint32_t) {
-    return reftest::Multiply(c.D(j, i), c.S(j, i));
+    return owltest::Multiply(c.D(j, i), c.S(j, i));
   });
-  EXPECT_EQ(reftest::Multiply(0xFFFFFFFFu, 0x80808080u), 0x80808080u);
+  EXPECT_EQ(owltest::Multiply(0xFFFFFFFFu, 0x80808080u), 0x80808080u);
   uint32_t d[3] = {0x12345678u, 0x12345678u, 0xFFFFFFFFu}, m[3] = {0xFFFFFFFFu, 0u, 0x80808080u};
   for (uint32_t mask : owltest::kMasks) {
     uint32_t out[3] = {d[0], d[1], d[2]};
@@ -163,7 +163,7 @@ TEST(StretchLoops, ExtremeSizesStayInside) {
     CheckStretch(c, StretchBilinear, owltest::BilinearRef);
     CheckStretch(c, StretchBicubic, owltest::BicubicRef);
     CheckStretch(c, StretchMultiply, [](const StretchCase& k, int32_t j, int32_t i, uint32_t) {
-      return reftest::Multiply(k.D(j, i), owltest::NearestRef(k, j, i));
+      return owltest::Multiply(k.D(j, i), owltest::NearestRef(k, j, i));
     });
   }
 }

@@ -12,14 +12,8 @@ namespace {
 
 using owltest::CheckEveryForm;
 using owltest::kMasks;
-using owltest::OverRef;
+using owltest::Over;
 using owltest::Rng;
-
-uint32_t MultiplyRef(uint32_t d, uint32_t c) {
-  uint32_t out = 0;
-  for (int k = 0; k < 4; ++k) out |= ((((d >> (8 * k)) & 0xFF) * (((c >> (8 * k)) & 0xFF) + 1)) >> 8) << (8 * k);
-  return out;
-}
 
 std::vector<uint32_t> TestColors() {
   std::vector<uint32_t> colors = {0x00000000u, 0xFFFFFFFFu, 0xFF102030u, 0x80402010u, 0x01010000u,
@@ -33,14 +27,14 @@ TEST(FillRows, BlendFillEveryForm) {
   for (uint32_t c : TestColors()) {
     if ((c >> 24) == 0 && c != 0) continue;  // not premultiplied; see the test below
     CheckEveryForm([c](const BitmapBits& d, const BitmapBits&) { BlendFillRows(d, c); },
-                   [c](uint32_t, uint32_t d) { return (c >> 24) == 0 ? d : OverRef(c, d, false); }, c);
+                   [c](uint32_t, uint32_t d) { return (c >> 24) == 0 ? d : Over(c, d, false); }, c);
   }
 }
 
 TEST(FillRows, MultiplyFillEveryForm) {
   for (uint32_t c : TestColors())
     CheckEveryForm([c](const BitmapBits& d, const BitmapBits&) { MultiplyFillRows(d, c); },
-                   [c](uint32_t, uint32_t d) { return MultiplyRef(d, c); }, c + 1);
+                   [c](uint32_t, uint32_t d) { return owltest::Multiply(d, c); }, c + 1);
 }
 
 // A plain OR for every colour: 0 keeps the pixels, 0xFFFFFFFF sets them all.
@@ -58,7 +52,7 @@ TEST(FillRows, BlendFillNotPremultiplied) {
     const bool saturate = HasSSE();
     for (uint32_t c : {0x10FF0000u, 0x7FFFFFFFu, 0x00FF00FFu, 0xFFFFFFFEu}) {
       CheckEveryForm([c](const BitmapBits& d, const BitmapBits&) { BlendFillRows(d, c); },
-                     [c, saturate](uint32_t, uint32_t d) { return (c >> 24) == 0 ? d : OverRef(c, d, saturate); },
+                     [c, saturate](uint32_t, uint32_t d) { return (c >> 24) == 0 ? d : Over(c, d, saturate); },
                      c, owltest::AnyPremultiplied, {mask});
     }
     uint32_t px = 0xFFFFFFFFu;

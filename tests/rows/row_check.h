@@ -8,29 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include "reference.h"
 #include "test_util.h"
 
 namespace owltest {
-
-// Source-over written channel by channel; the plain form wraps the sum, the
-// vector forms saturate it.
-inline uint32_t OverRef(uint32_t s, uint32_t d, bool saturate) {
-  const uint32_t sa = s >> 24;
-  uint32_t out = 0;
-  for (int k = 0; k < 4; ++k) {
-    const uint32_t sc = (s >> (8 * k)) & 0xFF, dc = (d >> (8 * k)) & 0xFF;
-    uint32_t v = sc + ((256 - sa) * dc >> 8);
-    v = saturate ? (v > 255 ? 255 : v) : (v & 0xFF);
-    out |= v << (8 * k);
-  }
-  return out;
-}
-
-inline uint32_t ScaleRef(uint32_t s, uint32_t alpha) {
-  uint32_t out = 0;
-  for (int k = 0; k < 4; ++k) out |= ((((s >> (8 * k)) & 0xFF) * (alpha + 1)) >> 8) << (8 * k);
-  return out;
-}
 
 using BlockOp = std::function<void(const BitmapBits& dst, const BitmapBits& src)>;
 using PixelRef = std::function<uint32_t(uint32_t s, uint32_t d)>;

@@ -13,9 +13,9 @@ namespace {
 
 using owltest::CheckEveryForm;
 using owltest::kMasks;
-using owltest::OverRef;
+using owltest::Over;
 using owltest::Rng;
-using owltest::ScaleRef;
+using owltest::ScaleByAlpha;
 
 TEST(RowOps, FillRowsEveryFormWidthAndAlignment) {
   for (uint32_t color : {0x80402010u, 0u, 0xFFFFFFFFu, 0xFF800001u, 0x7F800001u})  // NaN patterns too
@@ -42,13 +42,13 @@ TEST(RowOps, CopyRowsKeyedSkipsOnlyTheExactKey) {
 
 TEST(RowOps, BlendRowsEveryFormOverPremultiplied) {
   CheckEveryForm([](const BitmapBits& d, const BitmapBits& s) { BlendRows(d, s); },
-                 [](uint32_t s, uint32_t d) { return OverRef(s, d, false); }, 4);
+                 [](uint32_t s, uint32_t d) { return Over(s, d, false); }, 4);
 }
 
 TEST(RowOps, BlendRowsAlphaEveryFormAndAlpha) {
   for (uint32_t alpha : {0u, 1u, 77u, 128u, 254u, 255u})
     CheckEveryForm([alpha](const BitmapBits& d, const BitmapBits& s) { BlendRowsAlpha(d, s, uint8_t(alpha)); },
-                   [alpha](uint32_t s, uint32_t d) { return alpha == 0 ? d : OverRef(ScaleRef(s, alpha), d, false); },
+                   [alpha](uint32_t s, uint32_t d) { return alpha == 0 ? d : Over(ScaleByAlpha(s, alpha), d, false); },
                    5 + alpha);
 }
 
@@ -59,9 +59,9 @@ TEST(RowOps, BlendRowsNotPremultiplied) {
     ScopedCpuMask m(mask);
     const bool saturate = HasSSE();
     CheckEveryForm([](const BitmapBits& d, const BitmapBits& s) { BlendRows(d, s); },
-                   [saturate](uint32_t s, uint32_t d) { return OverRef(s, d, saturate); }, 6 + mask, any, {mask});
+                   [saturate](uint32_t s, uint32_t d) { return Over(s, d, saturate); }, 6 + mask, any, {mask});
     CheckEveryForm([](const BitmapBits& d, const BitmapBits& s) { BlendRowsAlpha(d, s, 200); },
-                   [saturate](uint32_t s, uint32_t d) { return OverRef(ScaleRef(s, 200), d, saturate); }, 7 + mask,
+                   [saturate](uint32_t s, uint32_t d) { return Over(ScaleByAlpha(s, 200), d, saturate); }, 7 + mask,
                    any, {mask});
   }
 }
