@@ -1,5 +1,6 @@
 // Helpers shared by the tests: seeded premultiplied pixels, guarded blocks
-// and the processor-feature masks every vector form is run under.
+// and the processor-feature masks every vector form is run under (canvases
+// and textures: canvas_util.h).
 #pragma once
 
 #include <cstdint>
@@ -85,18 +86,6 @@ class GuardedBlock {
  private:
   int32_t width_, height_, stride_, offset_;
   std::vector<uint32_t> words_;
-};
-
-// Deletes canvases and textures at the end of a test.
-struct CanvasHolder {
-  HGCANVAS h;
-  explicit CanvasHolder(HGCANVAS c) : h(c) {}
-  ~CanvasHolder() { DeleteCanvas(h); }
-};
-struct TextureHolder {
-  HGTEXTURE h;
-  explicit TextureHolder(HGTEXTURE t) : h(t) {}
-  ~TextureHolder() { DeleteTexture(h); }
 };
 
 }  // namespace owltest

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "owlgraphic.h"
+#include "canvas_util.h"
 #include "test_util.h"
 
 namespace {

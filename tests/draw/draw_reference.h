@@ -7,29 +7,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "canvas_util.h"
 #include "owlgraphic.h"
 #include "reference.h"
 
 namespace owltest {
-
-// A plain image: width x height pixels, row-major.
-struct Image {
-  int32_t width = 0, height = 0;
-  std::vector<uint32_t> px;
-  Image() = default;
-  Image(int32_t w, int32_t h) : width(w), height(h), px(size_t(w) * size_t(h)) {}
-  uint32_t& at(int32_t x, int32_t y) { return px[size_t(y) * size_t(width) + size_t(x)]; }
-  uint32_t at(int32_t x, int32_t y) const { return px[size_t(y) * size_t(width) + size_t(x)]; }
-  uint32_t Clamped(int32_t x, int32_t y) const {
-    return at(std::min(std::max(x, 0), width - 1), std::min(std::max(y, 0), height - 1));
-  }
-  Image Crop(const owlRect& r) const {
-    Image out(r.right - r.left, r.bottom - r.top);
-    for (int32_t y = 0; y < out.height; ++y)
-      for (int32_t x = 0; x < out.width; ++x) out.at(x, y) = at(r.left + x, r.top + y);
-    return out;
-  }
-};
 
 enum class Sampling { kSame, kNearest, kBilinear, kBicubic };
 

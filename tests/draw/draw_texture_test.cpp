@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "canvas_pixels.h"
+#include "canvas_util.h"
 #include "core/geometry.h"
 #include "draw_reference.h"
 #include "test_util.h"
@@ -280,7 +280,7 @@ TEST(TextureDrawing, RandomRequestsStayInsideClipAndSource) {
     GetCanvasClipBits(canvas.h, &clipBits);
     const Image before = owltest::RandomImage(rng, 32, 24);
     owltest::WriteCanvas(canvas.h, before);
-    const BitmapBits whole = owltest::WholeCanvas(canvas.h);
+    const BitmapBits whole = owltest::DeviceBits(canvas.h);
 
     const uint32_t kind = rng.Next() % 5;
     const bool plainCopy = rng.Next() % 2 == 0;

@@ -13,12 +13,17 @@
 #include "core/geometry.h"
 #include "core/handle_table.h"
 #include "reference.h"
+#include "canvas_util.h"
 #include "test_util.h"
 
 namespace owl {
 namespace {
 
 using owltest::CanvasHolder;
+using owltest::CanvasPixels;
+using owltest::DeviceBits;
+using owltest::FilledCanvas;
+using owltest::PixelAt;
 using owltest::GuardedBlock;
 using owltest::kMasks;
 using owltest::Rng;
@@ -85,25 +90,6 @@ TEST(CompositionKernels, MixColorFormsAgree) {
     }
 }
 
-// The whole pixel buffer of a canvas, in device coordinates.
-BitmapBits DeviceBits(HGCANVAS c) { return CanvasFromHandle(c)->texture()->pixels(); }
-
-// A canvas of w x h filled from rng (or with one value).
-HGCANVAS MakeCanvas(int32_t w, int32_t h, Rng* rng, uint32_t value = 0) {
-  const HGCANVAS c = CreateCanvas(w, h, HGCANVAS(0u));
-  const BitmapBits b = DeviceBits(c);
-  for (int32_t y = 0; y < h; ++y)
-    for (int32_t x = 0; x < w; ++x) RowAt(b, y)[x] = rng ? rng->Premultiplied() : value;
-  return c;
-}
-std::vector<uint32_t> CanvasPixels(HGCANVAS c) {
-  const BitmapBits b = DeviceBits(c);
-  std::vector<uint32_t> out;
-  for (int32_t y = 0; y < b.height; ++y) out.insert(out.end(), RowAt(b, y), RowAt(b, y) + b.width);
-  return out;
-}
-uint32_t PixelOf(HGCANVAS c, int32_t x, int32_t y) { return RowAt(DeviceBits(c), y)[x]; }
-
 using Export = int (*)(HGCANVAS, const owlRect*, HGCANVAS, const owlRect*, uint8_t);
 
 // Runs a two-canvas export under every mask over equal and stretched
@@ -116,7 +102,7 @@ void CheckExport(Export fn, const std::function<Ref(uint32_t mask)>& refFor, uin
   for (const owlRect& dr : dstRects)
     for (const owlRect& sr : srcRects)
       for (uint32_t mask : kMasks) {
-        CanvasHolder dst(MakeCanvas(45, 15, &rng)), src(MakeCanvas(45, 15, &rng));
+        CanvasHolder dst(FilledCanvas(45, 15, 0, &rng)), src(FilledCanvas(45, 15, 0, &rng));
         const std::vector<uint32_t> before = CanvasPixels(dst.h), sp = CanvasPixels(src.h);
         const uint8_t alpha = uint8_t(rng.Range(1, 254));
         {
@@ -153,14 +139,14 @@ TEST(Composition, MixCanvasWorkedValuesAndShortcuts) {
   const owlRect r{0, 0, 4, 2};
   for (uint32_t mask : kMasks) {
     ScopedCpuMask m(mask);
-    CanvasHolder dst(MakeCanvas(4, 2, nullptr, 0xFF000000u)), src(MakeCanvas(4, 2, nullptr, 0xFFFFFFFFu));
+    CanvasHolder dst(FilledCanvas(4, 2, 0xFF000000u)), src(FilledCanvas(4, 2, 0xFFFFFFFFu));
     ASSERT_EQ(MixCanvas(dst.h, &r, src.h, &r, 128), 1);
     // Plain: (255 * 127 + 255 * 129) >> 8 = 255 for alpha; the split
     // truncation gives 126 + 128.
-    EXPECT_EQ(PixelOf(dst.h, 3, 1), HasMMX() ? 0xFE808080u : 0xFF808080u) << mask;
+    EXPECT_EQ(PixelAt(dst.h, 3, 1), HasMMX() ? 0xFE808080u : 0xFF808080u) << mask;
 
     Rng rng(mask);
-    CanvasHolder a(MakeCanvas(4, 2, &rng)), b(MakeCanvas(4, 2, &rng));
+    CanvasHolder a(FilledCanvas(4, 2, 0, &rng)), b(FilledCanvas(4, 2, 0, &rng));
     const std::vector<uint32_t> before = CanvasPixels(a.h);
     EXPECT_EQ(MixCanvas(a.h, &r, b.h, &r, 0), 1);
     EXPECT_EQ(CanvasPixels(a.h), before);
@@ -170,7 +156,7 @@ TEST(Composition, MixCanvasWorkedValuesAndShortcuts) {
 }
 
 TEST(Composition, MixCanvasStretchReadsNearestColumns) {
-  CanvasHolder dst(MakeCanvas(3, 1, nullptr, 0)), src(CreateCanvas(6, 1, HGCANVAS(0u)));
+  CanvasHolder dst(FilledCanvas(3, 1, 0)), src(CreateCanvas(6, 1, HGCANVAS(0u)));
   for (uint32_t i = 0; i < 6; ++i) RowAt(DeviceBits(src.h), 0)[i] = 0xFF000000u | i;
   const owlRect dr{0, 0, 3, 1}, sr{0, 0, 6, 1};
   for (uint32_t mask : kMasks) {
@@ -184,13 +170,13 @@ TEST(Composition, BlendCanvasTakesTheSourceAsOpaque) {
   const owlRect r{1, 1, 3, 2};
   for (uint32_t mask : kMasks) {
     ScopedCpuMask m(mask);
-    CanvasHolder dst(MakeCanvas(4, 3, nullptr, 0x80402010u)), src(MakeCanvas(4, 3, nullptr, 0u));
+    CanvasHolder dst(FilledCanvas(4, 3, 0x80402010u)), src(FilledCanvas(4, 3, 0u));
     ASSERT_EQ(BlendCanvas(dst.h, &r, src.h, &r, 255), 1);
-    EXPECT_EQ(PixelOf(dst.h, 1, 1), 0xFF000000u);
-    EXPECT_EQ(PixelOf(dst.h, 2, 1), 0xFF000000u);
-    EXPECT_EQ(PixelOf(dst.h, 0, 1), 0x80402010u);
+    EXPECT_EQ(PixelAt(dst.h, 1, 1), 0xFF000000u);
+    EXPECT_EQ(PixelAt(dst.h, 2, 1), 0xFF000000u);
+    EXPECT_EQ(PixelAt(dst.h, 0, 1), 0x80402010u);
     ASSERT_EQ(BlendCanvas(dst.h, &r, src.h, &r, 0), 1);
-    EXPECT_EQ(PixelOf(dst.h, 1, 1), 0xFF000000u);  // alpha 0: (d * 256) >> 8
+    EXPECT_EQ(PixelAt(dst.h, 1, 1), 0xFF000000u);  // alpha 0: (d * 256) >> 8
   }
 }
 
@@ -200,7 +186,7 @@ TEST(Composition, MixCanvasWithColorEveryForm) {
     ScopedCpuMask m(mask);
     Rng rng(21 + mask);
     for (int alpha : {0, 1, 77, 128, 254, 255}) {
-      CanvasHolder c(MakeCanvas(40, 5, &rng));
+      CanvasHolder c(FilledCanvas(40, 5, 0, &rng));
       const std::vector<uint32_t> before = CanvasPixels(c.h);
       const uint32_t color = rng.Premultiplied();
       ASSERT_EQ(MixCanvasWithColor(c.h, &r, color, uint8_t(alpha)), 1);
@@ -219,7 +205,7 @@ TEST(Composition, MixCanvasWithColorEveryForm) {
 
 TEST(Composition, RefusedRectanglesDrawNothing) {
   Rng rng(31);
-  CanvasHolder dst(MakeCanvas(8, 8, &rng)), src(MakeCanvas(8, 8, &rng));
+  CanvasHolder dst(FilledCanvas(8, 8, 0, &rng)), src(FilledCanvas(8, 8, 0, &rng));
   const std::vector<uint32_t> before = CanvasPixels(dst.h);
   const owlRect good{0, 0, 4, 4};
   const owlRect bad[] = {{4, 0, 0, 4},  {0, 4, 4, 0},   {-1, 0, 3, 4},  {0, 0, 9, 4},
@@ -251,15 +237,15 @@ TEST(Composition, RefusedRectanglesDrawNothing) {
 
 TEST(Composition, RectanglesFollowTheCanvasOrigins) {
   // Logical (10, 10) is device (0, 0): the rectangles are mapped, not clipped.
-  CanvasHolder dst(MakeCanvas(4, 4, nullptr, 0)), src(MakeCanvas(4, 4, nullptr, 0xFF112233u));
+  CanvasHolder dst(FilledCanvas(4, 4, 0)), src(FilledCanvas(4, 4, 0xFF112233u));
   SetWindowOrg(dst.h, 10, 10, nullptr);
   const owlRect clip{10, 10, 11, 11};
   SetCanvasClip(dst.h, &clip, nullptr);
   const owlRect dr{11, 11, 13, 13}, sr{0, 0, 2, 2};
   ASSERT_EQ(MixCanvas(dst.h, &dr, src.h, &sr, 255), 1);
-  EXPECT_EQ(PixelOf(dst.h, 1, 1), 0xFF112233u);
-  EXPECT_EQ(PixelOf(dst.h, 2, 2), 0xFF112233u);
-  EXPECT_EQ(PixelOf(dst.h, 3, 3), 0u);
+  EXPECT_EQ(PixelAt(dst.h, 1, 1), 0xFF112233u);
+  EXPECT_EQ(PixelAt(dst.h, 2, 2), 0xFF112233u);
+  EXPECT_EQ(PixelAt(dst.h, 3, 3), 0u);
 }
 
 // One canvas as source and destination: rows are taken from the top, each
@@ -269,7 +255,7 @@ TEST(Composition, MixCanvasWithinOneCanvas) {
   for (uint32_t mask : kMasks) {
     ScopedCpuMask m(mask);
     Rng rng(51);
-    CanvasHolder c(MakeCanvas(12, 6, &rng));
+    CanvasHolder c(FilledCanvas(12, 6, 0, &rng));
     std::vector<uint32_t> want = CanvasPixels(c.h);
     const owlRect dr{1, 1, 9, 5}, sr{3, 2, 11, 6};  // the source lies right of and below
     for (int32_t y = 0; y < 4; ++y) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "canvas_util.h"
 #include "test_util.h"
 
 namespace {
