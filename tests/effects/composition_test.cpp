@@ -13,6 +13,7 @@
 #include "core/geometry.h"
 #include "core/handle_table.h"
 #include "reference.h"
+#include "sweep.h"
 #include "canvas_util.h"
 #include "test_util.h"
 
@@ -28,66 +29,30 @@ using owltest::GuardedBlock;
 using owltest::kMasks;
 using owltest::Rng;
 
-using Kernel = std::function<void(uint32_t*, const uint32_t*, int32_t, uint32_t, uint8_t)>;
 using Ref = uint32_t (*)(uint32_t, uint32_t, uint32_t);
 
-// Runs kernel over widths 0..70, unaligned starts, one-to-one and stretched
-// steps, and checks every pixel against ref at its nearest source position;
-// nothing past the row may change.
-void CheckKernel(const Kernel& kernel, Ref ref, uint32_t seed) {
-  Rng rng(seed);
-  for (int32_t width = 0; width <= 70; ++width)
-    for (int32_t offset = 0; offset < 4; ++offset)
-      for (int32_t srcWidth : {width, width / 3 + 1, 2 * width + 1}) {
-        GuardedBlock src(srcWidth, 1, 1, offset), dst(width, 1, 2, 3 - offset);
-        src.Fill(rng);
-        dst.Fill(rng);
-        const std::vector<uint32_t> before = dst.Pixels(), sp = src.Pixels();
-        const uint32_t step = width ? uint32_t((srcWidth << 16) / width) : 0;
-        const uint8_t alpha = uint8_t(rng.Next());
-        kernel(RowAt(dst.bits(), 0), RowAt(src.bits(), 0), width, step, alpha);
-        for (int32_t j = 0; j < width; ++j)
-          ASSERT_EQ(dst.at(j, 0), ref(before[size_t(j)], sp[(uint32_t(j) * step) >> 16], alpha))
-              << "width " << width << " pixel " << j << " alpha " << int(alpha);
-        ASSERT_TRUE(dst.GuardsIntact());
-      }
+// The block functions over every size and mask, each form by its own
+// arithmetic: the MMX and AVX2 cross-fades split the truncation.
+TEST(CompositionRows, MixRowsEveryForm) {
+  owltest::SweepNearest([](const BitmapBits& d, const BitmapBits& s, uint8_t a, uint32_t) { MixRows(d, s, a); },
+                        [](uint32_t d, uint32_t s, uint8_t a, uint32_t, uint32_t mask) {
+                          if (a == 0) return d;
+                          return (mask & kCpuMMX) && HasMMX() ? owltest::MixSplit(d, s, a) : owltest::MixPlain(d, s, a);
+                        },
+                        1);
 }
 
-TEST(CompositionKernels, MixPlainAndMmxEachByTheirOwnArithmetic) {
-  CheckKernel(MixRow_C, owltest::MixPlain, 1);
-#if defined(OWL_HAVE_MMX)
-  if (HasMMX()) CheckKernel(MixRow_MMX, owltest::MixSplit, 2);
-#endif
-#if defined(OWL_X86)
-  if (HasAVX2()) CheckKernel(MixRow_AVX2, owltest::MixSplit, 3);
-#endif
+TEST(CompositionRows, BlendOpaqueRowsEveryForm) {
+  owltest::SweepNearest(
+      [](const BitmapBits& d, const BitmapBits& s, uint8_t a, uint32_t) { BlendOpaqueRows(d, s, a); },
+      [](uint32_t d, uint32_t s, uint8_t a, uint32_t, uint32_t) { return owltest::BlendOpaque(d, s, a); }, 3);
 }
 
-TEST(CompositionKernels, BlendOpaqueFormsAgree) {
-  CheckKernel(BlendOpaqueRow_C, owltest::BlendOpaque, 3);
-#if defined(OWL_HAVE_MMX)
-  if (HasSSE()) CheckKernel(BlendOpaqueRow_SSE, owltest::BlendOpaque, 4);
-#endif
-}
-
-TEST(CompositionKernels, MixColorFormsAgree) {
-  using ColorRow = void (*)(uint32_t*, int32_t, uint32_t, uint8_t);
-  std::vector<ColorRow> forms{MixColorRow_C};
-#if defined(OWL_HAVE_MMX)
-  if (HasMMX()) forms.push_back(MixColorRow_MMX);
-#endif
-  Rng rng(5);
-  for (ColorRow row : forms)
-    for (int32_t width = 0; width <= 70; ++width) {
-      GuardedBlock dst(width, 1, 2, width & 3);
-      dst.Fill(rng);
-      const std::vector<uint32_t> before = dst.Pixels();
-      const uint32_t color = rng.Premultiplied();
-      const uint8_t alpha = uint8_t(rng.Next());
-      row(RowAt(dst.bits(), 0), width, owltest::MixColor(0, color, alpha), alpha);
-      for (int32_t j = 0; j < width; ++j) ASSERT_EQ(dst.at(j, 0), owltest::MixColor(before[size_t(j)], color, alpha));
-      ASSERT_TRUE(dst.GuardsIntact());
-    }
+TEST(CompositionRows, MixColorRowsEveryForm) {
+  owltest::SweepNearest(
+      [](const BitmapBits& d, const BitmapBits&, uint8_t a, uint32_t color) { MixColorRows(d, color, a); },
+      [](uint32_t d, uint32_t, uint8_t a, uint32_t color, uint32_t) { return a == 0 ? d : owltest::MixColor(d, color, a); },
+      5);
 }
 
 using Export = int (*)(HGCANVAS, const owlRect*, HGCANVAS, const owlRect*, uint8_t);

@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include "rows/row_check.h"
+#include "sweep.h"
 #include "test_util.h"
 
 namespace owl {
 namespace {
 
-using owltest::CheckEveryForm;
+using owltest::SweepSameSize;
 using owltest::kMasks;
 using owltest::Over;
 using owltest::Rng;
@@ -26,21 +26,21 @@ std::vector<uint32_t> TestColors() {
 TEST(FillRows, BlendFillEveryForm) {
   for (uint32_t c : TestColors()) {
     if ((c >> 24) == 0 && c != 0) continue;  // not premultiplied; see the test below
-    CheckEveryForm([c](const BitmapBits& d, const BitmapBits&) { BlendFillRows(d, c); },
+    SweepSameSize([c](const BitmapBits& d, const BitmapBits&) { BlendFillRows(d, c); },
                    [c](uint32_t, uint32_t d) { return (c >> 24) == 0 ? d : Over(c, d, false); }, c);
   }
 }
 
 TEST(FillRows, MultiplyFillEveryForm) {
   for (uint32_t c : TestColors())
-    CheckEveryForm([c](const BitmapBits& d, const BitmapBits&) { MultiplyFillRows(d, c); },
+    SweepSameSize([c](const BitmapBits& d, const BitmapBits&) { MultiplyFillRows(d, c); },
                    [c](uint32_t, uint32_t d) { return owltest::Multiply(d, c); }, c + 1);
 }
 
 // A plain OR for every colour: 0 keeps the pixels, 0xFFFFFFFF sets them all.
 TEST(FillRows, OrFillIsAPlainOrForEveryColor) {
   for (uint32_t c : TestColors())
-    CheckEveryForm([c](const BitmapBits& d, const BitmapBits&) { OrFillRows(d, c); },
+    SweepSameSize([c](const BitmapBits& d, const BitmapBits&) { OrFillRows(d, c); },
                    [c](uint32_t, uint32_t d) { return d | c; }, c + 2);
 }
 
@@ -51,7 +51,7 @@ TEST(FillRows, BlendFillNotPremultiplied) {
     ScopedCpuMask m(mask);
     const bool saturate = HasSSE();
     for (uint32_t c : {0x10FF0000u, 0x7FFFFFFFu, 0x00FF00FFu, 0xFFFFFFFEu}) {
-      CheckEveryForm([c](const BitmapBits& d, const BitmapBits&) { BlendFillRows(d, c); },
+      SweepSameSize([c](const BitmapBits& d, const BitmapBits&) { BlendFillRows(d, c); },
                      [c, saturate](uint32_t, uint32_t d) { return (c >> 24) == 0 ? d : Over(c, d, saturate); },
                      c, owltest::AnyPremultiplied, {mask});
     }

@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include "rows/row_check.h"
+#include "sweep.h"
 #include "test_util.h"
 
 namespace owl {
 namespace {
 
-using owltest::CheckEveryForm;
+using owltest::SweepSameSize;
 using owltest::kMasks;
 using owltest::Over;
 using owltest::Rng;
@@ -19,12 +19,12 @@ using owltest::ScaleByAlpha;
 
 TEST(RowOps, FillRowsEveryFormWidthAndAlignment) {
   for (uint32_t color : {0x80402010u, 0u, 0xFFFFFFFFu, 0xFF800001u, 0x7F800001u})  // NaN patterns too
-    CheckEveryForm([color](const BitmapBits& d, const BitmapBits&) { FillRows(d, color); },
+    SweepSameSize([color](const BitmapBits& d, const BitmapBits&) { FillRows(d, color); },
                    [color](uint32_t, uint32_t) { return color; }, color);
 }
 
 TEST(RowOps, CopyRowsEveryFormWidthAndPitch) {
-  CheckEveryForm([](const BitmapBits& d, const BitmapBits& s) { CopyRows(d, s); },
+  SweepSameSize([](const BitmapBits& d, const BitmapBits& s) { CopyRows(d, s); },
                  [](uint32_t s, uint32_t) { return s; }, 2);
 }
 
@@ -35,19 +35,19 @@ TEST(RowOps, CopyRowsKeyedSkipsOnlyTheExactKey) {
       const uint32_t pick = r.Next() % 6;
       return pick < 2 ? key : pick == 2 ? key ^ (1u << (r.Next() % 32)) : r.Premultiplied();
     };
-    CheckEveryForm([key](const BitmapBits& d, const BitmapBits& s) { CopyRowsKeyed(d, s, key); },
+    SweepSameSize([key](const BitmapBits& d, const BitmapBits& s) { CopyRowsKeyed(d, s, key); },
                    [key](uint32_t s, uint32_t d) { return s == key ? d : s; }, 3 + key, src);
   }
 }
 
 TEST(RowOps, BlendRowsEveryFormOverPremultiplied) {
-  CheckEveryForm([](const BitmapBits& d, const BitmapBits& s) { BlendRows(d, s); },
+  SweepSameSize([](const BitmapBits& d, const BitmapBits& s) { BlendRows(d, s); },
                  [](uint32_t s, uint32_t d) { return Over(s, d, false); }, 4);
 }
 
 TEST(RowOps, BlendRowsAlphaEveryFormAndAlpha) {
   for (uint32_t alpha : {0u, 1u, 77u, 128u, 254u, 255u})
-    CheckEveryForm([alpha](const BitmapBits& d, const BitmapBits& s) { BlendRowsAlpha(d, s, uint8_t(alpha)); },
+    SweepSameSize([alpha](const BitmapBits& d, const BitmapBits& s) { BlendRowsAlpha(d, s, uint8_t(alpha)); },
                    [alpha](uint32_t s, uint32_t d) { return alpha == 0 ? d : Over(ScaleByAlpha(s, alpha), d, false); },
                    5 + alpha);
 }
@@ -58,9 +58,9 @@ TEST(RowOps, BlendRowsNotPremultiplied) {
   for (uint32_t mask : kMasks) {
     ScopedCpuMask m(mask);
     const bool saturate = HasSSE();
-    CheckEveryForm([](const BitmapBits& d, const BitmapBits& s) { BlendRows(d, s); },
+    SweepSameSize([](const BitmapBits& d, const BitmapBits& s) { BlendRows(d, s); },
                    [saturate](uint32_t s, uint32_t d) { return Over(s, d, saturate); }, 6 + mask, any, {mask});
-    CheckEveryForm([](const BitmapBits& d, const BitmapBits& s) { BlendRowsAlpha(d, s, 200); },
+    SweepSameSize([](const BitmapBits& d, const BitmapBits& s) { BlendRowsAlpha(d, s, 200); },
                    [saturate](uint32_t s, uint32_t d) { return Over(ScaleByAlpha(s, 200), d, saturate); }, 7 + mask,
                    any, {mask});
   }
