@@ -1,7 +1,5 @@
-// Canvas composition: every kernel form against its own arithmetic, the
-// exported functions under every feature mask, and the device copy.
-#include "rows/mix_rows.h"
-
+// Canvas composition through the exported functions: every feature mask,
+// equal and stretched rectangles, worked values, overlaps and refusals.
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -9,12 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include "canvas_util.h"
 #include "core/canvas.h"
 #include "core/geometry.h"
 #include "core/handle_table.h"
 #include "reference.h"
-#include "sweep.h"
-#include "canvas_util.h"
 #include "test_util.h"
 
 namespace owl {
@@ -30,30 +27,6 @@ using owltest::kMasks;
 using owltest::Rng;
 
 using Ref = uint32_t (*)(uint32_t, uint32_t, uint32_t);
-
-// The block functions over every size and mask, each form by its own
-// arithmetic: the MMX and AVX2 cross-fades split the truncation.
-TEST(CompositionRows, MixRowsEveryForm) {
-  owltest::SweepNearest([](const BitmapBits& d, const BitmapBits& s, uint8_t a, uint32_t) { MixRows(d, s, a); },
-                        [](uint32_t d, uint32_t s, uint8_t a, uint32_t, uint32_t mask) {
-                          if (a == 0) return d;
-                          return (mask & kCpuMMX) && HasMMX() ? owltest::MixSplit(d, s, a) : owltest::MixPlain(d, s, a);
-                        },
-                        1);
-}
-
-TEST(CompositionRows, BlendOpaqueRowsEveryForm) {
-  owltest::SweepNearest(
-      [](const BitmapBits& d, const BitmapBits& s, uint8_t a, uint32_t) { BlendOpaqueRows(d, s, a); },
-      [](uint32_t d, uint32_t s, uint8_t a, uint32_t, uint32_t) { return owltest::BlendOpaque(d, s, a); }, 3);
-}
-
-TEST(CompositionRows, MixColorRowsEveryForm) {
-  owltest::SweepNearest(
-      [](const BitmapBits& d, const BitmapBits&, uint8_t a, uint32_t color) { MixColorRows(d, color, a); },
-      [](uint32_t d, uint32_t, uint8_t a, uint32_t color, uint32_t) { return a == 0 ? d : owltest::MixColor(d, color, a); },
-      5);
-}
 
 using Export = int (*)(HGCANVAS, const owlRect*, HGCANVAS, const owlRect*, uint8_t);
 

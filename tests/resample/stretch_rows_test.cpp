@@ -2,7 +2,6 @@
 // fault: each vector row against the plain row (or its own model) for every
 // width 0..70 and random steps, with guard words after the row.
 #include "resample/stretch_rows.h"
-#include "rows/multiply_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -64,19 +63,10 @@ TEST(StretchRows, NearestAndKeyedSseMatchPlain) {
               [](RowCase& c, uint32_t* d) { StretchNearestOverAlphaRow_C(d, c.src.data(), c.width, c.step, 77); });
 }
 
-TEST(StretchRows, MultiplyVectorRowsMatchPlain) {
+TEST(StretchRows, MultiplyMmxRowMatchesPlain) {
   if (!HasMMX()) GTEST_SKIP() << "no MMX";
   CompareRows(65, [](RowCase& c, uint32_t* d) { StretchMultiplyRow_MMX(d, c.src.data(), c.width, c.step); },
               [](RowCase& c, uint32_t* d) { StretchMultiplyRow_C(d, c.src.data(), c.width, c.step); });
-  CompareRows(66, [](RowCase& c, uint32_t* d) { MultiplyRow_MMX(d, c.src.data(), c.width); },
-              [](RowCase& c, uint32_t* d) { MultiplyRow_C(d, c.src.data(), c.width); });
-  if (HasSSE2())
-    CompareRows(67, [](RowCase& c, uint32_t* d) { MultiplyRow_SSE2(d, c.src.data(), c.width); },
-                [](RowCase& c, uint32_t* d) { MultiplyRow_C(d, c.src.data(), c.width); });
-  if (HasAVX2())
-    for (bool any : {false, true})
-      CompareRows(68, [](RowCase& c, uint32_t* d) { MultiplyRow_AVX2(d, c.src.data(), c.width); },
-                  [](RowCase& c, uint32_t* d) { MultiplyRow_C(d, c.src.data(), c.width); }, any);
 }
 
 // The separable rows against their own model, over and over-free.

@@ -1,5 +1,4 @@
 #include "resample/stretch.h"
-#include "rows/multiply_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -54,22 +53,6 @@ TEST(StretchMultiply, MatchesTheProductRule) {
   CheckRandomSizes(5, 1, false, StretchMultiply, [](const BlockCase& c, int32_t j, int32_t i, uint32_t) {
     return owltest::Multiply(c.D(j, i), owltest::NearestRef(c, j, i));
   });
-}
-
-TEST(MultiplyRows, SameResultForEveryWidthAndForm) {
-  CheckRandomSizes(6, 1, true, MultiplyRows, [](const BlockCase& c, int32_t j, int32_t i, uint32_t) {
-    return owltest::Multiply(c.D(j, i), c.S(j, i));
-  });
-  EXPECT_EQ(owltest::Multiply(0xFFFFFFFFu, 0x80808080u), 0x80808080u);
-  uint32_t d[3] = {0x12345678u, 0x12345678u, 0xFFFFFFFFu}, m[3] = {0xFFFFFFFFu, 0u, 0x80808080u};
-  for (uint32_t mask : owltest::kMasks) {
-    uint32_t out[3] = {d[0], d[1], d[2]};
-    ScopedCpuMask scoped(mask);
-    MultiplyRows(BitmapBits{3, 1, 12, out}, BitmapBits{3, 1, 12, m});
-    EXPECT_EQ(out[0], d[0]);
-    EXPECT_EQ(out[1], 0u);
-    EXPECT_EQ(out[2], 0x80808080u);  // (255 * 129) >> 8
-  }
 }
 
 // Source columns chosen by a one-row nearest stretch.
@@ -171,14 +154,13 @@ TEST(StretchLoops, ExtremeSizesStayInside) {
 TEST(StretchLoops, EmptyAndOversizedBlocks) {
   uint32_t px[4] = {1, 2, 3, 4};
   const BitmapBits good{2, 2, 8, px}, empty{0, 2, 8, px}, negative{-1, 2, 8, px}, huge{32768, 1, 8, px};
-  for (auto loop : {StretchNearest, StretchBilinear, StretchBicubic, StretchMultiply, MultiplyRows}) {
+  for (auto loop : {StretchNearest, StretchBilinear, StretchBicubic, StretchMultiply}) {
     EXPECT_TRUE(loop(empty, good));
     EXPECT_TRUE(loop(good, empty));
     EXPECT_FALSE(loop(negative, good));
     EXPECT_FALSE(loop(good, huge));
   }
   EXPECT_FALSE(StretchNearestKeyed(good, negative, 0));
-  EXPECT_FALSE(MultiplyRows(good, BitmapBits{2, 1, 8, px}));
   EXPECT_EQ(px[0], 1u);
   EXPECT_EQ(px[3], 4u);
 }
