@@ -89,3 +89,6 @@ class GuardedBlock {
 };
 
 }  // namespace owltest
+
+// Canvases and textures: holders, whole buffers, images.
+#include "canvas_util.h"
