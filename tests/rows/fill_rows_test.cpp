@@ -61,43 +61,5 @@ TEST(FillRows, BlendFillNotPremultiplied) {
   }
 }
 
-TEST(FillRows, KernelsAgainstPlain) {
-  Rng rng(12);
-  std::vector<uint32_t> base(67);
-  using Kernel = void (*)(uint32_t*, int32_t, uint32_t);
-  auto run = [&](Kernel k, int32_t w, uint32_t c) {
-    std::vector<uint32_t> out = base;
-    k(out.data(), w, c);
-    return out;
-  };
-  for (int round = 0; round < 60; ++round) {
-    for (auto& p : base) p = rng.Premultiplied();
-    const int32_t w = int32_t(rng.Next() % 67);
-    const uint32_t c = rng.Premultiplied();
-#if defined(OWL_HAVE_MMX)
-    if (HasMMX()) {
-      EXPECT_EQ(run(MultiplyFillRow_MMX, w, c), run(MultiplyFillRow_C, w, c));
-      EXPECT_EQ(run(OrFillRow_MMX, w, c), run(OrFillRow_C, w, c));
-    }
-    if (HasSSE()) EXPECT_EQ(run(BlendFillRow_SSE, w, c), run(BlendFillRow_C, w, c));
-#endif
-#if defined(OWL_X86)
-    if (HasSSE2()) {
-      EXPECT_EQ(run(BlendFillRow_SSE2, w, c), run(BlendFillRow_C, w, c));
-      EXPECT_EQ(run(MultiplyFillRow_SSE2, w, c), run(MultiplyFillRow_C, w, c));
-    }
-    if (HasAVX2()) {
-      EXPECT_EQ(run(BlendFillRow_AVX2, w, c), run(BlendFillRow_C, w, c));
-      EXPECT_EQ(run(MultiplyFillRow_AVX2, w, c), run(MultiplyFillRow_C, w, c));
-      // Bytes of any value: the saturating forms agree with each other.
-      for (auto& p : base) p = rng.Next();
-      const uint32_t any = rng.Next() | 0x01000000u;
-      EXPECT_EQ(run(BlendFillRow_AVX2, w, any), run(BlendFillRow_SSE2, w, any));
-      EXPECT_EQ(run(MultiplyFillRow_AVX2, w, any), run(MultiplyFillRow_C, w, any));
-    }
-#endif
-  }
-}
-
 }  // namespace
 }  // namespace owl

@@ -87,49 +87,6 @@ TEST(RowOps, WorkedExamples) {
   }
 }
 
-// The kernels themselves, so that the choice cannot hide a kernel fault.
-TEST(RowOps, KernelsAgainstPlain) {
-  Rng rng(9);
-  std::vector<uint32_t> src(67), base(67), plain, vec;
-  for (int round = 0; round < 50; ++round) {
-    for (auto& p : src) p = rng.Premultiplied();
-    for (auto& p : base) p = rng.Premultiplied();
-    const int32_t w = int32_t(rng.Next() % 67);
-    auto run = [&](void (*row)(uint32_t*, const uint32_t*, int32_t)) {
-      std::vector<uint32_t> out = base;
-      row(out.data(), src.data(), w);
-      return out;
-    };
-    plain = run(BlendRow_C);
-#if defined(OWL_X86)
-    if (HasSSE2()) EXPECT_EQ(run(BlendRow_SSE2), plain);
-#endif
-#if defined(OWL_HAVE_MMX)
-    if (HasSSE()) {
-      EXPECT_EQ(run(BlendRow_SSE), plain);
-      EXPECT_EQ(run(CopyRow_SSE), run(CopyRow_C));
-      vec = base;
-      plain = base;
-      BlendRowAlpha_C(plain.data(), src.data(), w, uint8_t(round * 5));
-      BlendRowAlpha_SSE(vec.data(), src.data(), w, uint8_t(round * 5));
-      EXPECT_EQ(vec, plain);
-      vec = base;
-      plain = base;
-      CopyRowKeyed_C(plain.data(), src.data(), w, src[w / 2]);
-      CopyRowKeyed_SSE(vec.data(), src.data(), w, src[w / 2]);
-      EXPECT_EQ(vec, plain);
-      if (w >= 2) {
-        vec = base;
-        plain = base;
-        FillRow_C(plain.data(), w, src[0]);
-        FillRow_SSE(vec.data(), w, src[0]);
-        EXPECT_EQ(vec, plain);
-      }
-    }
-#endif
-  }
-}
-
 // Blocks whose rows follow each other without a gap are filled and copied
 // as one long row, through the string instructions from 1024 pixels with
 // AVX2: every pixel, and not one beyond the block.
