@@ -1,5 +1,6 @@
-// Row kernels called directly, so that a dispatch fault cannot hide a kernel
-// fault: each vector row against the plain row (or its own model) for every
+// Row kernels called directly where a sweep through the block functions
+// would not reach them alone: the MMX bilinear rows against their separable
+// model, and the AVX2 rows against the forms they stand in for, for every
 // width 0..70 and random steps, with guard words after the row.
 #include "resample/stretch_rows.h"
 
@@ -50,25 +51,6 @@ void CompareRows(uint32_t seed, Vector vector_row, Plain plain_row, bool any_byt
 }
 
 #if defined(OWL_HAVE_MMX)
-TEST(StretchRows, NearestAndKeyedSseMatchPlain) {
-  if (!HasSSE()) GTEST_SKIP() << "no SSE";
-  CompareRows(61, [](RowCase& c, uint32_t* d) { StretchNearestRow_SSE(d, c.src.data(), c.width, c.step); },
-              [](RowCase& c, uint32_t* d) { StretchNearestRow_C(d, c.src.data(), c.width, c.step); });
-  CompareRows(62, [](RowCase& c, uint32_t* d) { StretchNearestKeyedRow_SSE(d, c.src.data(), c.width, c.step, 0); },
-              [](RowCase& c, uint32_t* d) { StretchNearestKeyedRow_C(d, c.src.data(), c.width, c.step, 0); });
-  CompareRows(63, [](RowCase& c, uint32_t* d) { StretchNearestOverRow_SSE(d, c.src.data(), c.width, c.step); },
-              [](RowCase& c, uint32_t* d) { StretchNearestOverRow_C(d, c.src.data(), c.width, c.step); });
-  CompareRows(64,
-              [](RowCase& c, uint32_t* d) { StretchNearestOverAlphaRow_SSE(d, c.src.data(), c.width, c.step, 77); },
-              [](RowCase& c, uint32_t* d) { StretchNearestOverAlphaRow_C(d, c.src.data(), c.width, c.step, 77); });
-}
-
-TEST(StretchRows, MultiplyMmxRowMatchesPlain) {
-  if (!HasMMX()) GTEST_SKIP() << "no MMX";
-  CompareRows(65, [](RowCase& c, uint32_t* d) { StretchMultiplyRow_MMX(d, c.src.data(), c.width, c.step); },
-              [](RowCase& c, uint32_t* d) { StretchMultiplyRow_C(d, c.src.data(), c.width, c.step); });
-}
-
 // The separable rows against their own model, over and over-free.
 TEST(StretchRows, BilinearMmxRowsMatchTheSeparableModel) {
   if (!HasMMX()) GTEST_SKIP() << "no MMX";
