@@ -3,6 +3,7 @@
 
 #include "core/geometry.h"
 #include "core/handle_table.h"
+#include "core/pixel_math.h"
 #include "core/texture.h"
 #include "owlgraphic.h"
 
@@ -33,9 +34,7 @@ int OWL_CALL TranslateTexture(HGTEXTURE texture, uint32_t from, uint32_t to) {
 
 int OWL_CALL NormalizeTexture(HGTEXTURE texture) {
   return ForEachPixel(texture, [](uint32_t p) {
-    const uint32_t k = Channel(p, 24) + 1;
-    return (p & 0xFF000000u) | (Channel(p, 16) * k >> 8) << 16 | (Channel(p, 8) * k >> 8) << 8 |
-           (Channel(p, 0) * k >> 8);
+    return (p & 0xFF000000u) | (owl::ScaleByAlpha(p, p >> 24) & 0x00FFFFFFu);
   });
 }
 

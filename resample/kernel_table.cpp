@@ -11,7 +11,7 @@ namespace owl {
 
 int32_t KernelTable[kKernelEntries];
 uint8_t ClampTable[kClampEntries];
-const uint8_t* const ClampCentre = ClampTable + 256;
+const uint8_t* const ClampCenter = ClampTable + 256;
 
 namespace {
 
@@ -33,12 +33,12 @@ bool WantMmxFormat() {
 
 }  // namespace
 
-int32_t StretchKernelModeValue() { return g_mode; }
+int32_t KernelMode() { return g_mode; }
 
-bool SetStretchKernelModeValue(int32_t mode) {
+bool SetKernelMode(int32_t mode) {
   if (mode == g_mode) return false;
   g_mode = mode;
-  GetKernelTable();
+  BuildKernelTableIfNeeded();
   BuildKernelTable();
   return true;
 }
@@ -87,13 +87,13 @@ void BuildKernelTable() {
   g_kernel_built = true;
 }
 
-void GetKernelTable() {
+void BuildKernelTableIfNeeded() {
   if (!g_kernel_built || g_kernel_mmx != WantMmxFormat()) BuildKernelTable();
 }
 
 bool KernelTableIsMmxFormat() { return g_kernel_mmx; }
 
-void GetClampTable() {
+void BuildClampTableIfNeeded() {
   if (g_clamp_built) return;
   for (int i = 0; i < kClampEntries; ++i) {
     const int t = i - 256 > 0 ? i - 256 : 0;

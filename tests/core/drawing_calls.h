@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "owlgraphic.h"
+#include "canvas_util.h"
 #include "test_util.h"
 
 namespace owltest {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "canvas_util.h"
 #include "test_util.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // pixels computed in the test.
 #include <gtest/gtest.h>
 
-#include "canvas_pixels.h"
+#include "canvas_util.h"
 #include "draw/blit_dispatch.h"
 #include "draw_reference.h"
 #include "test_util.h"

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "canvas_pixels.h"
+#include "canvas_util.h"
 #include "core/geometry.h"
 #include "draw_reference.h"
 #include "test_util.h"
@@ -123,8 +123,8 @@ TEST(DrawTexture9Grid, SolidMiddle) {
     EXPECT_EQ(DrawTexture9Grid(plain.canvas.h, &d, plain.texture.h, nullptr, &m, OWL_RESAMPLE_BILINEAR, false,
                                uint8_t(c.alpha)),
               1u);
-    const uint32_t colour = c.kind == 3 ? 0xFF204060u : owltest::ScaleByAlpha(0xFF204060u, c.alpha);
-    if (c.kind == 1 && c.alpha == 128) EXPECT_EQ(colour, 0x80102030u);
+    const uint32_t color = c.kind == 3 ? 0xFF204060u : owltest::ScaleByAlpha(0xFF204060u, c.alpha);
+    if (c.kind == 1 && c.alpha == 128) EXPECT_EQ(color, 0x80102030u);
     const Image got = grid.After(), around = plain.After();
     for (int32_t y = 0; y < 28; ++y)
       for (int32_t x = 0; x < 32; ++x) {
@@ -132,9 +132,9 @@ TEST(DrawTexture9Grid, SolidMiddle) {
         uint32_t want = around.at(x, y);
         if (owl::Contains(middle, x, y))
           want = c.alpha == 0 && c.kind != 3 ? old
-                 : c.kind == 3             ? owltest::Multiply(old, colour)
-                 : c.kind == 0             ? colour
-                                           : owltest::Over(colour, old);
+                 : c.kind == 3             ? owltest::Multiply(old, color)
+                 : c.kind == 0             ? color
+                                           : owltest::Over(color, old);
         ASSERT_EQ(got.at(x, y), want) << "kind " << c.kind << " alpha " << c.alpha << " at " << x << "," << y;
       }
   }
@@ -299,7 +299,7 @@ TEST(TextureDrawing, RandomRequestsStayInsideClipAndSource) {
     GetCanvasClipBits(canvas.h, &clipBits);
     const Image before = owltest::RandomImage(rng, 32, 24);
     owltest::WriteCanvas(canvas.h, before);
-    const BitmapBits whole = owltest::WholeCanvas(canvas.h);
+    const BitmapBits whole = owltest::DeviceBits(canvas.h);
 
     const uint32_t kind = rng.Next() % 5;
     const bool plainCopy = rng.Next() % 2 == 0;

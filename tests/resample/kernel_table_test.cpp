@@ -12,7 +12,7 @@ namespace {
 struct ModeRestorer {
   ~ModeRestorer() {
     SetStretchKernelMode(OWL_KERNEL_CUBIC);
-    GetKernelTable();
+    BuildKernelTableIfNeeded();
   }
 };
 
@@ -22,7 +22,7 @@ int32_t Entry(int i, bool mmx) { return mmx ? int16_t(KernelTable[i] & 0xFFFF) :
 bool BuildIn(bool mmx) {
   if (mmx && !HasMMX()) return false;
   ScopedCpuMask mask(mmx ? kCpuAll : 0);
-  GetKernelTable();
+  BuildKernelTableIfNeeded();
   return KernelTableIsMmxFormat() == mmx;
 }
 
@@ -104,10 +104,10 @@ TEST(KernelTable, FollowsTheMmxFlagWhenForced) {
   EXPECT_EQ(KernelTable[0], 16384 | 16384 << 16);
 }
 
-TEST(ClampTable, CentreClampsEverySignedSum) {
-  GetClampTable();
-  for (int v = -256; v <= 511; ++v) EXPECT_EQ(ClampCentre[v], v < 0 ? 0 : v > 255 ? 255 : v) << v;
-  EXPECT_EQ(ClampCentre, ClampTable + 256);
+TEST(ClampTable, CenterClampsEverySignedSum) {
+  BuildClampTableIfNeeded();
+  for (int v = -256; v <= 511; ++v) EXPECT_EQ(ClampCenter[v], v < 0 ? 0 : v > 255 ? 255 : v) << v;
+  EXPECT_EQ(ClampCenter, ClampTable + 256);
   EXPECT_EQ(ClampTable[767], 255);
 }
 
