@@ -105,7 +105,7 @@ uint32_t TagOf(uint32_t handle) { return (handle >> 16) & 0xFF; }
 
 #if defined(OWL_FUZZ_SURFACES)
 Key KeyOf(HDC h) { return Key(reinterpret_cast<uintptr_t>(h)) | kSurfaceBit; }
-const HDC__* SurfaceOf(Key key) {
+const DeviceSurface* SurfaceOf(Key key) {
   if (!(key & kSurfaceBit)) return nullptr;
   return DeviceSurfaceFromHdc(reinterpret_cast<HDC>(uintptr_t(key & ~kSurfaceBit)));
 }
@@ -116,7 +116,7 @@ const void* SurfaceOf(Key) { return nullptr; }
 const BitmapBits* PixelsOf(Key key) {
 #if defined(OWL_FUZZ_SURFACES)
   if (key & kSurfaceBit) {
-    const HDC__* s = SurfaceOf(key);
+    const DeviceSurface* s = SurfaceOf(key);
     return s ? &s->pixels : nullptr;
   }
 #endif
@@ -548,7 +548,7 @@ class Program {
     owlRect clip{0, 0, 0, 0};
     if (target.key & kSurfaceBit) {
 #if defined(OWL_FUZZ_SURFACES)
-      if (const HDC__* surface = SurfaceOf(target.key)) {
+      if (const DeviceSurface* surface = SurfaceOf(target.key)) {
         clip = surface->clip;
         if (target.rect) owl::Intersect(clip, clip, *target.rect);
         else clip = owlRect{0, 0, 0, 0};
@@ -1058,7 +1058,7 @@ void RunSetDeviceSurfaceClip(Program& p) {
   owlRect old{};
   owlRect* out = p.Out(old);
   p.ExpectResult(p.Invoke(None(), SetDeviceSurfaceClip, s, clip.ptr(), out), {p.Live(s) ? 1 : 0});
-  if (const HDC__* surface = SurfaceOf(KeyOf(s))) {
+  if (const DeviceSurface* surface = SurfaceOf(KeyOf(s))) {
     const owlRect& k = surface->clip;
     const owlRect all{0, 0, surface->pixels.width, surface->pixels.height};
     owlRect inside;

@@ -65,7 +65,8 @@ inline uint32_t BilinearSeparable(uint32_t p00, uint32_t p10, uint32_t p01, uint
 // Kernel taps of one axis for fraction f: entries 256 + f, f, 256 - f, 512 - f.
 inline void Taps(uint32_t f, int32_t out[4], bool mmx) {
   const int idx[4] = {int(256 + f), int(f), int(256 - f), int(512 - f)};
-  for (int i = 0; i < 4; ++i) out[i] = mmx ? int16_t(owl::KernelTable[idx[i]] & 0xFFFF) : owl::KernelTable[idx[i]];
+  const int32_t* k = owl::KernelTableFor(owl::StretchKernelModeValue(), mmx);
+  for (int i = 0; i < 4; ++i) out[i] = mmx ? int16_t(k[idx[i]] & 0xFFFF) : k[idx[i]];
 }
 
 // Integer bicubic at 16.16 (x, y): every channel clamp(acc >> 16, 0, 255).
