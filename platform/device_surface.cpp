@@ -31,10 +31,16 @@ struct Slot {
   uint32_t generation;
 };
 
+// A type of this file, so that the container's code stays internal to the
+// library instead of being exported with the standard library's visibility.
+struct FreeSlot {
+  uint32_t index;
+};
+
 struct Registry {
   std::mutex lock;
   std::vector<Slot> slots;
-  std::deque<uint32_t> free;  // oldest freed first
+  std::deque<FreeSlot> free;  // oldest freed first
 };
 
 // Never destroyed: hosts may delete surfaces from static destructors at
@@ -119,7 +125,7 @@ HDC OWL_CALL CreateDeviceSurface(int width, int height) {
   const std::lock_guard<std::mutex> hold(r.lock);
   uint32_t index;
   if (!r.free.empty()) {
-    index = r.free.front();
+    index = r.free.front().index;
     r.free.pop_front();
   } else if (r.slots.size() < kIndexMask) {
     try {
@@ -149,7 +155,7 @@ int OWL_CALL DeleteDeviceSurface(HDC hdc) {
     if (!s) return 0;
     surface = s->surface;
     try {
-      r.free.push_back(uint32_t(s - r.slots.data()));
+      r.free.push_back(FreeSlot{uint32_t(s - r.slots.data())});
     } catch (...) {
       // Memory ran out: the slot stays unused for the rest of the process.
     }

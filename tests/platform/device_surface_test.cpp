@@ -90,6 +90,25 @@ TEST(DeviceSurface, ForeignAndFreedValuesAreRefused) {
   EXPECT_EQ(GetDeviceSurfaceClip(s.h, nullptr), 0);
 }
 
+// The allocator hands a freed block straight to the next surface of the same
+// size; the deleted surface's value must still name nothing, so a second
+// delete cannot destroy the surface made in its place.
+TEST(DeviceSurface, AStaleValueNeverNamesTheNextSurface) {
+  HDC live = CreateDeviceSurface(3, 3);
+  for (int i = 0; i < 2000; ++i) {
+    HDC stale = live;
+    ASSERT_EQ(DeleteDeviceSurface(stale), 1);
+    live = CreateDeviceSurface(3, 3);
+    ASSERT_NE(live, nullptr);
+    ASSERT_NE(live, stale) << "round " << i;
+    ASSERT_EQ(DeleteDeviceSurface(stale), 0) << "round " << i;
+    BitmapBits b{};
+    ASSERT_EQ(LockDeviceSurfaceBits(live, &b), 1);
+    ASSERT_EQ(b.width, 3);
+  }
+  EXPECT_EQ(DeleteDeviceSurface(live), 1);
+}
+
 TEST(GdiTransCanvas, RowsStartAtTheRectangleLeftEdge) {
   CanvasHolder c(NumberedCanvas(20, 10));
   SurfaceHolder s(8, 6);
