@@ -1,6 +1,6 @@
 // Fill rows in every form and the exported gradient fill.
 #include "bench_util.h"
-#include "effects/fill_rows.h"
+#include "rows/fill_rows.h"
 
 namespace {
 

@@ -2,8 +2,9 @@
 // destination from a source of half (2x magnification) and twice (0.5x
 // minification) its size, in destination pixels per second.
 #include "bench_util.h"
-#include "draw/blitters.h"
 #include "resample/stretch.h"
+#include "resample/stretch_over.h"
+#include "rows/multiply_rows.h"
 
 namespace {
 

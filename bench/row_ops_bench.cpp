@@ -1,7 +1,7 @@
 // Row operations in every form, with memcpy and memset of the same bytes as
 // the physical reference for every benchmark of the program.
 #include "bench_util.h"
-#include "draw/row_ops.h"
+#include "rows/row_ops.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 
 #include "core/handle_table.h"
 #include "core/texture.h"
-#include "draw/row_ops.h"
 #include "owlgraphic.h"
 
 using owl::Texture;
@@ -86,20 +85,4 @@ int OWL_CALL SetTextureCurSlice(HGTEXTURE texture, int index) {
   Texture* t = TextureFromHandle(texture);
   if (!t) return -1;
   return t->SetCurrentSlice(index);
-}
-
-int OWL_CALL CopyTexture(HGTEXTURE dst, HGTEXTURE src) {
-  Texture* d = TextureFromHandle(dst);
-  if (!d) return 0;
-  const Texture* s = TextureFromHandle(src);
-  if (!s) return 0;
-  d->set_filter(s->filter());
-  if (d == s) return 1;
-  // Only the area both textures cover is copied.
-  const int32_t w = d->width() < s->width() ? d->width() : s->width();
-  const int32_t h = d->height() < s->height() ? d->height() : s->height();
-  const BitmapBits dp{w, h, d->pixels().pitch, d->pixels().bits};
-  const BitmapBits sp{w, h, s->pixels().pitch, s->pixels().bits};
-  owl::CopyRows(dp, sp);
-  return 1;
 }

@@ -1,8 +1,9 @@
 #include "draw/blit_dispatch.h"
 
-#include "draw/blitters.h"
-#include "draw/row_ops.h"
 #include "resample/stretch.h"
+#include "resample/stretch_over.h"
+#include "rows/multiply_rows.h"
+#include "rows/row_ops.h"
 
 namespace owl {
 

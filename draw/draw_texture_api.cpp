@@ -7,6 +7,7 @@
 #include "draw/blit_dispatch.h"
 #include "draw/draw_geometry.h"
 #include "draw/draw_texture.h"
+#include "draw/fill_rect.h"
 #include "draw/texture_layout.h"
 #include "owlgraphic.h"
 
@@ -64,41 +65,8 @@ bool MiddleColour(const Texture& texture, const owlRect& srcCell, uint8_t alpha,
   return true;
 }
 
-}  // namespace
-
-int OWL_CALL DrawTexture(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, unsigned int resampleFilter) {
-  return DrawTextureEx(canvas, dst, texture, resampleFilter, 255);
-}
-
-int OWL_CALL DrawTextureEx(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, unsigned int resampleFilter,
-                           unsigned char alpha) {
-  Texture* t = owl::TextureFromHandle(texture);
-  if (!t || !owl::CanvasFromHandle(canvas)) return 0;
-  const TextureMode mode = t->mode();
-  const owlRect* slice = t->CurrentSlice();
-  switch (mode.kind) {
-    case kDrawStyleNineGrid:
-    case kDrawStyleNineGridFill:
-      return int(DrawTexture9Grid(canvas, dst, texture, slice, &mode.margins, resampleFilter,
-                                  mode.kind == kDrawStyleNineGridFill, alpha));
-    case kDrawStyleTile:
-      return int(DrawTextureTile(canvas, dst, texture, slice, resampleFilter, alpha));
-    case kDrawStyleCenter:
-      return int(DrawTextureCenter(canvas, dst, texture, slice, resampleFilter, alpha));
-    case kDrawStyleTopTile:
-      return int(DrawTextureTopTile(canvas, dst, texture, slice, &mode.margins, resampleFilter, alpha));
-    default:
-      break;
-  }
-  Request r;
-  if (!Resolve(canvas, texture, slice, &r) || !dst) return 0;
-  r.Draw(TexturePiece{*dst, r.source}, resampleFilter, alpha);
-  return 1;
-}
-
-unsigned int OWL_CALL DrawTexture9Grid(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const owlRect* src,
-                                       const owlRect* margins, unsigned int resampleFilter, bool fillCenter,
-                                       unsigned char alpha) {
+unsigned int NineGrid(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const owlRect* src,
+                      const owlRect* margins, unsigned int resampleFilter, bool fillCenter, unsigned char alpha) {
   Request r;
   if (!Resolve(canvas, texture, src, &r) || !dst || !margins) return 0;
   TexturePiece cells[9];
@@ -117,7 +85,7 @@ unsigned int OWL_CALL DrawTexture9Grid(HGCANVAS canvas, const owlRect* dst, HGTE
       uint32_t colour;
       // The fill clips the whole cell itself.
       if (MiddleColour(*r.texture, cells[i].src, alpha, &colour))
-        FillSolidRectEx(canvas, colour, &cells[i].dst, filter);
+        owl::FillCanvasRect(*r.canvas, colour, cells[i].dst, filter);
       continue;
     }
     owl::BlitLocked(r.canvas, &clipped, r.texture, &mapped, filter, resampleFilter, alpha);
@@ -125,9 +93,8 @@ unsigned int OWL_CALL DrawTexture9Grid(HGCANVAS canvas, const owlRect* dst, HGTE
   return 1;
 }
 
-unsigned int OWL_CALL DrawTextureTopTile(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
-                                         const owlRect* src, const owlRect* margins, unsigned int resampleFilter,
-                                         unsigned char alpha) {
+unsigned int TopTile(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const owlRect* src, const owlRect* margins,
+                     unsigned int resampleFilter, unsigned char alpha) {
   Request r;
   if (!Resolve(canvas, texture, src, &r) || !dst || !margins) return 0;
   owl::ForEachTopTilePiece(*dst, r.source, *margins, r.canvas->LogicalClip(),
@@ -135,8 +102,8 @@ unsigned int OWL_CALL DrawTextureTopTile(HGCANVAS canvas, const owlRect* dst, HG
   return 1;
 }
 
-unsigned int OWL_CALL DrawTextureTile(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const owlRect* src,
-                                      unsigned int resampleFilter, unsigned char alpha) {
+unsigned int Tile(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const owlRect* src,
+                  unsigned int resampleFilter, unsigned char alpha) {
   Request r;
   if (!Resolve(canvas, texture, src, &r) || !dst) return 0;
   // Tile by tile only when memory for a row of tiles runs out.
@@ -146,8 +113,8 @@ unsigned int OWL_CALL DrawTextureTile(HGCANVAS canvas, const owlRect* dst, HGTEX
   return 1;
 }
 
-unsigned int OWL_CALL DrawTextureCenter(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const owlRect* src,
-                                        unsigned int resampleFilter, unsigned char alpha) {
+unsigned int Center(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const owlRect* src,
+                    unsigned int resampleFilter, unsigned char alpha) {
   Request r;
   if (!Resolve(canvas, texture, src, &r) || !dst) return 0;
   owlRect fitted;
@@ -156,4 +123,61 @@ unsigned int OWL_CALL DrawTextureCenter(HGCANVAS canvas, const owlRect* dst, HGT
   if (owl::MakeSoundPiece(owl::ToRect64(fitted), owl::ToRect64(r.source), *dst, r.source, &piece))
     r.Draw(piece, resampleFilter, alpha);
   return 1;
+}
+
+int ByMode(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, unsigned int resampleFilter, unsigned char alpha) {
+  Texture* t = owl::TextureFromHandle(texture);
+  if (!t || !owl::CanvasFromHandle(canvas)) return 0;
+  const TextureMode mode = t->mode();
+  const owlRect* slice = t->CurrentSlice();
+  switch (mode.kind) {
+    case kDrawStyleNineGrid:
+    case kDrawStyleNineGridFill:
+      return int(NineGrid(canvas, dst, texture, slice, &mode.margins, resampleFilter,
+                          mode.kind == kDrawStyleNineGridFill, alpha));
+    case kDrawStyleTile:
+      return int(Tile(canvas, dst, texture, slice, resampleFilter, alpha));
+    case kDrawStyleCenter:
+      return int(Center(canvas, dst, texture, slice, resampleFilter, alpha));
+    case kDrawStyleTopTile:
+      return int(TopTile(canvas, dst, texture, slice, &mode.margins, resampleFilter, alpha));
+    default:
+      break;
+  }
+  Request r;
+  if (!Resolve(canvas, texture, slice, &r) || !dst) return 0;
+  r.Draw(TexturePiece{*dst, r.source}, resampleFilter, alpha);
+  return 1;
+}
+
+}  // namespace
+
+int OWL_CALL DrawTexture(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, unsigned int resampleFilter) {
+  return ByMode(canvas, dst, texture, resampleFilter, 255);
+}
+
+int OWL_CALL DrawTextureEx(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, unsigned int resampleFilter,
+                           unsigned char alpha) {
+  return ByMode(canvas, dst, texture, resampleFilter, alpha);
+}
+
+unsigned int OWL_CALL DrawTexture9Grid(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const owlRect* src,
+                                       const owlRect* margins, unsigned int resampleFilter, bool fillCenter,
+                                       unsigned char alpha) {
+  return NineGrid(canvas, dst, texture, src, margins, resampleFilter, fillCenter, alpha);
+}
+
+unsigned int OWL_CALL DrawTextureTopTile(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const owlRect* src,
+                                         const owlRect* margins, unsigned int resampleFilter, unsigned char alpha) {
+  return TopTile(canvas, dst, texture, src, margins, resampleFilter, alpha);
+}
+
+unsigned int OWL_CALL DrawTextureTile(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const owlRect* src,
+                                      unsigned int resampleFilter, unsigned char alpha) {
+  return Tile(canvas, dst, texture, src, resampleFilter, alpha);
+}
+
+unsigned int OWL_CALL DrawTextureCenter(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const owlRect* src,
+                                        unsigned int resampleFilter, unsigned char alpha) {
+  return Center(canvas, dst, texture, src, resampleFilter, alpha);
 }

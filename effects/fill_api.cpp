@@ -4,32 +4,15 @@
 #include <cstdlib>
 
 #include "core/canvas.h"
-#include "core/float_steps.h"
 #include "core/handle_table.h"
+#include "core/x87_precision.h"
 #include "draw/draw_geometry.h"
-#include "draw/row_ops.h"
-#include "effects/fill_rows.h"
+#include "draw/fill_rect.h"
 #include "owlgraphic.h"
+#include "rows/fill_rows.h"
+#include "rows/row_ops.h"
 
 namespace {
-
-enum FillKind : uint32_t { kFillBlend = 1, kFillBlendToo = 2, kFillMultiply = 3, kFillOr = 4 };
-
-// True when the operation cannot change any pixel, so the call ends before
-// the handle is looked at.
-bool NothingToDo(uint32_t color, uint32_t kind) {
-  switch (kind) {
-    case kFillBlend:
-    case kFillBlendToo:
-      return color < 0x01000000u;
-    case kFillMultiply:
-      return color == 0xFFFFFFFFu;
-    case kFillOr:
-      return color == 0;
-    default:
-      return false;
-  }
-}
 
 // Colour at p between p0 (color1) and p1 (color2, excluded), interpolated in
 // double precision and truncated per channel.
@@ -74,48 +57,34 @@ void HorizontalGradient(const BitmapBits& view, uint32_t color1, uint32_t color2
   std::free(colors);
 }
 
+// The solid fill behind both exports: nothing to change ends the call
+// before the handle is looked at.
+int FillSolid(HGCANVAS canvas, uint32_t color, const owlRect* rect, uint32_t filter) {
+  if (owl::FillChangesNothing(color, filter >> 24)) return 1;
+  const owl::Canvas* c = owl::CanvasFromHandle(canvas);
+  if (!c || !rect) return 0;
+  owl::FillCanvasRect(*c, color, *rect, filter);
+  return 1;
+}
+
 }  // namespace
 
 int OWL_CALL FillSolidRect(HGCANVAS canvas, uint32_t color, const owlRect* rect) {
-  return FillSolidRectEx(canvas, color, rect, 0x01000000u);
+  return FillSolid(canvas, color, rect, 0x01000000u);
 }
 
 int OWL_CALL FillSolidRectEx(HGCANVAS canvas, uint32_t color, const owlRect* rect, uint32_t filter) {
-  const uint32_t kind = filter >> 24;
-  if (NothingToDo(color, kind)) return 1;
-  const owl::Canvas* c = owl::CanvasFromHandle(canvas);
-  if (!c || !rect) return 0;
-  owlRect clipped;
-  if (!owl::ClipToCanvas(c, rect, &clipped)) return 1;
-  BitmapBits view;
-  if (!c->Lock(&view, clipped)) return 1;
-  switch (kind) {
-    case kFillBlend:
-    case kFillBlendToo:
-      owl::BlendFillRows(view, color);
-      break;
-    case kFillMultiply:
-      owl::MultiplyFillRows(view, color);
-      break;
-    case kFillOr:
-      owl::OrFillRows(view, color);
-      break;
-    default:
-      owl::FillRows(view, color);
-      break;
-  }
-  c->Unlock();
-  return 1;
+  return FillSolid(canvas, color, rect, filter);
 }
 
 int OWL_CALL FillGradualRect(HGCANVAS canvas, uint32_t color1, uint32_t color2, const owlRect* rect, int direction) {
   const owl::ScopedDoublePrecision precision;  // the same colours on x87 builds
-  if (color1 == color2) return FillSolidRect(canvas, color1, rect);
+  if (color1 == color2) return FillSolid(canvas, color1, rect, 0x01000000u);
   const owl::Canvas* c = owl::CanvasFromHandle(canvas);
   if (!c || !rect) return 0;
   owlRect clipped;
   if (!owl::ClipToCanvas(c, rect, &clipped)) return 1;
-  if (direction != 1 && direction != 2) return FillSolidRect(canvas, color1, rect);
+  if (direction != 1 && direction != 2) return FillSolid(canvas, color1, rect, 0x01000000u);
   BitmapBits view;
   if (!c->Lock(&view, clipped)) return 1;
   if (direction == 1) {

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "core/cpu_features.h"
-#include "core/float_steps.h"
+#include "core/x87_precision.h"
 
 namespace owl {
 

@@ -1,8 +1,8 @@
 // Plain samplers: bilinear in one pass of four weights, bicubic in integers.
 #include <cstddef>
 
+#include "core/pixel_math.h"
 #include "resample/kernel_table.h"
-#include "resample/pixel_math.h"
 #include "resample/sampler_clamp.h"
 #include "resample/samplers.h"
 

@@ -33,9 +33,5 @@ bool StretchBicubic(const BitmapBits& dst, const BitmapBits& src);
 // Nearest positions; each channel d = (d * (s + 1)) >> 8. MMX: two pixels a
 // step; identical result.
 bool StretchMultiply(const BitmapBits& dst, const BitmapBits& src);
-// Same-size multiply: dst (j, i) *= src (j, i) by the rule above; dst's size
-// drives the loop and a source smaller than dst returns false untouched.
-// SSE2: four pixels a step; MMX: two; identical result.
-bool MultiplyRows(const BitmapBits& dst, const BitmapBits& src);
 
 }  // namespace owl

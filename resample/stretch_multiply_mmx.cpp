@@ -1,4 +1,4 @@
-// Multiplying rows, two pixels a step on 16-bit lanes: the multiplier is the
+// Stretch multiplying row, two pixels a step on 16-bit lanes: the multiplier is the
 // source byte plus 1 (saturating add), the product fits 16 bits.
 #include "resample/stretch_rows.h"
 
@@ -31,13 +31,6 @@ void StretchMultiplyRow_MMX(uint32_t* dst, const uint32_t* src, int32_t width, u
   }
   // Tail: an odd last pixel.
   if (j < width) dst[j] = PackPixel(MultiplyLanes(UnpackPixel(dst[j]), UnpackPixel(src[x >> 16])));
-  _mm_empty();
-}
-
-void MultiplyRow_MMX(uint32_t* dst, const uint32_t* src, int32_t width) {
-  int32_t j = 0;
-  for (; j + 2 <= width; j += 2) StorePair(dst + j, MultiplyPair(LoadPair(dst + j), LoadPair(src + j)));
-  if (j < width) dst[j] = PackPixel(MultiplyLanes(UnpackPixel(dst[j]), UnpackPixel(src[j])));
   _mm_empty();
 }
 

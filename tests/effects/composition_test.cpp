@@ -1,6 +1,6 @@
 // Canvas composition: every kernel form against its own arithmetic, the
 // exported functions under every feature mask, and the device copy.
-#include "effects/composition.h"
+#include "rows/mix_rows.h"
 
 #include <algorithm>
 #include <cstdint>

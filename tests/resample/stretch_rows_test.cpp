@@ -2,13 +2,14 @@
 // fault: each vector row against the plain row (or its own model) for every
 // width 0..70 and random steps, with guard words after the row.
 #include "resample/stretch_rows.h"
+#include "rows/multiply_rows.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "draw/blitter_rows.h"
 #include "resample/resample_reference.h"
+#include "resample/stretch_over_rows.h"
 #include "test_util.h"
 
 namespace owl {

@@ -1,4 +1,5 @@
 #include "resample/stretch.h"
+#include "rows/multiply_rows.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,34 @@
+// Cross-fade row, AVX2 kernel of the MMX form: eight pixels a step.
+#include "rows/mix_rows.h"
+
+#if defined(OWL_X86)
+#include "core/avx2_pixels.h"
+
+namespace owl {
+namespace {
+
+// ((d * (255 - alpha)) >> 8) + ((s * (alpha + 1)) >> 8): the two shares
+// never sum above 255, so a byte addition is exact.
+inline __m256i Mix8(__m256i d, __m256i s, __m256i w, __m256i v) {
+  return _mm256_add_epi8(ScaleChannels8(d, w), ScaleChannels8(s, v));
+}
+
+}  // namespace
+
+void MixRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t stepX, uint8_t alpha) {
+  const __m256i w = _mm256_set1_epi16(int16_t(255 - alpha)), v = _mm256_set1_epi16(int16_t(alpha + 1));
+  uint32_t x = 0;
+  int32_t j = 0;
+  if (stepX == 0x10000) {
+    for (; j + 8 <= width; j += 8) Store8(dst + j, Mix8(Load8(dst + j), Load8(src + j), w, v));
+    x = uint32_t(j) << 16;
+  } else {
+    for (; j + 8 <= width; j += 8, x += 8 * stepX)
+      Store8(dst + j, Mix8(Load8(dst + j), Nearest8(src, x, stepX), w, v));
+  }
+  // Tail: one pixel at a time with the same arithmetic.
+  for (; j < width; ++j, x += stepX) dst[j] = FirstPixel(Mix8(OnePixel(dst[j]), OnePixel(src[x >> 16]), w, v));
+}
+
+}  // namespace owl
+#endif  // OWL_X86
