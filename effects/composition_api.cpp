@@ -1,16 +1,20 @@
 // Exported canvas composition: cross-fade, opaque blend and fade towards a
 // colour.
 //
-// The rectangles are locked as given: the lock refuses one that is reversed
-// or reaches outside its canvas, and such a call draws nothing. Equal sizes
+// The rectangles are locked as given: a rectangle reversed as given, or one
+// that the wrapping map leaves reversed or reaching outside its canvas, is
+// refused, and such a call draws nothing. Rectangles of one canvas that
+// overlap give the pixels of the plain loop, row by row from the top and
+// left to right, each pixel read after the ones before it were written: the
+// vector forms read ahead, so such calls take the plain forms. Equal sizes
 // walk both blocks one to one; other sizes sample the source by nearest
 // neighbour with 16.16 steps (source size << 16) / destination size, which
 // needs a destination of at least one pixel each way, so an empty
 // destination or source of another size draws nothing. The mix kernels use
 // MMX, the opaque blend SSE, the colour fade MMX; the mix's MMX form splits
 // the truncation and may be one lower than the plain one, the others agree.
+#include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 #include "core/canvas.h"
 #include "core/geometry.h"
@@ -30,25 +34,18 @@ bool CanStretch(const BitmapBits& dst, const BitmapBits& src) {
   return dst.width > 0 && dst.height > 0 && src.width > 0 && src.height > 0;
 }
 
-// True when the bytes the two blocks span meet (one canvas given twice).
-bool Overlap(const BitmapBits& a, const BitmapBits& b) {
-  if (a.width <= 0 || a.height <= 0 || b.width <= 0 || b.height <= 0) return false;
-  const auto start = [](const BitmapBits& v) { return reinterpret_cast<uintptr_t>(v.bits); };
-  const auto end = [&](const BitmapBits& v) {
-    return start(v) + uintptr_t(v.height - 1) * uintptr_t(v.pitch) + uintptr_t(v.width) * 4;
-  };
-  return start(a) < end(b) && start(b) < end(a);
+// The device rectangle of a locked view of whole.
+owlRect Place(const BitmapBits& whole, const BitmapBits& view) {
+  const std::ptrdiff_t offset = static_cast<const uint8_t*>(view.bits) - static_cast<const uint8_t*>(whole.bits);
+  const int32_t x = int32_t(offset % whole.pitch / 4), y = int32_t(offset / whole.pitch);
+  return owlRect{x, y, x + view.width, y + view.height};
 }
 
-// The opaque cross-fade at one size: the block copy, or, for rectangles of
-// one canvas that overlap, a row-by-row move from the top (a block copy of
-// overlapping rows is undefined).
-void CopyOpaqueRows(const BitmapBits& dst, const BitmapBits& src) {
-  if (!Overlap(dst, src)) {
-    CopyRows(dst, src);
-    return;
-  }
-  for (int32_t y = 0; y < dst.height; ++y) std::memmove(RowAt(dst, y), RowAt(src, y), size_t(dst.width) * 4);
+// True when two views of one canvas share a pixel.
+bool Overlap(const Canvas& d, const Canvas& s, const BitmapBits& a, const BitmapBits& b) {
+  if (&d != &s || a.width <= 0 || a.height <= 0 || b.width <= 0 || b.height <= 0) return false;
+  owlRect both;
+  return Intersect(both, Place(d.texture()->pixels(), a), Place(d.texture()->pixels(), b));
 }
 
 // Runs row over every destination row with the matching source row.
@@ -66,7 +63,8 @@ void RunRows(const BitmapBits& dst, const BitmapBits& src, RowFn row, uint8_t al
 }
 
 // Resolves both canvases (dst first) and locks both rectangles, then runs
-// body(dstBlock, srcBlock). 0 for a bad handle, 1 otherwise.
+// body(dstBlock, srcBlock, overlap), overlap telling that the blocks share
+// pixels. 0 for a bad handle, 1 otherwise.
 template <typename Body>
 int WithTwoCanvases(HGCANVAS dst, const owlRect* dstRect, HGCANVAS src, const owlRect* srcRect, Body body) {
   const Canvas* d = CanvasFromHandle(dst);
@@ -74,9 +72,9 @@ int WithTwoCanvases(HGCANVAS dst, const owlRect* dstRect, HGCANVAS src, const ow
   const Canvas* s = CanvasFromHandle(src);
   if (!s) return 0;
   BitmapBits db, sb;
-  if (!dstRect || !srcRect || !d->Lock(&db, *dstRect)) return 1;
-  if (s->Lock(&sb, *srcRect)) {
-    body(db, sb);
+  if (!dstRect || !srcRect || !d->LockAsGiven(&db, *dstRect)) return 1;
+  if (s->LockAsGiven(&sb, *srcRect)) {
+    body(db, sb, Overlap(*d, *s, db, sb));
     s->Unlock();
   }
   d->Unlock();
@@ -96,11 +94,15 @@ using owl::Canvas;
 using owl::CanvasFromHandle;
 
 int OWL_CALL MixCanvas(HGCANVAS dst, const owlRect* dstRect, HGCANVAS src, const owlRect* srcRect, uint8_t alpha) {
-  return owl::WithTwoCanvases(dst, dstRect, src, srcRect, [alpha](const BitmapBits& d, const BitmapBits& s) {
+  return owl::WithTwoCanvases(dst, dstRect, src, srcRect, [alpha](const BitmapBits& d, const BitmapBits& s, bool overlap) {
     if (alpha == 0) return;
+    if (overlap) {
+      owl::RunRows(d, s, owl::MixRow_C, alpha);  // at 255 it copies: (s * 256) >> 8
+      return;
+    }
     if (alpha == 255) {
       if (owl::SameSize(d, s)) {
-        owl::CopyOpaqueRows(d, s);
+        owl::CopyRows(d, s);
       } else if (owl::CanStretch(d, s)) {
         owl::StretchNearest(d, s);
       }
@@ -115,10 +117,10 @@ int OWL_CALL MixCanvas(HGCANVAS dst, const owlRect* dstRect, HGCANVAS src, const
 }
 
 int OWL_CALL BlendCanvas(HGCANVAS dst, const owlRect* dstRect, HGCANVAS src, const owlRect* srcRect, uint8_t alpha) {
-  return owl::WithTwoCanvases(dst, dstRect, src, srcRect, [alpha](const BitmapBits& d, const BitmapBits& s) {
+  return owl::WithTwoCanvases(dst, dstRect, src, srcRect, [alpha](const BitmapBits& d, const BitmapBits& s, bool overlap) {
     owl::RowFn row = owl::BlendOpaqueRow_C;
 #if defined(OWL_HAVE_MMX)
-    if (owl::HasSSE()) row = owl::BlendOpaqueRow_SSE;
+    if (owl::HasSSE() && !overlap) row = owl::BlendOpaqueRow_SSE;
 #endif
     owl::RunRows(d, s, row, alpha);
   });
@@ -128,7 +130,7 @@ int OWL_CALL MixCanvasWithColor(HGCANVAS canvas, const owlRect* rect, uint32_t c
   const Canvas* c = CanvasFromHandle(canvas);
   if (!c) return 0;
   BitmapBits block;
-  if (!rect || !c->Lock(&block, *rect)) return 1;
+  if (!rect || !c->LockAsGiven(&block, *rect)) return 1;
   if (alpha == 255) {
     owl::FillRows(block, color);
   } else if (alpha != 0) {

@@ -432,12 +432,15 @@ OWL_EXTERN_C OWL_API int OWL_CALL SetDeviceSurfaceClip(HDC hdc, const owlRect* c
 /* ---- Canvas composition ------------------------------------------------ */
 
 /* These work on the rectangles as given, without the canvas clip. A
- * rectangle that is reversed or reaches outside its canvas, and a
+ * rectangle that is reversed as given (left > right or top > bottom), or
+ * that maps to one reversed or reaching outside its canvas, and a
  * destination of zero width or height whose size differs from the source's,
  * draw nothing; the call still returns 1. Rectangles of different sizes are
  * stretched by nearest neighbour. dst and src may be one canvas, even with
- * overlapping rectangles: rows run from the top, and where the rectangles
- * overlap the result depends on that order. Rectangles are in logical
+ * overlapping rectangles: then the result is that of the plain formula
+ * (without the MMX split) applied pixel by pixel, rows from the top and each
+ * row from the left, every pixel read after the pixels before it were
+ * written. Rectangles are in logical
  * coordinates; a null rectangle draws nothing. 0 only for a handle that is
  * not a live canvas (dst looked up first). */
 
