@@ -99,8 +99,7 @@ double KernelCubicStrict(double x) {
 double KernelBSpline(double x) {
   if (x > 2.0) return 0.0;
   // 1/6 rounded to single precision, kept as a double constant.
-  return (Cube(x + 2.0) - 4.0 * Cube(x + 1.0) + 6.0 * Cube(x) - 4.0 * Cube(x - 1.0)) *
-         0.1666666716337204;
+  return (Cube(x + 2.0) - 4.0 * Cube(x + 1.0) + 6.0 * Cube(x) - 4.0 * Cube(x - 1.0)) * 0.1666666716337204;
 }
 
 }  // namespace owl

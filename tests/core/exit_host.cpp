@@ -17,9 +17,10 @@
 
 namespace {
 
-#define OWL_EXIT_FUNCTIONS(X)                                                                       \
-  X(CreateCanvas) X(DeleteCanvas) X(CreateTexture) X(DeleteTexture) X(FillSolidRect) X(DrawTexture) \
-      X(CreateDeviceSurface) X(DeleteDeviceSurface) X(GdiTransCanvas)
+#define OWL_EXIT_FUNCTIONS(X)                                                                              \
+  X(CreateCanvas)                                                                                          \
+  X(DeleteCanvas) X(CreateTexture) X(DeleteTexture) X(FillSolidRect) X(DrawTexture) X(CreateDeviceSurface) \
+      X(DeleteDeviceSurface) X(GdiTransCanvas)
 
 struct Api {
 #define OWL_EXIT_POINTER(name) decltype(&::name) name = nullptr;
@@ -40,7 +41,8 @@ bool Load(const char* path) {
   OWL_EXIT_FUNCTIONS(OWL_EXIT_LINKED)
 #undef OWL_EXIT_LINKED
 #endif
-#define OWL_EXIT_CHECK(name) if (!api.name) return false;
+#define OWL_EXIT_CHECK(name) \
+  if (!api.name) return false;
   OWL_EXIT_FUNCTIONS(OWL_EXIT_CHECK)
 #undef OWL_EXIT_CHECK
   return true;

@@ -4,12 +4,12 @@
 // handles as fast as it can. Every thread's pixels must equal those of the
 // same work done alone; a bicubic draw must show one kernel's pixels
 // throughout. Run under ThreadSanitizer by scripts/test.sh.
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <cstdint>
 #include <thread>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "owlgraphic.h"
 
@@ -71,10 +71,12 @@ uint64_t Scene(uint32_t seed, HGCANVAS bicubic) {
   HDC device = CreateDeviceSurface(kSide, kSide);
   if (GdiTransCanvas(device, &all, a, &all) != 1) digest = 0;
   BitmapBits px{};
-  if (LockDeviceSurfaceBits(device, &px) != 1) digest = 0;
-  else digest += static_cast<const uint32_t*>(px.bits)[kSide * 20 + 20];
-  if (DeleteDeviceSurface(device) != 1 || DeleteCanvas(a) != 1 || DeleteCanvas(b) != 1 ||
-      DeleteTexture(icon) != 1 || DeleteTexture(glow) != 1)
+  if (LockDeviceSurfaceBits(device, &px) != 1)
+    digest = 0;
+  else
+    digest += static_cast<const uint32_t*>(px.bits)[kSide * 20 + 20];
+  if (DeleteDeviceSurface(device) != 1 || DeleteCanvas(a) != 1 || DeleteCanvas(b) != 1 || DeleteTexture(icon) != 1 ||
+      DeleteTexture(glow) != 1)
     digest = 0;
   return digest;
 }
