@@ -112,7 +112,10 @@ uint32_t Probe() {
 
 bool Has(uint32_t feature) {
   uint32_t flags = g_features.load(std::memory_order_relaxed);
-  if (!(flags & kProbed)) DetectCpuFeatures(), flags = g_features.load(std::memory_order_relaxed);
+  if (!(flags & kProbed)) {
+    DetectCpuFeatures();
+    flags = g_features.load(std::memory_order_relaxed);
+  }
   return (flags & g_mask.load(std::memory_order_relaxed) & feature) != 0;
 }
 
