@@ -4,8 +4,11 @@
 
 namespace owl {
 
-HandleTable::HandleTable() {
-  slots_ = new (std::nothrow) HandleSlot[kCapacity];
+HandleTable::HandleTable() : slots_(new (std::nothrow) HandleSlot[kCapacity]), owned_(true) { Clear(); }
+
+HandleTable::HandleTable(HandleSlot* storage) : slots_(storage) { Clear(); }
+
+void HandleTable::Clear() {
   if (!slots_) return;
   for (uint32_t i = 0; i < kCapacity; ++i) {
     slots_[i].key.store(1u << 8 | kTagFree, std::memory_order_relaxed);
@@ -16,7 +19,9 @@ HandleTable::HandleTable() {
   hint_ = 1;
 }
 
-HandleTable::~HandleTable() { delete[] slots_; }
+HandleTable::~HandleTable() {
+  if (owned_) delete[] slots_;
+}
 
 uint16_t HandleTable::FindFree() {
   if (hint_ != 0) {
@@ -82,9 +87,11 @@ void* HandleTable::Take(uint32_t handle, uint8_t tag) {
 }
 
 HandleTable& Handles() {
-  // Never deleted: still reachable through this pointer, so no leak report,
-  // and valid until the process ends.
-  static HandleTable* const table = new HandleTable;
+  // Static storage for the table and its slots, built on first use and
+  // never destroyed (no destructor is registered for either).
+  static HandleSlot slots[HandleTable::kCapacity];
+  alignas(HandleTable) static unsigned char storage[sizeof(HandleTable)];
+  static HandleTable* const table = new (storage) HandleTable(slots);
   return *table;
 }
 

@@ -35,6 +35,8 @@ class HandleTable {
   // Allocates the slot array; if that fails the table stays unusable and
   // every allocation returns 0.
   HandleTable();
+  // Uses storage (kCapacity slots), which it never frees.
+  explicit HandleTable(HandleSlot* storage);
   ~HandleTable();
   HandleTable(const HandleTable&) = delete;
   HandleTable& operator=(const HandleTable&) = delete;
@@ -54,14 +56,18 @@ class HandleTable {
   uint16_t FindFree();
   void Release(HandleSlot& s, uint32_t handle);
 
+  void Clear();
+
   std::mutex lock_;
   uint16_t hint_ = 0;
   HandleSlot* slots_ = nullptr;
+  bool owned_ = false;
 };
 
-// The one table of the library, built at load and never destroyed, so that
-// handles stay usable (and deletable) from other modules' static destructors
-// at process exit.
+// The one table of the library, built at load in the module's static
+// storage and never destroyed, so that handles stay usable (and deletable)
+// from other modules' static destructors at process exit; nothing of it is
+// on the heap, so unloading the module leaves nothing behind.
 HandleTable& Handles();
 
 Canvas* CanvasFromHandle(HGCANVAS handle);

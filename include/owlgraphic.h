@@ -406,7 +406,8 @@ OWL_EXTERN_C OWL_API int OWL_CALL LightTexture(HGTEXTURE texture);
 /* An in-memory device of width x height 32-bit pixels (0xAARRGGBB, bytes
  * B, G, R, A), all 0 at first, clipped to its bounds. GdiTransCanvas writes
  * into it as it would into a Windows device context. 0 for sides of 0 or
- * less, above 32767, or when memory runs out. */
+ * less, above 32767, when 32767 surfaces are live, or when memory runs
+ * out. */
 OWL_EXTERN_C OWL_API HDC OWL_CALL CreateDeviceSurface(int width, int height);
 /* Frees the surface and its pixels; hdc and every view of the pixels are
  * dead afterwards. 0 for a value that is not a live device surface (so also

@@ -8,9 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <deque>
 #include <mutex>
-#include <vector>
 
 #include "core/geometry.h"
 #include "core/texture.h"
@@ -21,32 +19,33 @@ namespace {
 // + 1); a slot's generation advances when its surface is deleted, and freed
 // slots are reused oldest first, so a stale value names nothing until its
 // slot has been reused 2^16 times (2^32 on 64-bit systems, where the
-// generation is wider). The lock serialises every use of the table.
+// generation is wider). The lock serialises every use of the registry.
 constexpr unsigned kIndexBits = 16;
 constexpr uintptr_t kIndexMask = (uintptr_t(1) << kIndexBits) - 1;
 constexpr uintptr_t kGenerationMask = sizeof(uintptr_t) > 4 ? 0xFFFFFFFFu : 0xFFFFu;
+// As many live surfaces as canvases and textures together.
+constexpr uint32_t kCapacity = 32767;
+constexpr uint32_t kNone = UINT32_MAX;
 
 struct Slot {
   DeviceSurface* surface;
   uint32_t generation;
+  uint32_t next_free;  // the queue of freed slots, oldest first
 };
 
-// A type of this file, so that the container's code stays internal to the
-// library instead of being exported with the standard library's visibility.
-struct FreeSlot {
-  uint32_t index;
-};
-
+// Static storage only: built at load, never destroyed and never on the
+// heap, so hosts may delete surfaces from static destructors at process
+// exit and unloading the module leaves nothing behind.
 struct Registry {
   std::mutex lock;
-  std::vector<Slot> slots;
-  std::deque<FreeSlot> free;  // oldest freed first
+  uint32_t used = 0;  // slots 0..used - 1 have held a surface
+  uint32_t free_head = kNone, free_tail = kNone;
+  Slot slots[kCapacity];
 };
 
-// Never destroyed: hosts may delete surfaces from static destructors at
-// process exit. Reachable through this pointer, so no leak is reported.
 Registry& Surfaces() {
-  static Registry* const registry = new Registry;
+  alignas(Registry) static unsigned char storage[sizeof(Registry)];
+  static Registry* const registry = new (storage) Registry;
   return *registry;
 }
 
@@ -62,10 +61,33 @@ HDC ValueOf(uint32_t index, uint32_t generation) {
 Slot* Find(Registry& r, HDC hdc) {
   const uintptr_t v = reinterpret_cast<uintptr_t>(hdc);
   const uintptr_t index = (v & kIndexMask) - 1;
-  if ((v & kIndexMask) == 0 || index >= r.slots.size()) return nullptr;
+  if ((v & kIndexMask) == 0 || index >= r.used) return nullptr;
   Slot& s = r.slots[index];
   if (!s.surface || (uintptr_t(s.generation) & kGenerationMask) != v >> kIndexBits) return nullptr;
   return &s;
+}
+
+// A slot for a new surface, oldest freed first; kNone when all are taken.
+uint32_t TakeSlot(Registry& r) {
+  if (r.free_head != kNone) {
+    const uint32_t index = r.free_head;
+    r.free_head = r.slots[index].next_free;
+    if (r.free_head == kNone) r.free_tail = kNone;
+    return index;
+  }
+  if (r.used == kCapacity) return kNone;
+  r.slots[r.used] = Slot{nullptr, 1, kNone};
+  return r.used++;
+}
+
+void QueueFreeSlot(Registry& r, uint32_t index) {
+  r.slots[index].next_free = kNone;
+  if (r.free_tail == kNone) {
+    r.free_head = index;
+  } else {
+    r.slots[r.free_tail].next_free = index;
+  }
+  r.free_tail = index;
 }
 
 }  // namespace
@@ -123,21 +145,8 @@ HDC OWL_CALL CreateDeviceSurface(int width, int height) {
   surface->clip = owlRect{0, 0, width, height};
   Registry& r = Surfaces();
   const std::lock_guard<std::mutex> hold(r.lock);
-  uint32_t index;
-  if (!r.free.empty()) {
-    index = r.free.front().index;
-    r.free.pop_front();
-  } else if (r.slots.size() < kIndexMask) {
-    try {
-      r.slots.push_back(Slot{nullptr, 1});
-      index = uint32_t(r.slots.size() - 1);
-    } catch (...) {
-      index = UINT32_MAX;
-    }
-  } else {
-    index = UINT32_MAX;
-  }
-  if (index == UINT32_MAX) {
+  const uint32_t index = TakeSlot(r);
+  if (index == kNone) {
     std::free(buffer);
     delete surface;
     return nullptr;
@@ -154,13 +163,9 @@ int OWL_CALL DeleteDeviceSurface(HDC hdc) {
     Slot* s = Find(r, hdc);
     if (!s) return 0;
     surface = s->surface;
-    try {
-      r.free.push_back(FreeSlot{uint32_t(s - r.slots.data())});
-    } catch (...) {
-      // Memory ran out: the slot stays unused for the rest of the process.
-    }
     s->surface = nullptr;
     ++s->generation;
+    QueueFreeSlot(r, uint32_t(s - r.slots));
   }
   std::free(surface->pixels.bits);
   delete surface;

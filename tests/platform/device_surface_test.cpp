@@ -109,6 +109,27 @@ TEST(DeviceSurface, AStaleValueNeverNamesTheNextSurface) {
   EXPECT_EQ(DeleteDeviceSurface(live), 1);
 }
 
+// As many live surfaces as handles; a freed slot is taken again only after
+// the slots freed before it.
+TEST(DeviceSurface, FullRegistryRefusesThenReusesOldestFreedFirst) {
+  std::vector<HDC> live;
+  for (HDC h; (h = CreateDeviceSurface(1, 1)) != nullptr;) {
+    live.push_back(h);
+    ASSERT_LE(live.size(), 32767u);
+  }
+  EXPECT_EQ(live.size(), 32767u);
+  ASSERT_EQ(DeleteDeviceSurface(live[7]), 1);
+  ASSERT_EQ(DeleteDeviceSurface(live[3]), 1);
+  const HDC first = CreateDeviceSurface(1, 1), second = CreateDeviceSurface(1, 1);
+  const auto index = [](HDC h) { return reinterpret_cast<uintptr_t>(h) & 0xFFFF; };
+  EXPECT_EQ(index(first), index(live[7]));
+  EXPECT_EQ(index(second), index(live[3]));
+  EXPECT_EQ(CreateDeviceSurface(1, 1), nullptr);
+  live[7] = first;
+  live[3] = second;
+  for (HDC h : live) ASSERT_EQ(DeleteDeviceSurface(h), 1);
+}
+
 TEST(GdiTransCanvas, RowsStartAtTheRectangleLeftEdge) {
   CanvasHolder c(NumberedCanvas(20, 10));
   SurfaceHolder s(8, 6);
