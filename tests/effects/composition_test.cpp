@@ -290,36 +290,36 @@ TEST(Composition, RectanglesFollowTheCanvasOrigins) {
 // same corner with a proper rectangle is drawn there.
 TEST(Composition, ReversedAsGivenDrawsNothingWhateverTheOrigin) {
   Rng rng(77);
-  CanvasHolder far(MakeCanvas(32, 16, &rng)), other(MakeCanvas(32, 16, &rng));
-  SetViewportOrg(far.h, -2147483633, 0, nullptr);
+  CanvasHolder distant(MakeCanvas(32, 16, &rng)), other(MakeCanvas(32, 16, &rng));
+  SetViewportOrg(distant.h, -2147483633, 0, nullptr);
   const owlRect reversed{INT32_MAX - 9, 0, INT32_MIN + 11, 10};  // would map to (5, 0, 26, 10)
   const owlRect proper{INT32_MAX - 9, 0, INT32_MAX, 10};         // maps to (5, 0, 14, 10)
-  const owlRect near{0, 0, 21, 10};
-  const std::vector<uint32_t> farBefore = CanvasPixels(far.h), otherBefore = CanvasPixels(other.h);
+  const owlRect inside{0, 0, 21, 10};
+  const std::vector<uint32_t> distantBefore = CanvasPixels(distant.h), otherBefore = CanvasPixels(other.h);
   for (uint32_t mask : kMasks) {
     ScopedCpuMask m(mask);
     for (Export fn : {Export(MixCanvas), Export(BlendCanvas)}) {
-      EXPECT_EQ(fn(far.h, &reversed, other.h, &near, 100), 1);
-      EXPECT_EQ(fn(other.h, &near, far.h, &reversed, 100), 1);
+      EXPECT_EQ(fn(distant.h, &reversed, other.h, &inside, 100), 1);
+      EXPECT_EQ(fn(other.h, &inside, distant.h, &reversed, 100), 1);
     }
-    EXPECT_EQ(MixCanvasWithColor(far.h, &reversed, 0xFFFFFFFFu, 100), 1);
+    EXPECT_EQ(MixCanvasWithColor(distant.h, &reversed, 0xFFFFFFFFu, 100), 1);
   }
-  EXPECT_EQ(CanvasPixels(far.h), farBefore);
+  EXPECT_EQ(CanvasPixels(distant.h), distantBefore);
   EXPECT_EQ(CanvasPixels(other.h), otherBefore);
 #if !defined(_WIN32)
   const HDC device = CreateDeviceSurface(32, 16);
-  EXPECT_EQ(GdiTransCanvas(device, &near, far.h, &reversed), 1);
+  EXPECT_EQ(GdiTransCanvas(device, &inside, distant.h, &reversed), 1);
   BitmapBits seen{};
   ASSERT_EQ(LockDeviceSurfaceBits(device, &seen), 1);
   EXPECT_EQ(RowAt(seen, 0)[0], 0u);
-  EXPECT_EQ(GdiTransCanvas(device, &near, far.h, &proper), 1);
-  EXPECT_EQ(RowAt(seen, 0)[0], farBefore[5]);
+  EXPECT_EQ(GdiTransCanvas(device, &inside, distant.h, &proper), 1);
+  EXPECT_EQ(RowAt(seen, 0)[0], distantBefore[5]);
   DeleteDeviceSurface(device);
 #endif
-  EXPECT_EQ(MixCanvasWithColor(far.h, &proper, 0xFFFFFFFFu, 255), 1);
-  EXPECT_EQ(PixelOf(far.h, 5, 0), 0xFFFFFFFFu);
-  EXPECT_EQ(PixelOf(far.h, 13, 9), 0xFFFFFFFFu);
-  EXPECT_EQ(PixelOf(far.h, 14, 0), farBefore[14]);
+  EXPECT_EQ(MixCanvasWithColor(distant.h, &proper, 0xFFFFFFFFu, 255), 1);
+  EXPECT_EQ(PixelOf(distant.h, 5, 0), 0xFFFFFFFFu);
+  EXPECT_EQ(PixelOf(distant.h, 13, 9), 0xFFFFFFFFu);
+  EXPECT_EQ(PixelOf(distant.h, 14, 0), distantBefore[14]);
 }
 
 // One canvas as source and destination, the destination moved from the
