@@ -23,6 +23,17 @@ const bool kRegistered = [] {
         DeleteCanvas(c);
       });
     }
+  // Small solid fills through the exported functions: the per-call cost.
+  for (int side : {16, 256}) {
+    const std::string name = "FillSolidRect/" + std::to_string(side) + "x" + std::to_string(side);
+    benchmark::RegisterBenchmark(name.c_str(), [side](benchmark::State& state) {
+      HGCANVAS c = CreateCanvas(side, side, HGCANVAS(0u));
+      const owlRect r{0, 0, side, side};
+      for (auto _ : state) FillSolidRect(c, 0x80402010u, &r);
+      state.SetItemsProcessed(int64_t(state.iterations()) * side * side);
+      DeleteCanvas(c);
+    });
+  }
   return true;
 }();
 

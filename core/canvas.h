@@ -28,6 +28,15 @@ class Canvas {
   // A view of the logical rectangle; false (view zeroed) when the mapped
   // rectangle is reversed or reaches outside the buffer.
   bool Lock(BitmapBits* view, const owlRect& logical) const;
+  // As Lock, but also false for a rectangle reversed as given: the wrapping
+  // map could otherwise turn it into a proper one inside the buffer.
+  bool LockAsGiven(BitmapBits* view, const owlRect& logical) const {
+    if (IsReversed(logical)) {
+      *view = BitmapBits{0, 0, 0, nullptr};
+      return false;
+    }
+    return Lock(view, logical);
+  }
   void Unlock() const {}
   // The clip in logical coordinates; (0, 0, 0, 0) when there are no pixels.
   owlRect LogicalClip() const;

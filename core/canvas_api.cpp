@@ -25,9 +25,8 @@ HGCANVAS OWL_CALL CreateCanvas(int width, int height, HGCANVAS parent) {
 }
 
 int OWL_CALL DeleteCanvas(HGCANVAS canvas) {
-  Canvas* c = CanvasFromHandle(canvas);
+  Canvas* c = owl::TakeCanvas(canvas);
   if (!c) return 0;
-  owl::ReleaseHandle(canvas.value);
   delete c;
   return 1;
 }

@@ -7,19 +7,18 @@
 #include <cpuid.h>
 #endif
 
+#include <atomic>
+
 namespace owl {
 namespace {
 
-struct CpuFeatures {
-  bool probed = false;
-  bool mmx = false;
-  bool sse = false;
-  bool sse2 = false;
-  bool avx2 = false;
-};
-
-CpuFeatures g_features;
-uint32_t g_mask = kCpuAll;
+// The probed kCpu* flags with kProbed set once the probe has run. Atomic
+// so that a probe racing a reader (a call made by another module's static
+// constructor before the library's own start-up) is still well defined;
+// every probe stores the same value.
+constexpr uint32_t kProbed = 1u << 31;
+std::atomic<uint32_t> g_features{0};
+std::atomic<uint32_t> g_mask{kCpuAll};
 
 #if defined(OWL_X86)
 // On 32-bit x86 the CPUID instruction exists only if the ID bit (21) of
@@ -96,50 +95,41 @@ bool ProbeAvx2(const uint32_t leaf1[4]) {
 }
 #endif  // OWL_X86
 
-void ProbeOnce() {
-  if (!g_features.probed) DetectCpuFeatures();
+uint32_t Probe() {
+  uint32_t flags = kProbed;
+#if defined(OWL_X86)
+  if (!HasCpuid()) return flags;
+  uint32_t leaf1[4];
+  Cpuid(1, leaf1);
+  const uint32_t edx = leaf1[3];
+  if (edx & 0x800000) flags |= kCpuMMX;
+  if (edx & 0x2000000) flags |= kCpuSSE;
+  if (edx & 0x4000000) flags |= kCpuSSE2;
+  if (ProbeAvx2(leaf1)) flags |= kCpuAVX2;
+#endif
+  return flags;
+}
+
+bool Has(uint32_t feature) {
+  uint32_t flags = g_features.load(std::memory_order_relaxed);
+  if (!(flags & kProbed)) {
+    DetectCpuFeatures();
+    flags = g_features.load(std::memory_order_relaxed);
+  }
+  return (flags & g_mask.load(std::memory_order_relaxed) & feature) != 0;
 }
 
 }  // namespace
 
 void DetectCpuFeatures() {
-  g_features.probed = true;
-#if defined(OWL_X86)
-  if (!HasCpuid()) return;
-  uint32_t leaf1[4];
-  Cpuid(1, leaf1);
-  const uint32_t edx = leaf1[3];
-  if (edx & 0x800000) g_features.mmx = true;
-  if (edx & 0x2000000) g_features.sse = true;
-  if (edx & 0x4000000) g_features.sse2 = true;
-  if (ProbeAvx2(leaf1)) g_features.avx2 = true;
-#endif
+  if (!(g_features.load(std::memory_order_relaxed) & kProbed)) g_features.store(Probe(), std::memory_order_relaxed);
 }
 
-bool HasMMX() {
-  ProbeOnce();
-  return g_features.mmx && (g_mask & kCpuMMX);
-}
+bool HasMMX() { return Has(kCpuMMX); }
+bool HasSSE() { return Has(kCpuSSE); }
+bool HasSSE2() { return Has(kCpuSSE2); }
+bool HasAVX2() { return Has(kCpuAVX2); }
 
-bool HasSSE() {
-  ProbeOnce();
-  return g_features.sse && (g_mask & kCpuSSE);
-}
-
-bool HasSSE2() {
-  ProbeOnce();
-  return g_features.sse2 && (g_mask & kCpuSSE2);
-}
-
-bool HasAVX2() {
-  ProbeOnce();
-  return g_features.avx2 && (g_mask & kCpuAVX2);
-}
-
-uint32_t SetCpuMaskForTesting(uint32_t mask) {
-  const uint32_t old = g_mask;
-  g_mask = mask;
-  return old;
-}
+uint32_t SetCpuMaskForTesting(uint32_t mask) { return g_mask.exchange(mask, std::memory_order_relaxed); }
 
 }  // namespace owl

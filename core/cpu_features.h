@@ -29,16 +29,19 @@ enum : uint32_t {
   kCpuAll = kCpuMMX | kCpuSSE | kCpuSSE2 | kCpuAVX2,
 };
 
-// Sets the flags from CPUID leaf 1; only ever sets them.
+// Sets the flags from CPUID leaf 1 the first time it runs (at load, from the
+// library's start-up); later calls change nothing, so the flags never change
+// under a thread reading them.
 void DetectCpuFeatures();
-// Each probes on first use. They report (probed flags & test mask).
+// Each probes if the start-up has not yet run. They report (probed flags &
+// test mask).
 bool HasMMX();
 bool HasSSE();
 bool HasSSE2();
 bool HasAVX2();
 
 // Tests only, never exported: limits what Has*() report to mask and returns
-// the previous mask. The mask survives a re-probe.
+// the previous mask. Not for use while other threads draw.
 uint32_t SetCpuMaskForTesting(uint32_t mask);
 
 class ScopedCpuMask {

@@ -27,6 +27,8 @@ inline int32_t Height(const owlRect& r) { return SubWrap(r.bottom, r.top); }
 // Exact sizes for rectangles whose extent does not fit in int32.
 inline int64_t Width64(const owlRect& r) { return int64_t(r.right) - r.left; }
 inline int64_t Height64(const owlRect& r) { return int64_t(r.bottom) - r.top; }
+// Reversed as given, before any mapping: such a rectangle holds no point.
+inline bool IsReversed(const owlRect& r) { return r.left > r.right || r.top > r.bottom; }
 // Equality only: a reversed rectangle is not empty by this test.
 inline bool IsEmpty(const owlRect& r) { return r.left == r.right || r.top == r.bottom; }
 inline void SetEmpty(owlRect& r) { r = owlRect{0, 0, 0, 0}; }

@@ -4,65 +4,95 @@
 
 namespace owl {
 
-HandleTable::HandleTable() {
-  slots_ = new (std::nothrow) HandleSlot[kCapacity];
+HandleTable::HandleTable() : slots_(new (std::nothrow) HandleSlot[kCapacity]), owned_(true) { Clear(); }
+
+HandleTable::HandleTable(HandleSlot* storage) : slots_(storage) { Clear(); }
+
+void HandleTable::Clear() {
   if (!slots_) return;
-  for (uint32_t i = 0; i < kCapacity; ++i) slots_[i] = HandleSlot{kTagFree, 1, nullptr};
+  for (uint32_t i = 0; i < kCapacity; ++i) {
+    slots_[i].key.store(1u << 8 | kTagFree, std::memory_order_relaxed);
+    slots_[i].object.store(nullptr, std::memory_order_relaxed);
+  }
   // Slot 0 never looks free and, with tag 0, never resolves.
-  slots_[0].object = reinterpret_cast<void*>(~uintptr_t(0));
+  slots_[0].object.store(reinterpret_cast<void*>(~uintptr_t(0)), std::memory_order_relaxed);
   hint_ = 1;
 }
 
-HandleTable::~HandleTable() { delete[] slots_; }
+HandleTable::~HandleTable() {
+  if (owned_) delete[] slots_;
+}
 
 uint16_t HandleTable::FindFree() {
   if (hint_ != 0) {
-    if (slots_[hint_].object == nullptr) return hint_;
+    if (slots_[hint_].object.load(std::memory_order_relaxed) == nullptr) return hint_;
     hint_ = 0;
   }
   for (uint32_t i = 1; i < kCapacity; ++i)
-    if (slots_[i].object == nullptr) return uint16_t(i);
+    if (slots_[i].object.load(std::memory_order_relaxed) == nullptr) return uint16_t(i);
   return 0;
 }
 
 uint32_t HandleTable::Alloc(uint8_t tag, void* object) {
   if (!slots_ || !object) return 0;
+  const std::lock_guard<std::mutex> hold(lock_);
   const uint16_t index = FindFree();
   if (index == 0) return 0;
   HandleSlot& s = slots_[index];
-  s.tag = tag;
-  s.object = object;
-  return uint32_t(s.serial) << 24 | uint32_t(tag) << 16 | index;
+  const uint32_t serial = s.key.load(std::memory_order_relaxed) >> 8;
+  s.object.store(object, std::memory_order_relaxed);
+  // Publishes the object: a reader that sees the key sees the object.
+  s.key.store(serial << 8 | tag, std::memory_order_release);
+  return serial << 24 | uint32_t(tag) << 16 | index;
 }
 
-HandleSlot* HandleTable::Lookup(uint32_t handle) const {
+HandleSlot* HandleTable::Find(uint32_t handle) const {
   const uint32_t index = handle & 0xFFFF;
   if (!slots_ || index == 0 || index >= kCapacity) return nullptr;
   HandleSlot& s = slots_[index];
-  const uint32_t key = uint32_t(s.serial) << 8 | s.tag;
+  const uint32_t key = s.key.load(std::memory_order_acquire);
   // A free slot has tag 0, which no issued handle carries.
-  if (s.tag == kTagFree || key != handle >> 16) return nullptr;
+  if ((key & 0xFF) == kTagFree || key != handle >> 16) return nullptr;
   return &s;
 }
 
 void* HandleTable::Get(uint32_t handle) const {
-  const HandleSlot* s = Lookup(handle);
-  return s ? s->object : nullptr;
+  const HandleSlot* s = Find(handle);
+  return s ? s->object.load(std::memory_order_relaxed) : nullptr;
+}
+
+void HandleTable::Release(HandleSlot& s, uint32_t handle) {
+  const uint32_t serial = (s.key.load(std::memory_order_relaxed) >> 8) + 1;
+  s.key.store((serial & 0xFF) << 8 | kTagFree, std::memory_order_release);
+  s.object.store(nullptr, std::memory_order_relaxed);
+  hint_ = uint16_t(handle & 0xFFFF);
 }
 
 bool HandleTable::Free(uint32_t handle) {
-  HandleSlot* s = Lookup(handle);
+  const std::lock_guard<std::mutex> hold(lock_);
+  HandleSlot* s = Find(handle);
   if (!s) return false;
-  s->tag = kTagFree;
-  s->serial = uint8_t(s->serial + 1);
-  s->object = nullptr;
-  hint_ = uint16_t(handle & 0xFFFF);
+  Release(*s, handle);
   return true;
 }
 
+void* HandleTable::Take(uint32_t handle, uint8_t tag) {
+  if (((handle >> 16) & 0xFF) != tag) return nullptr;
+  const std::lock_guard<std::mutex> hold(lock_);
+  HandleSlot* s = Find(handle);
+  if (!s) return nullptr;
+  void* object = s->object.load(std::memory_order_relaxed);
+  Release(*s, handle);
+  return object;
+}
+
 HandleTable& Handles() {
-  static HandleTable table;
-  return table;
+  // Static storage for the table and its slots, built on first use and
+  // never destroyed (no destructor is registered for either).
+  static HandleSlot slots[HandleTable::kCapacity];
+  alignas(HandleTable) static unsigned char storage[sizeof(HandleTable)];
+  static HandleTable* const table = new (storage) HandleTable(slots);
+  return *table;
 }
 
 namespace {

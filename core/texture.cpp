@@ -19,7 +19,9 @@ bool Texture::Create(int32_t width, int32_t height) {
   if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return false;
   const uint64_t bytes = uint64_t(width) * uint64_t(height) * 4u;
   if (bytes > 0xFFFFFFFFu || bytes > SIZE_MAX) return false;
-  void* buffer = std::malloc(size_t(bytes));
+  // Zeroed by the allocator (fresh pages come zeroed from the system), so a
+  // new buffer never shows an old one's pixels and costs no extra pass.
+  void* buffer = std::calloc(size_t(width) * size_t(height), 4);
   if (!buffer) return false;
   pixels_ = BitmapBits{width, height, width * 4, buffer};
   return true;

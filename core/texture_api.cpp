@@ -21,9 +21,8 @@ HGTEXTURE OWL_CALL CreateTexture(int width, int height) {
 }
 
 int OWL_CALL DeleteTexture(HGTEXTURE texture) {
-  Texture* t = TextureFromHandle(texture);
+  Texture* t = owl::TakeTexture(texture);
   if (!t) return 0;
-  owl::ReleaseHandle(texture.value);
   delete t;
   return 1;
 }

@@ -16,4 +16,15 @@ namespace owl {
 bool DrawTexturePiece(Canvas* canvas, const owlRect* dst, Texture* texture, const owlRect* src,
                       uint32_t resampleFilter, uint8_t alpha);
 
+// A tiling of src (valid texels of texture) over dst at the texture's own
+// size, anchored at dst's top-left corner, drawn row by row: every tile is
+// drawn at 1:1, where the blit is a same-size row operation whose pixels do
+// not depend on their neighbours, so each canvas row is combined with one
+// row of tiles laid out once, and the cost follows the pixels written, not
+// the number of tiles. The pixels are those of drawing the tiles one by one
+// (ForEachTile). False, with nothing drawn, when memory for the row of tiles
+// runs out.
+bool DrawTilesByRows(Canvas* canvas, const owlRect& dst, Texture* texture, const owlRect& src,
+                     uint32_t resampleFilter, uint8_t alpha);
+
 }  // namespace owl

@@ -102,8 +102,10 @@ unsigned int Tile(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const 
                   unsigned int resampleFilter, unsigned char alpha) {
   Request r;
   if (!Resolve(canvas, texture, src, &r) || !dst) return 0;
-  owl::ForEachTile(*dst, r.source, r.canvas->LogicalClip(),
-                   [&](const TexturePiece& p) { r.Draw(p, resampleFilter, alpha); });
+  // Tile by tile only when memory for a row of tiles runs out.
+  if (!owl::DrawTilesByRows(r.canvas, *dst, r.texture, r.source, resampleFilter, alpha))
+    owl::ForEachTile(*dst, r.source, r.canvas->LogicalClip(),
+                     [&](const TexturePiece& p) { r.Draw(p, resampleFilter, alpha); });
   return 1;
 }
 

@@ -1,6 +1,7 @@
 // Exported fills: solid (blend, multiply, OR or copy) and two-colour
 // gradients on a canvas rectangle.
 #include <cstdint>
+#include <cstdlib>
 
 #include "core/canvas.h"
 #include "core/handle_table.h"
@@ -9,6 +10,7 @@
 #include "draw/fill_rect.h"
 #include "owlgraphic.h"
 #include "rows/fill_rows.h"
+#include "rows/row_ops.h"
 
 namespace {
 
@@ -23,6 +25,36 @@ uint32_t GradientColor(uint32_t color1, uint32_t color2, int64_t p, int64_t p0, 
     out |= (uint32_t(int32_t(v)) & 0xFF) << shift;
   }
   return out;
+}
+
+bool Premultiplied(uint32_t c) {
+  const uint32_t a = c >> 24;
+  return ((c >> 16) & 0xFF) <= a && ((c >> 8) & 0xFF) <= a && (c & 0xFF) <= a;
+}
+
+// Columns of colours: the row of colours is computed once and laid over
+// every row by source-over, whose pixels equal the blend fill's for
+// premultiplied colours in every form (as they are when both ends are).
+// Other colours, on which the forms of the two operations may differ, and a
+// failed allocation take the fill column by column.
+void HorizontalGradient(const BitmapBits& view, uint32_t color1, uint32_t color2, int32_t left, const owlRect& rect) {
+  uint32_t* colors = static_cast<uint32_t*>(std::malloc(size_t(view.width) * 4));
+  bool rows = colors != nullptr;
+  for (int32_t x = 0; rows && x < view.width; ++x) {
+    colors[x] = GradientColor(color1, color2, int64_t(left) + x, rect.left, rect.right);
+    rows = Premultiplied(colors[x]);
+  }
+  if (rows) {
+    const BitmapBits from{view.width, 1, view.width * 4, colors};
+    for (int32_t y = 0; y < view.height; ++y)
+      owl::BlendRows(BitmapBits{view.width, 1, view.pitch, owl::RowAt(view, y)}, from);
+  } else {
+    for (int32_t x = 0; x < view.width; ++x) {
+      const uint32_t color = GradientColor(color1, color2, int64_t(left) + x, rect.left, rect.right);
+      owl::BlendFillRows(BitmapBits{1, view.height, view.pitch, owl::RowAt(view, 0) + x}, color);
+    }
+  }
+  std::free(colors);
 }
 
 // The solid fill behind both exports: nothing to change ends the call
@@ -62,10 +94,7 @@ int OWL_CALL FillGradualRect(HGCANVAS canvas, uint32_t color1, uint32_t color2, 
       owl::BlendFillRows(BitmapBits{view.width, 1, view.pitch, owl::RowAt(view, y)}, color);
     }
   } else {
-    for (int32_t x = 0; x < view.width; ++x) {
-      const uint32_t color = GradientColor(color1, color2, int64_t(clipped.left) + x, rect->left, rect->right);
-      owl::BlendFillRows(BitmapBits{1, view.height, view.pitch, owl::RowAt(view, 0) + x}, color);
-    }
+    HorizontalGradient(view, color1, color2, clipped.left, *rect);
   }
   c->Unlock();
   return 1;

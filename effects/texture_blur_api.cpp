@@ -1,4 +1,7 @@
 // The 3x3 box blur and the glow built from it.
+#include <memory>
+#include <new>
+
 #include "core/geometry.h"
 #include "core/handle_table.h"
 #include "core/texture.h"
@@ -95,11 +98,15 @@ int OWL_CALL BlurTexture(HGTEXTURE dst, HGTEXTURE src) {
 int OWL_CALL LightTexture(HGTEXTURE texture) {
   const owl::Texture* t = owl::TextureFromHandle(texture);
   if (!t) return 0;
-  // The scratch texture needs no handle; without memory for it the texture
-  // is left as it was.
-  owl::Texture scratch;
+  // The scratch texture is made as CreateTexture makes one, so it takes and
+  // then frees a handle (later handle values depend on that); when the
+  // table is full it works without one. Without memory for it the texture is
+  // left as it was.
+  std::unique_ptr<owl::Texture> made(new (std::nothrow) owl::Texture);
   BitmapBits mask;
-  if (!scratch.Create(t->width(), t->height()) || !scratch.Lock(&mask, nullptr)) return 1;
+  if (!made || !made->Create(t->width(), t->height()) || !made->Lock(&mask, nullptr)) return 1;
+  const uint32_t handle = owl::RegisterTexture(made.get());
+  const owl::Texture& scratch = *made;
   BlurTextures(scratch, *t);
   for (int32_t y = 0; y < mask.height; ++y) {
     uint32_t* row = owl::RowAt(mask, y);
@@ -109,5 +116,6 @@ int OWL_CALL LightTexture(HGTEXTURE texture) {
   BlurTextures(*t, scratch);
   BlurTextures(scratch, *t);
   BlurTextures(*t, scratch);
+  if (handle != 0) owl::ReleaseHandle(handle);
   return 1;
 }

@@ -5,9 +5,12 @@
  * library; callers name them by HGCANVAS and HGTEXTURE values, 32 bits
  * passed by value, 0 naming no object. Every call looks its handles up
  * first: a deleted handle, a handle of the other kind, 0 or a made-up value
- * is refused with the call's failure value and nothing else happens. An
- * object lives until its Delete call, a canvas also until CanvasToTexture.
- * The library never keeps a pointer the caller passed in.
+ * is refused with the call's failure value and nothing else happens. A
+ * handle holds a slot index and an 8-bit serial that advances each time the
+ * slot is freed, so a deleted handle is refused until its slot has been
+ * reused 256 times; then it names the slot's new object. An object lives
+ * until its Delete call, a canvas also until CanvasToTexture. The library
+ * never keeps a pointer the caller passed in.
  *
  * Pixels. 32 bits, 0xAARRGGBB as a value, bytes B, G, R, A in memory, with
  * colour premultiplied by alpha: no colour byte exceeds the alpha byte, and
@@ -17,8 +20,9 @@
  * a byte by an 8-bit opacity a means (byte * (a + 1)) >> 8. A locked view
  * (BitmapBits) points into an object's own buffer and stays valid until the
  * object is deleted; locks neither count nor nest, and unlocking changes
- * nothing. New canvases and textures are not cleared. No side of a canvas,
- * texture or device surface exceeds 32767 pixels.
+ * nothing. New canvases, textures and device surfaces start with every
+ * pixel 0x00000000. No side of a canvas, texture or device surface exceeds
+ * 32767 pixels.
  *
  * Coordinates. Rectangles are owlRect values, right and bottom exclusive,
  * never normalised for the caller. Canvas calls take logical coordinates,
@@ -57,9 +61,18 @@
  * returns its failure value, or draws nothing where its comment says so.
  * There are no error codes, messages or exceptions.
  *
- * Threads. The library starts no thread and takes no lock; its objects and
- * its one setting (the stretch kernel) are shared by the whole process, so
- * calls must come from one thread at a time.
+ * Threads. Any thread may call any function. Calls that name different
+ * objects may run at the same time; calls on the same object (a canvas, a
+ * texture or device surface being drawn, read, changed or deleted) must not
+ * overlap. Creating and deleting objects, and SetStretchKernelMode, may run
+ * while other threads draw: a draw uses the kernel that was current when it
+ * started, throughout. A thread alone sees the same handle values as ever.
+ * The library starts no thread.
+ *
+ * Process exit. The library's own state (the handle table, the device
+ * surface list, its tables) is never torn down: objects may be used and
+ * deleted until the process ends, also from static destructors and atexit
+ * handlers, and when the library was loaded with dlopen or LoadLibrary.
  */
 #ifndef OWLGRAPHIC_H
 #define OWLGRAPHIC_H
@@ -273,7 +286,7 @@ OWL_EXTERN_C OWL_API uint32_t OWL_CALL GetOwlVersion(void);
 
 /* ---- Canvases ---------------------------------------------------------- */
 
-/* A new canvas of width x height pixels (not cleared) with both origins at
+/* A new canvas of width x height pixels, all 0x00000000, with both origins at
  * (0, 0), the whole canvas as clip, background colour 0 and filter 0, or the
  * filter of parent when parent is a live canvas (any other parent, 0
  * included, is ignored). Free it with DeleteCanvas. 0 for sides of 0 or
@@ -312,8 +325,10 @@ OWL_EXTERN_C OWL_API int OWL_CALL GetCanvasClip(HGCANVAS canvas, owlRect* clip);
 /* Sets the clip from *clip (required, logical coordinates): it is mapped to
  * device pixels with the current origins and intersected with the canvas;
  * an empty or reversed result is stored as all zeros, after which drawing
- * draws nothing (the call still returns 1). The previous clip, in logical
- * coordinates, goes to *oldClip when oldClip is not null. */
+ * draws nothing (the call still returns 1). The mapping wraps in 32 bits,
+ * so a clip spanning the whole integer range with a non-zero origin wraps
+ * to a reversed rectangle and is stored as the empty clip. The previous
+ * clip, in logical coordinates, goes to *oldClip when oldClip is not null. */
 OWL_EXTERN_C OWL_API int OWL_CALL SetCanvasClip(HGCANVAS canvas, const owlRect* clip, owlRect* oldClip);
 /* Writes to *bits (required) a view of the pixels inside the clip, whatever
  * the origins; an empty clip gives a 0 x 0 view of the first pixel. */
@@ -335,7 +350,7 @@ OWL_EXTERN_C OWL_API HGTEXTURE OWL_CALL CanvasToTexture(HGCANVAS canvas);
 
 /* ---- Textures ---------------------------------------------------------- */
 
-/* A new texture of width x height texels (not cleared), filter 0, mode 0,
+/* A new texture of width x height texels, all 0x00000000, filter 0, mode 0,
  * no slices. Free it with DeleteTexture. 0 for sides of 0 or less or above
  * 32767, or when memory runs out. */
 OWL_EXTERN_C OWL_API HGTEXTURE OWL_CALL CreateTexture(int width, int height);
@@ -452,7 +467,8 @@ OWL_EXTERN_C OWL_API int OWL_CALL SetStretchKernelMode(int mode);
  * passes through; nothing is premultiplied or unpremultiplied. */
 OWL_EXTERN_C OWL_API uint32_t OWL_CALL ARGBtoAHSL(uint32_t argb);
 /* 0xAAHHSSLL back to 0xAARRGGBB in single precision; not an exact inverse
- * of ARGBtoAHSL (components may differ by one step). */
+ * of ARGBtoAHSL: AHSLtoARGB(ARGBtoAHSL(x)) may differ from x by up to 6 in
+ * a colour channel. */
 OWL_EXTERN_C OWL_API uint32_t OWL_CALL AHSLtoARGB(uint32_t ahsl);
 
 /* ---- Texture effects --------------------------------------------------- */
@@ -489,11 +505,14 @@ OWL_EXTERN_C OWL_API int OWL_CALL LightTexture(HGTEXTURE texture);
 /* An in-memory device of width x height 32-bit pixels (0xAARRGGBB, bytes
  * B, G, R, A), all 0 at first, clipped to its bounds. GdiTransCanvas writes
  * into it as it would into a Windows device context. 0 for sides of 0 or
- * less, above 32767, or when memory runs out. */
+ * less, above 32767, when 32767 surfaces are live, or when memory runs
+ * out. */
 OWL_EXTERN_C OWL_API HDC OWL_CALL CreateDeviceSurface(int width, int height);
 /* Frees the surface and its pixels; hdc and every view of the pixels are
  * dead afterwards. 0 for a value that is not a live device surface (so also
- * the second time); the same holds for the other surface calls. */
+ * the second time); the same holds for the other surface calls. A deleted
+ * surface's value is not handed to a new surface before its slot has been
+ * reused 65536 times (2^32 times in 64-bit processes). */
 OWL_EXTERN_C OWL_API int OWL_CALL DeleteDeviceSurface(HDC hdc);
 /* Writes to *bits (required) a view of the surface's whole pixel buffer
  * (pitch = width * 4), valid until the surface is deleted. */
@@ -513,12 +532,15 @@ OWL_EXTERN_C OWL_API int OWL_CALL SetDeviceSurfaceClip(HDC hdc, const owlRect* c
 /* ---- Canvas composition ------------------------------------------------ */
 
 /* These work on the rectangles as given, without the canvas clip. A
- * rectangle that is reversed or reaches outside its canvas, and a
+ * rectangle that is reversed as given (left > right or top > bottom), or
+ * that maps to one reversed or reaching outside its canvas, and a
  * destination of zero width or height whose size differs from the source's,
  * draw nothing; the call still returns 1. Rectangles of different sizes are
  * stretched by nearest neighbour. dst and src may be one canvas, even with
- * overlapping rectangles: rows run from the top, and where the rectangles
- * overlap the result depends on that order. Rectangles are in logical
+ * overlapping rectangles: then the result is that of the plain formula
+ * (without the MMX split) applied pixel by pixel, rows from the top and each
+ * row from the left, every pixel read after the pixels before it were
+ * written. Rectangles are in logical
  * coordinates; a null rectangle draws nothing. 0 only for a handle that is
  * not a live canvas (dst looked up first). */
 
@@ -580,7 +602,10 @@ OWL_EXTERN_C OWL_API int OWL_CALL FillSolidRectEx(HGCANVAS canvas, uint32_t colo
  * canvas clip, blended row by row (OWL_GRADIENT_TOP_TO_BOTTOM) or column by
  * column (OWL_GRADIENT_LEFT_TO_RIGHT) from color1 at the rectangle's first
  * row or column towards color2 at its excluded edge; the colours belong to
- * the unclipped rectangle. Other directions fill with color1. */
+ * the unclipped rectangle. Other directions fill with color1. Equal colours
+ * are FillSolidRect of that colour, checked first: with alpha 0 the call
+ * returns 1 without looking at the handle or the rectangle (a bad handle or
+ * a null rect too). */
 OWL_EXTERN_C OWL_API int OWL_CALL FillGradualRect(HGCANVAS canvas, uint32_t color1, uint32_t color2, const owlRect* rect,
                                                   int direction);
 

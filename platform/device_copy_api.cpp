@@ -15,7 +15,7 @@ int OWL_CALL GdiTransCanvas(HDC hdc, const owlRect* dstRect, HGCANVAS canvas, co
   const Canvas* c = CanvasFromHandle(canvas);
   if (!c) return 0;
   BitmapBits block;
-  if (!dstRect || !srcRect || !c->Lock(&block, *srcRect)) return 1;
+  if (!dstRect || !srcRect || !c->LockAsGiven(&block, *srcRect)) return 1;
   // The bitmap is the whole width of the canvas's rows, starting at the
   // rectangle's first pixel, so its rows begin at the rectangle's left edge.
   // Only the part both rectangles cover is sent: a wider or taller dstRect

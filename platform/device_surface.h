@@ -41,15 +41,18 @@ static_assert(sizeof(BITMAPINFOHEADER) == 40, "the header GDI expects");
 constexpr DWORD BI_RGB = 0;
 constexpr UINT DIB_RGB_COLORS = 0;
 
-// The surface an HDC points at.
-struct HDC__ {
+// The surface an HDC names. The HDC value is not its address but a slot
+// index and a generation, so the value of a deleted surface does not name
+// the next surface made in its place.
+struct DeviceSurface {
   BitmapBits pixels;
   owlRect clip;  // device pixels, inside the surface
 };
 
 // The surface hdc names, or null when it is not a live one (forged, freed
-// or 0 values are refused, not followed).
-HDC__* DeviceSurfaceFromHdc(HDC hdc);
+// or 0 values are refused, not followed). Safe while other threads create
+// and delete other surfaces.
+DeviceSurface* DeviceSurfaceFromHdc(HDC hdc);
 
 // Copies lines of a 32-bit BI_RGB bitmap to the device. The rectangle
 // (xDest, yDest, w, h) on the device shows the bitmap's pixels from

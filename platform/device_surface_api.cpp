@@ -8,30 +8,100 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <vector>
+#include <mutex>
 
 #include "core/geometry.h"
 #include "core/texture.h"
 
 namespace {
 
-// Live surfaces: an HDC is checked against this list before it is used.
-std::vector<HDC__*>& LiveSurfaces() {
-  static std::vector<HDC__*> live;
-  return live;
+// Live surfaces by slot. An HDC value is (generation << kIndexBits) | (index
+// + 1); a slot's generation advances when its surface is deleted, and freed
+// slots are reused oldest first, so a stale value names nothing until its
+// slot has been reused 2^16 times (2^32 on 64-bit systems, where the
+// generation is wider). The lock serialises every use of the registry.
+constexpr unsigned kIndexBits = 16;
+constexpr uintptr_t kIndexMask = (uintptr_t(1) << kIndexBits) - 1;
+constexpr uintptr_t kGenerationMask = sizeof(uintptr_t) > 4 ? 0xFFFFFFFFu : 0xFFFFu;
+// As many live surfaces as canvases and textures together.
+constexpr uint32_t kCapacity = 32767;
+constexpr uint32_t kNone = UINT32_MAX;
+
+struct Slot {
+  DeviceSurface* surface;
+  uint32_t generation;
+  uint32_t next_free;  // the queue of freed slots, oldest first
+};
+
+// Static storage only: built at load, never destroyed and never on the
+// heap, so hosts may delete surfaces from static destructors at process
+// exit and unloading the module leaves nothing behind.
+struct Registry {
+  std::mutex lock;
+  uint32_t used = 0;  // slots 0..used - 1 have held a surface
+  uint32_t free_head = kNone, free_tail = kNone;
+  Slot slots[kCapacity];
+};
+
+Registry& Surfaces() {
+  alignas(Registry) static unsigned char storage[sizeof(Registry)];
+  static Registry* const registry = new (storage) Registry;
+  return *registry;
+}
+
+// Build the registry at load, not on the first call.
+const bool g_built_at_load = (Surfaces(), true);
+
+HDC ValueOf(uint32_t index, uint32_t generation) {
+  const uintptr_t v = (uintptr_t(generation) & kGenerationMask) << kIndexBits | (uintptr_t(index) + 1);
+  return reinterpret_cast<HDC>(v);
+}
+
+// The slot hdc names, or null; the caller holds the lock.
+Slot* Find(Registry& r, HDC hdc) {
+  const uintptr_t v = reinterpret_cast<uintptr_t>(hdc);
+  const uintptr_t index = (v & kIndexMask) - 1;
+  if ((v & kIndexMask) == 0 || index >= r.used) return nullptr;
+  Slot& s = r.slots[index];
+  if (!s.surface || (uintptr_t(s.generation) & kGenerationMask) != v >> kIndexBits) return nullptr;
+  return &s;
+}
+
+// A slot for a new surface, oldest freed first; kNone when all are taken.
+uint32_t TakeSlot(Registry& r) {
+  if (r.free_head != kNone) {
+    const uint32_t index = r.free_head;
+    r.free_head = r.slots[index].next_free;
+    if (r.free_head == kNone) r.free_tail = kNone;
+    return index;
+  }
+  if (r.used == kCapacity) return kNone;
+  r.slots[r.used] = Slot{nullptr, 1, kNone};
+  return r.used++;
+}
+
+void QueueFreeSlot(Registry& r, uint32_t index) {
+  r.slots[index].next_free = kNone;
+  if (r.free_tail == kNone) {
+    r.free_head = index;
+  } else {
+    r.slots[r.free_tail].next_free = index;
+  }
+  r.free_tail = index;
 }
 
 }  // namespace
 
-HDC__* DeviceSurfaceFromHdc(HDC hdc) {
-  if (!hdc) return nullptr;
-  const std::vector<HDC__*>& live = LiveSurfaces();
-  return std::find(live.begin(), live.end(), hdc) != live.end() ? hdc : nullptr;
+DeviceSurface* DeviceSurfaceFromHdc(HDC hdc) {
+  Registry& r = Surfaces();
+  const std::lock_guard<std::mutex> hold(r.lock);
+  const Slot* s = Find(r, hdc);
+  return s ? s->surface : nullptr;
 }
 
 int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc, int ySrc, UINT startScan,
                       UINT cLines, const void* bits, const BITMAPINFO* bmi, UINT colorUse) {
-  const HDC__* surface = DeviceSurfaceFromHdc(hdc);
+  const DeviceSurface* surface = DeviceSurfaceFromHdc(hdc);
   if (!surface || !bits || !bmi || colorUse != DIB_RGB_COLORS) return 0;
   const BITMAPINFOHEADER& info = bmi->bmiHeader;
   if (info.biSize < sizeof(BITMAPINFOHEADER) || info.biPlanes != 1 || info.biBitCount != 32 ||
@@ -64,7 +134,7 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc,
 
 HDC OWL_CALL CreateDeviceSurface(int width, int height) {
   if (width <= 0 || height <= 0 || width > owl::kMaxSide || height > owl::kMaxSide) return nullptr;
-  HDC__* surface = new (std::nothrow) HDC__;
+  DeviceSurface* surface = new (std::nothrow) DeviceSurface;
   if (!surface) return nullptr;
   void* buffer = std::calloc(size_t(width) * size_t(height), 4);
   if (!buffer) {
@@ -73,28 +143,37 @@ HDC OWL_CALL CreateDeviceSurface(int width, int height) {
   }
   surface->pixels = BitmapBits{width, height, width * 4, buffer};
   surface->clip = owlRect{0, 0, width, height};
-  try {
-    LiveSurfaces().push_back(surface);
-  } catch (...) {
+  Registry& r = Surfaces();
+  const std::lock_guard<std::mutex> hold(r.lock);
+  const uint32_t index = TakeSlot(r);
+  if (index == kNone) {
     std::free(buffer);
     delete surface;
     return nullptr;
   }
-  return surface;
+  r.slots[index].surface = surface;
+  return ValueOf(index, r.slots[index].generation);
 }
 
 int OWL_CALL DeleteDeviceSurface(HDC hdc) {
-  HDC__* surface = DeviceSurfaceFromHdc(hdc);
-  if (!surface) return 0;
-  std::vector<HDC__*>& live = LiveSurfaces();
-  live.erase(std::find(live.begin(), live.end(), surface));
+  Registry& r = Surfaces();
+  DeviceSurface* surface;
+  {
+    const std::lock_guard<std::mutex> hold(r.lock);
+    Slot* s = Find(r, hdc);
+    if (!s) return 0;
+    surface = s->surface;
+    s->surface = nullptr;
+    ++s->generation;
+    QueueFreeSlot(r, uint32_t(s - r.slots));
+  }
   std::free(surface->pixels.bits);
   delete surface;
   return 1;
 }
 
 int OWL_CALL LockDeviceSurfaceBits(HDC hdc, BitmapBits* bits) {
-  const HDC__* surface = DeviceSurfaceFromHdc(hdc);
+  const DeviceSurface* surface = DeviceSurfaceFromHdc(hdc);
   if (!surface || !bits) return 0;
   *bits = surface->pixels;
   return 1;
@@ -103,14 +182,14 @@ int OWL_CALL LockDeviceSurfaceBits(HDC hdc, BitmapBits* bits) {
 int OWL_CALL UnlockDeviceSurfaceBits(HDC hdc) { return DeviceSurfaceFromHdc(hdc) ? 1 : 0; }
 
 int OWL_CALL GetDeviceSurfaceClip(HDC hdc, owlRect* clip) {
-  const HDC__* surface = DeviceSurfaceFromHdc(hdc);
+  const DeviceSurface* surface = DeviceSurfaceFromHdc(hdc);
   if (!surface || !clip) return 0;
   *clip = surface->clip;
   return 1;
 }
 
 int OWL_CALL SetDeviceSurfaceClip(HDC hdc, const owlRect* clip, owlRect* oldClip) {
-  HDC__* surface = DeviceSurfaceFromHdc(hdc);
+  DeviceSurface* surface = DeviceSurfaceFromHdc(hdc);
   if (!surface) return 0;
   if (oldClip) *oldClip = surface->clip;
   const owlRect bounds{0, 0, surface->pixels.width, surface->pixels.height};

@@ -19,8 +19,7 @@ namespace {
 
 // The samples at columns xa (low half) and xb (high half), each repeated in
 // all four 32-bit lanes of its half. base addresses row y0 - 1.
-inline __m256i SamplePair(const uint8_t* base, std::ptrdiff_t pitch, uint32_t xa, uint32_t xb, const __m256i wy[4]) {
-  const int32_t* k = KernelTable;
+inline __m256i SamplePair(const int32_t* k, const uint8_t* base, std::ptrdiff_t pitch, uint32_t xa, uint32_t xb, const __m256i wy[4]) {
   const uint32_t fa = (xa >> 8) & 255, fb = (xb >> 8) & 255;
   const __m256i w01 = _mm256_setr_epi32(k[256 + fa], k[256 + fa], k[fa], k[fa], k[256 + fb], k[256 + fb], k[fb], k[fb]);
   const __m256i w23 = _mm256_setr_epi32(k[256 - fa], k[256 - fa], k[512 - fa], k[512 - fa], k[256 - fb], k[256 - fb],
@@ -48,9 +47,8 @@ inline __m256i SamplePair(const uint8_t* base, std::ptrdiff_t pitch, uint32_t xa
 enum class Output { kCopy, kOver, kOverAlpha };
 
 template <Output kOut>
-int32_t Row(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y, int32_t count,
+int32_t Row(const int32_t* k, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y, int32_t count,
             uint32_t alpha) {
-  const int32_t* k = KernelTable;
   const uint32_t uy = uint32_t(y), fy = (uy >> 8) & 255;
   const __m256i wy[4] = {_mm256_set1_epi32(k[256 + fy]), _mm256_set1_epi32(k[fy]), _mm256_set1_epi32(k[256 - fy]),
                          _mm256_set1_epi32(k[512 - fy])};
@@ -63,7 +61,7 @@ int32_t Row(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int
     // Pixels i and i + 4 share a register, so that two unpacks put the
     // eight samples in order.
     __m256i p[4];
-    for (int i = 0; i < 4; ++i) p[i] = SamplePair(base, src.pitch, xs[i], xs[i + 4], wy);
+    for (int i = 0; i < 4; ++i) p[i] = SamplePair(k, base, src.pitch, xs[i], xs[i + 4], wy);
     __m256i s = _mm256_unpacklo_epi64(_mm256_unpacklo_epi32(p[0], p[1]), _mm256_unpacklo_epi32(p[2], p[3]));
     if (kOut == Output::kCopy) {
       Store8(dst + j, s);
@@ -77,19 +75,19 @@ int32_t Row(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int
 
 }  // namespace
 
-int32_t BicubicRow_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+int32_t BicubicRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
                            int32_t count, uint32_t alpha) {
-  return Row<Output::kCopy>(dst, src, x, step, y, count, alpha);
+  return Row<Output::kCopy>(kernel, dst, src, x, step, y, count, alpha);
 }
 
-int32_t BicubicOverRow_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+int32_t BicubicOverRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
                                int32_t count, uint32_t alpha) {
-  return Row<Output::kOver>(dst, src, x, step, y, count, alpha);
+  return Row<Output::kOver>(kernel, dst, src, x, step, y, count, alpha);
 }
 
-int32_t BicubicOverAlphaRow_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+int32_t BicubicOverAlphaRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
                                     int32_t count, uint32_t alpha) {
-  return Row<Output::kOverAlpha>(dst, src, x, step, y, count, alpha);
+  return Row<Output::kOverAlpha>(kernel, dst, src, x, step, y, count, alpha);
 }
 
 }  // namespace owl

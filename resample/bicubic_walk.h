@@ -20,21 +20,17 @@ struct BicubicSamplers {
 inline uint32_t AlphaOf() { return 255; }
 inline uint32_t AlphaOf(uint32_t alpha) { return alpha; }
 
-// Builds the kernel table first, then takes the MMX samplers when the table
-// is in their format and the integer samplers (with the clamp table)
-// otherwise. extra (the constant alpha) is passed before the pixel.
+// Takes the current kernel table once, so the whole draw reads one table,
+// then the MMX samplers when the table is in their format and the integer
+// samplers otherwise. extra (the constant alpha) is passed before the pixel.
 template <typename Fn, typename... Extra>
 bool StretchBicubicWith(const BitmapBits& dst, const BitmapBits& src, BicubicSamplers<Fn> integer,
                         BicubicSamplers<Fn> mmx, Extra... extra) {
   bool result;
   if (!BlocksReady(dst, src, &result)) return result;
-  BuildKernelTableIfNeeded();
-  BicubicSamplers<Fn> use = integer;
-  if (KernelTableIsMmxFormat()) {
-    use = mmx;
-  } else {
-    BuildClampTableIfNeeded();
-  }
+  bool mmx_format;
+  const int32_t* const kernel = CurrentKernelTable(&mmx_format);
+  const BicubicSamplers<Fn> use = mmx_format ? mmx : integer;
   // The AVX2 kernel runs where the MMX samplers are chosen and the processor
   // has AVX2; it leaves the last pixels of a run to the sampler.
   const BicubicRowFn rows = HasAVX2() ? use.rows : nullptr;
@@ -42,11 +38,11 @@ bool StretchBicubicWith(const BitmapBits& dst, const BitmapBits& src, BicubicSam
   WalkBicubicRuns(
       dst, src,
       [&](uint32_t x, int32_t y, uint32_t* out, int32_t count, uint32_t step) {
-        const int32_t done = rows ? rows(out, src, x, step, y, count, alpha) : 0;
+        const int32_t done = rows ? rows(kernel, out, src, x, step, y, count, alpha) : 0;
         x += uint32_t(done) * step;
-        for (int32_t k = done; k < count; ++k, x += step) use.inner(src, int32_t(x), y, extra..., out + k);
+        for (int32_t k = done; k < count; ++k, x += step) use.inner(kernel, src, int32_t(x), y, extra..., out + k);
       },
-      [&](int32_t x, int32_t y, uint32_t* d) { use.edge(src, x, y, extra..., d); });
+      [&](int32_t x, int32_t y, uint32_t* d) { use.edge(kernel, src, x, y, extra..., d); });
   return true;
 }
 

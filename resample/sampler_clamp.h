@@ -16,7 +16,8 @@ inline int32_t ClampIndex(int32_t v, int32_t last) {
 // block with rows 16 bytes apart and calls sampler on it at the same
 // fractions, so the window is exactly the block.
 template <typename Sampler, typename... Rest>
-inline void SampleClampedWindow(Sampler sampler, const BitmapBits& src, int32_t x, int32_t y, Rest... rest) {
+inline void SampleClampedWindow(Sampler sampler, const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y,
+                                Rest... rest) {
   uint32_t block[16];
   const int32_t x0 = x >> 16, y0 = y >> 16;
   int32_t cols[4];
@@ -26,7 +27,7 @@ inline void SampleClampedWindow(Sampler sampler, const BitmapBits& src, int32_t 
     for (int i = 0; i < 4; ++i) block[r * 4 + i] = row[cols[i]];
   }
   const BitmapBits window{0, 0, 16, block};
-  sampler(window, (x & 0xFFFF) + 0x10000, (y & 0xFFFF) + 0x10000, rest...);
+  sampler(kernel, window, (x & 0xFFFF) + 0x10000, (y & 0xFFFF) + 0x10000, rest...);
 }
 
 }  // namespace owl

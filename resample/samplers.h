@@ -9,8 +9,9 @@
 // are read. The Clamped wrappers accept any position on a source of at least
 // 1x1 and repeat the border pixels beyond the edges.
 //
-// Integer bicubic samplers need the 256-scaled kernel table and the clamp
-// table; MMX samplers need the 16384-scaled table. The over forms of both
+// Bicubic samplers take the kernel table to read (resample/kernel_table.h):
+// the integer samplers the 256-scaled format, the MMX samplers the
+// 16384-scaled one. The over forms of both
 // saturate each channel sum at 255, which matters only when the kernel's
 // negative lobes push a colour channel above its alpha.
 #pragma once
@@ -29,42 +30,42 @@ void SampleBilinearOverAlpha(const uint32_t* row0, const uint32_t* row1, uint32_
                              uint32_t alpha, uint32_t* dst);
 
 // Integer form: taps weighted by the 256-scaled table, each channel
-// ClampCentre[acc >> 16].
-void SampleBicubic(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
-void SampleBicubicOver(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
-void SampleBicubicOverAlpha(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha, uint32_t* dst);
-void SampleBicubicClamped(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
-void SampleBicubicOverClamped(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
-void SampleBicubicOverAlphaClamped(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha, uint32_t* dst);
+// ClampCenter[acc >> 16].
+void SampleBicubic(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
+void SampleBicubicOver(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
+void SampleBicubicOverAlpha(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha, uint32_t* dst);
+void SampleBicubicClamped(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
+void SampleBicubicOverClamped(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
+void SampleBicubicOverAlphaClamped(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha, uint32_t* dst);
 
 #if defined(OWL_HAVE_MMX)
 // MMX form: channel * 128 in signed 16-bit lanes, upper halves of the
 // products with the 16384-scaled weights, saturating 16-bit sums, then an
 // arithmetic shift by 3 and a clamp to 0..255. Positions must not be
 // negative (the wrappers pass positive ones). Clears the MMX state.
-void SampleBicubic_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
-void SampleBicubicOver_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
-void SampleBicubicOverAlpha_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha, uint32_t* dst);
-void SampleBicubicClamped_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
-void SampleBicubicOverClamped_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
-void SampleBicubicOverAlphaClamped_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha,
+void SampleBicubic_MMX(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
+void SampleBicubicOver_MMX(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
+void SampleBicubicOverAlpha_MMX(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha, uint32_t* dst);
+void SampleBicubicClamped_MMX(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
+void SampleBicubicOverClamped_MMX(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
+void SampleBicubicOverAlphaClamped_MMX(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha,
                                       uint32_t* dst);
 #endif
 // A sampler over the interior pixels dst[0..count) of one row, at positions
 // x, x + step, ... (16.16, modulo 2^32) on row position y, every window
 // inside src. It does count rounded down to a multiple of 8 and returns that
 // number; alpha is read by the OverAlpha kernel only.
-using BicubicRowFn = int32_t (*)(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+using BicubicRowFn = int32_t (*)(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
                                  int32_t count, uint32_t alpha);
 
 #if defined(OWL_X86)
 // AVX2 kernels of SampleBicubic_MMX, SampleBicubicOver_MMX and
 // SampleBicubicOverAlpha_MMX: the same pixels, eight a step.
-int32_t BicubicRow_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+int32_t BicubicRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
                            int32_t count, uint32_t alpha);
-int32_t BicubicOverRow_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+int32_t BicubicOverRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
                                int32_t count, uint32_t alpha);
-int32_t BicubicOverAlphaRow_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+int32_t BicubicOverAlphaRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
                                     int32_t count, uint32_t alpha);
 #endif
 

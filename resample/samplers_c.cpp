@@ -23,11 +23,10 @@ void SampleBilinearOverAlpha(const uint32_t* row0, const uint32_t* row1, uint32_
 
 namespace {
 
-// The 4x4 taps with 256-scaled weights; each channel ClampCentre[acc >> 16].
-uint32_t BicubicSample(const BitmapBits& src, int32_t x, int32_t y) {
+// The 4x4 taps with 256-scaled weights; each channel ClampCenter[acc >> 16].
+uint32_t BicubicSample(const int32_t* k, const BitmapBits& src, int32_t x, int32_t y) {
   const int32_t x0 = x >> 16, y0 = y >> 16;
   const int32_t fx = (x >> 8) & 255, fy = (y >> 8) & 255;
-  const int32_t* k = KernelTable;
   const int32_t wx[4] = {k[256 + fx], k[fx], k[256 - fx], k[512 - fx]};
   const int32_t wy[4] = {k[256 + fy], k[fy], k[256 - fy], k[512 - fy]};
   const uint8_t* base = static_cast<const uint8_t*>(src.bits) + std::ptrdiff_t(y0 - 1) * src.pitch +
@@ -49,30 +48,30 @@ uint32_t BicubicSample(const BitmapBits& src, int32_t x, int32_t y) {
 
 }  // namespace
 
-void SampleBicubic(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
-  *dst = BicubicSample(src, x, y);
+void SampleBicubic(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
+  *dst = BicubicSample(kernel, src, x, y);
 }
 
 // A sample's colour can exceed its alpha (negative lobes); the sum is then
 // saturated rather than wrapped, as the MMX form does.
-void SampleBicubicOver(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
-  *dst = OverSaturate(BicubicSample(src, x, y), *dst);
+void SampleBicubicOver(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
+  *dst = OverSaturate(BicubicSample(kernel, src, x, y), *dst);
 }
 
-void SampleBicubicOverAlpha(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha, uint32_t* dst) {
-  *dst = OverSaturate(ScaleByAlpha(BicubicSample(src, x, y), alpha), *dst);
+void SampleBicubicOverAlpha(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha, uint32_t* dst) {
+  *dst = OverSaturate(ScaleByAlpha(BicubicSample(kernel, src, x, y), alpha), *dst);
 }
 
-void SampleBicubicClamped(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
-  SampleClampedWindow(SampleBicubic, src, x, y, dst);
+void SampleBicubicClamped(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
+  SampleClampedWindow(SampleBicubic, kernel, src, x, y, dst);
 }
 
-void SampleBicubicOverClamped(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
-  SampleClampedWindow(SampleBicubicOver, src, x, y, dst);
+void SampleBicubicOverClamped(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
+  SampleClampedWindow(SampleBicubicOver, kernel, src, x, y, dst);
 }
 
-void SampleBicubicOverAlphaClamped(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha, uint32_t* dst) {
-  SampleClampedWindow(SampleBicubicOverAlpha, src, x, y, alpha, dst);
+void SampleBicubicOverAlphaClamped(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha, uint32_t* dst) {
+  SampleClampedWindow(SampleBicubicOverAlpha, kernel, src, x, y, alpha, dst);
 }
 
 }  // namespace owl

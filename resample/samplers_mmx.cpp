@@ -14,11 +14,10 @@ namespace owl {
 namespace {
 
 // Returns the sample as four lanes already clamped to 0..255.
-inline __m64 BicubicLanes(const BitmapBits& src, int32_t x, int32_t y) {
+inline __m64 BicubicLanes(const int32_t* k, const BitmapBits& src, int32_t x, int32_t y) {
   const uint32_t ux = uint32_t(x), uy = uint32_t(y);
   const uint32_t x0 = ux >> 16, y0 = uy >> 16;
   const uint32_t fx = (ux >> 8) & 255, fy = (uy >> 8) & 255;
-  const int32_t* k = KernelTable;
   const __m64 wx0 = _mm_set1_pi32(k[256 + fx]), wx1 = _mm_set1_pi32(k[fx]);
   const __m64 wx2 = _mm_set1_pi32(k[256 - fx]), wx3 = _mm_set1_pi32(k[512 - fx]);
   const int32_t wy[4] = {k[256 + fy], k[fy], k[256 - fy], k[512 - fy]};
@@ -44,32 +43,32 @@ inline __m64 ScaleByAlphaLanes(__m64 s, uint32_t alpha) {
 
 }  // namespace
 
-void SampleBicubic_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
-  *dst = PackPixel(BicubicLanes(src, x, y));
+void SampleBicubic_MMX(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
+  *dst = PackPixel(BicubicLanes(kernel, src, x, y));
   _mm_empty();
 }
 
-void SampleBicubicOver_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
-  *dst = OverLanes(BicubicLanes(src, x, y), *dst);
+void SampleBicubicOver_MMX(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
+  *dst = OverLanes(BicubicLanes(kernel, src, x, y), *dst);
   _mm_empty();
 }
 
-void SampleBicubicOverAlpha_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha, uint32_t* dst) {
-  *dst = OverLanes(ScaleByAlphaLanes(BicubicLanes(src, x, y), alpha), *dst);
+void SampleBicubicOverAlpha_MMX(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha, uint32_t* dst) {
+  *dst = OverLanes(ScaleByAlphaLanes(BicubicLanes(kernel, src, x, y), alpha), *dst);
   _mm_empty();
 }
 
-void SampleBicubicClamped_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
-  SampleClampedWindow(SampleBicubic_MMX, src, x, y, dst);
+void SampleBicubicClamped_MMX(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
+  SampleClampedWindow(SampleBicubic_MMX, kernel, src, x, y, dst);
 }
 
-void SampleBicubicOverClamped_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
-  SampleClampedWindow(SampleBicubicOver_MMX, src, x, y, dst);
+void SampleBicubicOverClamped_MMX(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
+  SampleClampedWindow(SampleBicubicOver_MMX, kernel, src, x, y, dst);
 }
 
-void SampleBicubicOverAlphaClamped_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha,
+void SampleBicubicOverAlphaClamped_MMX(const int32_t* kernel, const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha,
                                       uint32_t* dst) {
-  SampleClampedWindow(SampleBicubicOverAlpha_MMX, src, x, y, alpha, dst);
+  SampleClampedWindow(SampleBicubicOverAlpha_MMX, kernel, src, x, y, alpha, dst);
 }
 
 }  // namespace owl

@@ -28,6 +28,7 @@ for stage in "${@:-native}"; do
       want libbenchmark-dev test -f /usr/include/benchmark/benchmark.h
       want libpng-dev test -f /usr/include/png.h
       want pkg-config command -v pkg-config
+      want libtsan2 sh -c 'ldconfig -p | grep -q libtsan\.so\.2'
       ;;
     win64)
       want g++-mingw-w64-x86-64-posix command -v x86_64-w64-mingw32-g++-posix

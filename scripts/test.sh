@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite twice: an optimised build, then a
 # build with AddressSanitizer and UndefinedBehaviorSanitizer (leak checks on,
-# halting on the first report). Then the cross builds (scripts/test-cross.sh):
+# halting on the first report), then the threads stress test under
+# ThreadSanitizer. Then the cross builds (scripts/test-cross.sh):
 # the suite under Wine for 64-bit and 32-bit Windows and under qemu for
 # 32-bit Linux, with the DLLs' exports and a host built the Microsoft way;
 # OWL_CROSS=0 leaves them out.
@@ -21,6 +22,13 @@ cmake --build build-asan -j"$jobs"
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 (cd build-asan && ctest -j"$jobs" --output-on-failure)
+
+# The threads stress test under ThreadSanitizer: only the library and that
+# test are built, and any report fails the run.
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOWL_SANITIZE_THREAD=ON \
+  -DOWL_BUILD_BENCH=OFF -DOWL_BUILD_EXAMPLES=OFF
+cmake --build build-tsan --target owl_thread_tests -j"$jobs"
+TSAN_OPTIONS=halt_on_error=1:abort_on_error=1 build-tsan/tests/owl_thread_tests
 
 # A bounded fuzzing run over the whole exported interface.
 FUZZ_SECONDS=${FUZZ_SECONDS:-120} bash scripts/fuzz.sh

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "canvas_util.h"
+#include "core/geometry.h"
 #include "test_util.h"
 
 namespace {
@@ -141,6 +142,33 @@ TEST(Texture, CopyTextureFromSmallerSourceCopiesCommonArea) {
   ASSERT_EQ(CopyTexture(small.h, big.h), 1);  // larger source: the destination's area
   EXPECT_EQ(TexelAt(small.h, 2, 1), 0x300000u + 1002);
   EXPECT_EQ(CopyTexture(small.h, small.h), 1);
+}
+
+// A new texture or canvas starts at 0x00000000 everywhere, also where a
+// deleted one of the same size (whose memory the allocator hands straight
+// back) was filled; small sizes come from the heap, large ones from fresh
+// pages.
+TEST(Texture, NewBuffersStartAtZero) {
+  for (int side : {3, 64, 1100}) {
+    const owlRect all{0, 0, side, side};
+    for (int round = 0; round < 2; ++round) {
+      const HGTEXTURE t = CreateTexture(side, side);
+      const HGCANVAS c = CreateCanvas(side, side, HGCANVAS(0u));
+      BitmapBits views[2]{};
+      ASSERT_EQ(LockTextureBits(t, &views[0], nullptr), 1);
+      ASSERT_EQ(LockCanvasBits(c, &views[1], &all), 1);
+      for (const BitmapBits& b : views)
+        for (int32_t y = 0; y < b.height; ++y)
+          for (int32_t x = 0; x < b.width; ++x) ASSERT_EQ(owl::RowAt(b, y)[x], 0u) << side << " at " << x << "," << y;
+      // Dirty both for the next round, which gets their memory back.
+      for (int32_t y = 0; y < side; ++y)
+        for (int32_t x = 0; x < side; ++x) owl::RowAt(views[0], y)[x] = owl::RowAt(views[1], y)[x] = 0xFFFFFFFFu;
+      UnlockTextureBits(t);
+      UnlockCanvasBits(c);
+      DeleteTexture(t);
+      DeleteCanvas(c);
+    }
+  }
 }
 
 TEST(Texture, BadHandlesAreRefused) {

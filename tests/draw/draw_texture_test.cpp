@@ -7,6 +7,9 @@
 
 #include "canvas_util.h"
 #include "core/geometry.h"
+#include "core/handle_table.h"
+#include "draw/draw_texture.h"
+#include "draw/texture_layout.h"
 #include "draw_reference.h"
 #include "test_util.h"
 
@@ -54,6 +57,38 @@ TEST(DrawTextureTile, SixteenSquareIntoFortyByTwentyIsNeverScaled) {
     for (int32_t y = 0; y < 20; ++y)
       for (int32_t x = 0; x < 40; ++x) want.at(x, y) = s.texels.at(x % 16, y % 16);
     EXPECT_EQ(s.After().px, want.px) << "filter " << filter;
+  }
+}
+
+// The tiling drawn row by row against the same tiles drawn one by one, for
+// every blend kind, constant alpha, small tile size, origin and clip.
+TEST(DrawTextureTile, RowsOfTilesGiveTheTileByTilePixels) {
+  Rng rng(515);
+  for (int n = 0; n < 400; ++n) {
+    const int32_t tw = rng.Range(1, 7), th = rng.Range(1, 7);
+    TextureHolder texture(CreateTexture(tw + 2, th + 2));
+    owltest::WriteTexture(texture.h, owltest::RandomImage(rng, tw + 2, th + 2));
+    SetTextureFilter(texture.h, (rng.Next() % 4) << 24);
+    const owlRect slice{rng.Range(0, 2), rng.Range(0, 2), 0, 0};
+    const owlRect src{slice.left, slice.top, slice.left + tw, slice.top + th};
+    const uint8_t alpha = rng.Next() % 2 ? 255 : uint8_t(rng.Next());
+    const Image start = owltest::RandomImage(rng, 30, 20);
+    CanvasHolder rows(CreateCanvas(30, 20, HGCANVAS(0u))), tiles(CreateCanvas(30, 20, HGCANVAS(0u)));
+    const owlRect clip{rng.Range(-3, 12), rng.Range(-3, 8), rng.Range(12, 34), rng.Range(8, 24)};
+    const int32_t ox = rng.Range(-9, 9), oy = rng.Range(-9, 9);
+    for (const CanvasHolder* c : {&rows, &tiles}) {
+      owltest::WriteCanvas(c->h, start);
+      SetViewportOrg(c->h, ox, oy, nullptr);
+      SetCanvasClip(c->h, &clip, nullptr);
+    }
+    const owlRect d{rng.Range(-25, 20), rng.Range(-25, 15), rng.Range(-5, 40), rng.Range(-5, 30)};
+    ASSERT_EQ(DrawTextureTile(rows.h, &d, texture.h, &src, 1, alpha), 1u);
+    owl::Canvas* canvas = owl::CanvasFromHandle(tiles.h);
+    owl::Texture* t = owl::TextureFromHandle(texture.h);
+    owl::ForEachTile(d, src, canvas->LogicalClip(), [&](const owl::TexturePiece& p) {
+      owl::DrawTexturePiece(canvas, &p.dst, t, &p.src, 1, alpha);
+    });
+    ASSERT_EQ(owltest::ReadCanvas(rows.h, 30, 20).px, owltest::ReadCanvas(tiles.h, 30, 20).px) << "case " << n;
   }
 }
 

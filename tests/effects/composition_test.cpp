@@ -186,26 +186,92 @@ TEST(Composition, RectanglesFollowTheCanvasOrigins) {
   EXPECT_EQ(PixelAt(dst.h, 3, 3), 0u);
 }
 
-// One canvas as source and destination: rows are taken from the top, each
-// row as it stands when it is reached; overlapping rows never make an
-// undefined block copy.
-TEST(Composition, MixCanvasWithinOneCanvas) {
+// A rectangle reversed as given draws nothing, also where the wrapping map
+// of a far origin would turn it into a proper one inside the canvas; the
+// same corner with a proper rectangle is drawn there.
+TEST(Composition, ReversedAsGivenDrawsNothingWhateverTheOrigin) {
+  Rng rng(77);
+  CanvasHolder distant(FilledCanvas(32, 16, 0, &rng)), other(FilledCanvas(32, 16, 0, &rng));
+  SetViewportOrg(distant.h, -2147483633, 0, nullptr);
+  const owlRect reversed{INT32_MAX - 9, 0, INT32_MIN + 11, 10};  // would map to (5, 0, 26, 10)
+  const owlRect proper{INT32_MAX - 9, 0, INT32_MAX, 10};         // maps to (5, 0, 14, 10)
+  const owlRect inside{0, 0, 21, 10};
+  const std::vector<uint32_t> distantBefore = CanvasPixels(distant.h), otherBefore = CanvasPixels(other.h);
   for (uint32_t mask : kMasks) {
     ScopedCpuMask m(mask);
-    Rng rng(51);
-    CanvasHolder c(FilledCanvas(12, 6, 0, &rng));
-    std::vector<uint32_t> want = CanvasPixels(c.h);
-    const owlRect dr{1, 1, 9, 5}, sr{3, 2, 11, 6};  // the source lies right of and below
-    for (int32_t y = 0; y < 4; ++y) {
-      std::vector<uint32_t> row(want.begin() + (y + 2) * 12 + 3, want.begin() + (y + 2) * 12 + 11);
-      std::copy(row.begin(), row.end(), want.begin() + (y + 1) * 12 + 1);
+    for (Export fn : {Export(MixCanvas), Export(BlendCanvas)}) {
+      EXPECT_EQ(fn(distant.h, &reversed, other.h, &inside, 100), 1);
+      EXPECT_EQ(fn(other.h, &inside, distant.h, &reversed, 100), 1);
     }
-    ASSERT_EQ(MixCanvas(c.h, &dr, c.h, &sr, 255), 1);
+    EXPECT_EQ(MixCanvasWithColor(distant.h, &reversed, 0xFFFFFFFFu, 100), 1);
+  }
+  EXPECT_EQ(CanvasPixels(distant.h), distantBefore);
+  EXPECT_EQ(CanvasPixels(other.h), otherBefore);
+#if !defined(_WIN32)
+  const HDC device = CreateDeviceSurface(32, 16);
+  EXPECT_EQ(GdiTransCanvas(device, &inside, distant.h, &reversed), 1);
+  BitmapBits seen{};
+  ASSERT_EQ(LockDeviceSurfaceBits(device, &seen), 1);
+  EXPECT_EQ(RowAt(seen, 0)[0], 0u);
+  EXPECT_EQ(GdiTransCanvas(device, &inside, distant.h, &proper), 1);
+  EXPECT_EQ(RowAt(seen, 0)[0], distantBefore[5]);
+  DeleteDeviceSurface(device);
+#endif
+  EXPECT_EQ(MixCanvasWithColor(distant.h, &proper, 0xFFFFFFFFu, 255), 1);
+  EXPECT_EQ(PixelAt(distant.h, 5, 0), 0xFFFFFFFFu);
+  EXPECT_EQ(PixelAt(distant.h, 13, 9), 0xFFFFFFFFu);
+  EXPECT_EQ(PixelAt(distant.h, 14, 0), distantBefore[14]);
+}
+
+// One canvas as source and destination, the destination moved from the
+// source by every small offset in both directions, at one size and
+// stretched: every form gives the plain formula applied pixel by pixel, rows
+// from the top and each row from the left, reading what the call has
+// already written.
+TEST(Composition, OverlappingRectanglesGiveThePlainLoop) {
+  constexpr int32_t kW = 30, kH = 12;
+  const owlRect sr{7, 3, 23, 9};  // 16 x 6
+  Rng rng(51);
+  for (uint32_t mask : kMasks) {
+    ScopedCpuMask m(mask);
+    for (int32_t dy = -2; dy <= 2; ++dy)
+      for (int32_t dx = -7; dx <= 7; ++dx)
+        for (const owlSize size : {owlSize{16, 6}, owlSize{11, 4}, owlSize{16, 3}})
+          for (const uint8_t alpha : {uint8_t(1), uint8_t(100), uint8_t(255)})
+            for (const bool mix : {true, false}) {
+              const owlRect dr{sr.left + dx, sr.top + dy, sr.left + dx + size.width, sr.top + dy + size.height};
+              CanvasHolder c(FilledCanvas(kW, kH, 0, &rng));
+              std::vector<uint32_t> want = CanvasPixels(c.h);
+              const Ref ref = mix ? owltest::MixPlain : owltest::BlendOpaque;
+              const uint32_t stepX = uint32_t((16 << 16) / size.width), stepY = uint32_t((6 << 16) / size.height);
+              for (int32_t y = 0; y < size.height; ++y)
+                for (int32_t x = 0; x < size.width; ++x) {
+                  const int32_t sx = sr.left + int32_t((uint32_t(x) * stepX) >> 16);
+                  const int32_t sy = sr.top + int32_t((uint32_t(y) * stepY) >> 16);
+                  uint32_t& d = want[size_t((dr.top + y) * kW + dr.left + x)];
+                  d = ref(d, want[size_t(sy * kW + sx)], alpha);
+                }
+              ASSERT_EQ((mix ? MixCanvas : BlendCanvas)(c.h, &dr, c.h, &sr, alpha), 1);
+              ASSERT_EQ(CanvasPixels(c.h), want) << (mix ? "mix" : "blend") << " mask " << mask << " offset " << dx
+                                                 << "," << dy << " size " << size.width << "x" << size.height
+                                                 << " alpha " << int(alpha);
+            }
+  }
+  // Rectangles of one canvas that share rows but no pixel keep the form the
+  // processor allows.
+  for (uint32_t mask : kMasks) {
+    ScopedCpuMask m(mask);
+    CanvasHolder c(FilledCanvas(kW, kH, 0, &rng));
+    std::vector<uint32_t> want = CanvasPixels(c.h);
+    const owlRect dr{0, 2, 12, 8}, apart{14, 3, 26, 9};
+    const Ref ref = HasMMX() ? owltest::MixSplit : owltest::MixPlain;
+    for (int32_t y = 0; y < 6; ++y)
+      for (int32_t x = 0; x < 12; ++x) {
+        uint32_t& d = want[size_t((dr.top + y) * kW + dr.left + x)];
+        d = ref(d, want[size_t((apart.top + y) * kW + apart.left + x)], 100);
+      }
+    ASSERT_EQ(MixCanvas(c.h, &dr, c.h, &apart, 100), 1);
     EXPECT_EQ(CanvasPixels(c.h), want) << mask;
-    const owlRect left{0, 0, 8, 3}, right{2, 0, 10, 3};
-    EXPECT_EQ(MixCanvas(c.h, &right, c.h, &left, 255), 1);  // moves right within rows
-    EXPECT_EQ(MixCanvas(c.h, &right, c.h, &left, 100), 1);
-    EXPECT_EQ(BlendCanvas(c.h, &right, c.h, &left, 100), 1);
   }
 }
 

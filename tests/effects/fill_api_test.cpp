@@ -107,6 +107,47 @@ TEST(FillGradualRect, HorizontalBlendsAndClipKeepsColors) {
   }
 }
 
+// The horizontal gradient lays one row of colours over every row; its pixels
+// must be those of blend-filling each column with its colour, in every form
+// and for colours that are not premultiplied too.
+TEST(FillGradualRect, HorizontalEqualsColumnByColumnBlendFills) {
+  owltest::Rng rng(404);
+  for (uint32_t mask : kMasks) {
+    owl::ScopedCpuMask forced(mask);
+    for (int n = 0; n < 60; ++n) {
+      const int w = rng.Range(1, 37), h = rng.Range(1, 5);
+      const bool premultiplied = n % 3 != 0;
+      const uint32_t c1 = premultiplied ? rng.Premultiplied() : rng.Next();
+      const uint32_t c2 = premultiplied ? rng.Premultiplied() : rng.Next();
+      const owlRect r{rng.Range(-20, w), 0, rng.Range(-5, w + 20), h};
+      CanvasHolder got(FilledCanvas(w, h, 0)), want(FilledCanvas(w, h, 0));
+      BitmapBits g{}, m{};
+      GetCanvasClipBits(got.h, &g);
+      GetCanvasClipBits(want.h, &m);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+          static_cast<uint32_t*>(g.bits)[y * g.pitch / 4 + x] = static_cast<uint32_t*>(m.bits)[y * m.pitch / 4 + x] =
+              rng.Premultiplied();
+      ASSERT_EQ(FillGradualRect(got.h, c1, c2, &r, OWL_GRADIENT_LEFT_TO_RIGHT), 1);
+      // The model: each column's colour, read off a gradient over clear
+      // pixels, blend-filled into its column alone.
+      CanvasHolder colors(FilledCanvas(w, 1, 0));
+      const owlRect row{r.left, 0, r.right, 1};
+      ASSERT_EQ(FillGradualRect(colors.h, c1, c2, &row, OWL_GRADIENT_LEFT_TO_RIGHT), 1);
+      for (int x = 0; x < w; ++x) {
+        const owlRect column{x, 0, x + 1, h};
+        SetCanvasClip(want.h, &column, nullptr);
+        ASSERT_EQ(FillSolidRect(want.h, PixelAt(colors.h, x, 0), &r), 1);
+      }
+      const owlRect whole{0, 0, w, h};
+      SetCanvasClip(want.h, &whole, nullptr);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+          ASSERT_EQ(PixelAt(got.h, x, y), PixelAt(want.h, x, y)) << "mask " << mask << " case " << n << " at " << x;
+    }
+  }
+}
+
 TEST(FillGradualRect, EqualColorsAndOtherDirectionsAreSolidFills) {
   CanvasHolder c(FilledCanvas(4, 4, 0xFFFFFFFFu));
   const owlRect r{0, 0, 4, 4};

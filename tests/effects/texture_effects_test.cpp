@@ -170,4 +170,18 @@ TEST(TextureEffects, LightTurnsAShapeIntoAWhiteGlow) {
   EXPECT_EQ(glow[4 * 9 + 4] >> 24, glow[4 * 9 + 4] & 0xFF);  // white: every channel equal
 }
 
+// The glow's scratch texture is made and deleted like any texture, so it
+// advances the serial of the slot it used: the handles made afterwards are
+// the ones a caller expects.
+TEST(TextureEffects, LightTakesAndGivesBackOneHandle) {
+  TextureHolder t(MakeTexture(3, 3, std::vector<uint32_t>(9, 0x80808080u)));
+  const HGTEXTURE probe = CreateTexture(1, 1);
+  ASSERT_EQ(DeleteTexture(probe), 1);  // its slot is the next one handed out
+  ASSERT_EQ(LightTexture(t.h), 1);
+  const HGTEXTURE next = CreateTexture(1, 1);
+  EXPECT_EQ(next.value & 0xFFFFFF, probe.value & 0xFFFFFF);
+  EXPECT_EQ(next.value >> 24, ((probe.value >> 24) + 2) & 0xFF);  // the scratch had serial + 1
+  DeleteTexture(next);
+}
+
 }  // namespace

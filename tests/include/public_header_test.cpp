@@ -78,7 +78,7 @@ TEST(PublicHeader, OpeningCommentCoversTheConventions) {
   }
   for (const char* topic : {"Handles.", "Pixels.", "premultiplied", "Coordinates.", "logical", "device",
                             "The filter word.", "source-over", "colour key", "multiply", "The texture mode.",
-                            "Results.", "Threads.", "one thread at a time"})
+                            "Results.", "Threads.", "objects may run at the same time", "Process exit."})
     EXPECT_NE(opening.find(topic), std::string::npos) << topic;
 }
 

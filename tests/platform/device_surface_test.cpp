@@ -91,6 +91,46 @@ TEST(DeviceSurface, ForeignAndFreedValuesAreRefused) {
   EXPECT_EQ(GetDeviceSurfaceClip(s.h, nullptr), 0);
 }
 
+// The allocator hands a freed block straight to the next surface of the same
+// size; the deleted surface's value must still name nothing, so a second
+// delete cannot destroy the surface made in its place.
+TEST(DeviceSurface, AStaleValueNeverNamesTheNextSurface) {
+  HDC live = CreateDeviceSurface(3, 3);
+  for (int i = 0; i < 2000; ++i) {
+    HDC stale = live;
+    ASSERT_EQ(DeleteDeviceSurface(stale), 1);
+    live = CreateDeviceSurface(3, 3);
+    ASSERT_NE(live, nullptr);
+    ASSERT_NE(live, stale) << "round " << i;
+    ASSERT_EQ(DeleteDeviceSurface(stale), 0) << "round " << i;
+    BitmapBits b{};
+    ASSERT_EQ(LockDeviceSurfaceBits(live, &b), 1);
+    ASSERT_EQ(b.width, 3);
+  }
+  EXPECT_EQ(DeleteDeviceSurface(live), 1);
+}
+
+// As many live surfaces as handles; a freed slot is taken again only after
+// the slots freed before it.
+TEST(DeviceSurface, FullRegistryRefusesThenReusesOldestFreedFirst) {
+  std::vector<HDC> live;
+  for (HDC h; (h = CreateDeviceSurface(1, 1)) != nullptr;) {
+    live.push_back(h);
+    ASSERT_LE(live.size(), 32767u);
+  }
+  EXPECT_EQ(live.size(), 32767u);
+  ASSERT_EQ(DeleteDeviceSurface(live[7]), 1);
+  ASSERT_EQ(DeleteDeviceSurface(live[3]), 1);
+  const HDC first = CreateDeviceSurface(1, 1), second = CreateDeviceSurface(1, 1);
+  const auto index = [](HDC h) { return reinterpret_cast<uintptr_t>(h) & 0xFFFF; };
+  EXPECT_EQ(index(first), index(live[7]));
+  EXPECT_EQ(index(second), index(live[3]));
+  EXPECT_EQ(CreateDeviceSurface(1, 1), nullptr);
+  live[7] = first;
+  live[3] = second;
+  for (HDC h : live) ASSERT_EQ(DeleteDeviceSurface(h), 1);
+}
+
 TEST(GdiTransCanvas, RowsStartAtTheRectangleLeftEdge) {
   CanvasHolder c(NumberedCanvas(20, 10));
   SurfaceHolder s(8, 6);

@@ -54,21 +54,18 @@ TEST(SampleBilinear, MatchesFourWeightsAndTheNamedFractions) {
 
 struct BicubicForm {
   bool mmx;
-  void (*copy)(const BitmapBits&, int32_t, int32_t, uint32_t*);
-  void (*over)(const BitmapBits&, int32_t, int32_t, uint32_t*);
-  void (*over_alpha)(const BitmapBits&, int32_t, int32_t, uint32_t, uint32_t*);
-  void (*copy_clamped)(const BitmapBits&, int32_t, int32_t, uint32_t*);
-  void (*over_clamped)(const BitmapBits&, int32_t, int32_t, uint32_t*);
-  void (*over_alpha_clamped)(const BitmapBits&, int32_t, int32_t, uint32_t, uint32_t*);
+  void (*copy)(const int32_t*, const BitmapBits&, int32_t, int32_t, uint32_t*);
+  void (*over)(const int32_t*, const BitmapBits&, int32_t, int32_t, uint32_t*);
+  void (*over_alpha)(const int32_t*, const BitmapBits&, int32_t, int32_t, uint32_t, uint32_t*);
+  void (*copy_clamped)(const int32_t*, const BitmapBits&, int32_t, int32_t, uint32_t*);
+  void (*over_clamped)(const int32_t*, const BitmapBits&, int32_t, int32_t, uint32_t*);
+  void (*over_alpha_clamped)(const int32_t*, const BitmapBits&, int32_t, int32_t, uint32_t, uint32_t*);
 };
 
 // Each form against its own arithmetic: interior positions through the
 // sampler, any position through its wrapper against a direct clamped read.
 void CheckBicubicForm(const BicubicForm& f) {
-  ScopedCpuMask mask(f.mmx ? kCpuAll : 0);
-  BuildKernelTableIfNeeded();
-  BuildClampTableIfNeeded();
-  ASSERT_EQ(KernelTableIsMmxFormat(), f.mmx);
+  const int32_t* table = KernelTableFor(KernelMode(), f.mmx);
   Rng rng(f.mmx ? 21 : 22);
   for (int n = 0; n < 300; ++n) {
     const int32_t w = n < 20 ? 1 + n % 5 : rng.Range(1, 12), h = n < 20 ? 1 + n / 5 : rng.Range(1, 9);
@@ -85,9 +82,9 @@ void CheckBicubicForm(const BicubicForm& f) {
       const uint32_t d = rng.Premultiplied(), alpha = rng.Next() & 255;
       int32_t x = rng.Range(-3 * 65536, (w + 3) * 65536), y = rng.Range(-3 * 65536, (h + 3) * 65536);
       uint32_t want = sample(x, y), got = 0, over = d, over_alpha = d;
-      f.copy_clamped(bits, x, y, &got);
-      f.over_clamped(bits, x, y, &over);
-      f.over_alpha_clamped(bits, x, y, alpha, &over_alpha);
+      f.copy_clamped(table, bits, x, y, &got);
+      f.over_clamped(table, bits, x, y, &over);
+      f.over_alpha_clamped(table, bits, x, y, alpha, &over_alpha);
       ASSERT_EQ(got, want) << w << "x" << h << " at " << x << "," << y;
       ASSERT_EQ(over, owltest::Over(want, d, true));
       ASSERT_EQ(over_alpha, owltest::Over(owltest::ScaleByAlpha(want, alpha), d, true));
@@ -95,15 +92,15 @@ void CheckBicubicForm(const BicubicForm& f) {
       x = rng.Range(65536, (w - 3) * 65536 + 65535);
       y = rng.Range(65536, (h - 3) * 65536 + 65535);
       want = sample(x, y), over = d, over_alpha = d;
-      f.copy(bits, x, y, &got);
-      f.over(bits, x, y, &over);
-      f.over_alpha(bits, x, y, alpha, &over_alpha);
+      f.copy(table, bits, x, y, &got);
+      f.over(table, bits, x, y, &over);
+      f.over_alpha(table, bits, x, y, alpha, &over_alpha);
       ASSERT_EQ(got, want) << w << "x" << h << " at " << x << "," << y;
       ASSERT_EQ(over, owltest::Over(want, d, true));
       ASSERT_EQ(over_alpha, owltest::Over(owltest::ScaleByAlpha(want, alpha), d, true));
       // Whole-pixel positions reproduce the base pixel.
       x &= ~0xFFFF, y &= ~0xFFFF;
-      f.copy(bits, x, y, &got);
+      f.copy(table, bits, x, y, &got);
       ASSERT_EQ(got, src.at(x >> 16, y >> 16));
     }
     ASSERT_TRUE(src.GuardsIntact());
@@ -125,40 +122,33 @@ TEST(SampleBicubic, MmxFormMatchesItsArithmetic) {
 
 // A colour channel pushed above its alpha by the negative lobes saturates at
 // 255 in the integer over-sampler instead of wrapping to a dark value.
-TEST(SampleBicubic, IntegerOverSaturatesColorAboveAlpha) {
-  ScopedCpuMask mask(0);
-  BuildKernelTableIfNeeded();
-  BuildClampTableIfNeeded();
+TEST(SampleBicubic, IntegerOverSaturatesColourAboveAlpha) {
+  const int32_t* k = KernelTableFor(2, false);
   // Alpha 128 everywhere; red steps from 0 to 128 between columns 1 and 2.
   uint32_t px[24];
   for (int i = 0; i < 24; ++i) px[i] = (i % 6 < 2 ? 0x80000000u : 0x80800000u);
   const BitmapBits src{6, 4, 24, px};
   uint32_t sample = 0;
-  SampleBicubic(src, 0x24000, 0x10000, &sample);              // a quarter past the step
+  SampleBicubic(k, src, 0x24000, 0x10000, &sample);              // a quarter past the step
   ASSERT_GT(owltest::Chan(sample, 2), owltest::Chan(sample, 3));  // overshoot above alpha
   uint32_t d = 0xFFFFFFFFu;
-  SampleBicubicOver(src, 0x24000, 0x10000, &d);
+  SampleBicubicOver(k, src, 0x24000, 0x10000, &d);
   EXPECT_EQ(owltest::Chan(d, 2), 255u);
   EXPECT_EQ(owltest::Chan(d, 3), 255u);
 }
 
 TEST(SampleBicubic, ClampedWrapperOnOnePixel) {
-  for (uint32_t m : {0u, uint32_t(kCpuAll)}) {
-    ScopedCpuMask mask(m);
-    BuildKernelTableIfNeeded();
-    BuildClampTableIfNeeded();
-    uint32_t one = 0x80402010u, out = 0;
-    const BitmapBits src{1, 1, 4, &one};
+  uint32_t one = 0x80402010u, out = 0;
+  const BitmapBits src{1, 1, 4, &one};
 #if defined(OWL_HAVE_MMX)
-    if (HasMMX()) {
-      SampleBicubicClamped_MMX(src, -5 * 65536, 7 * 65536, &out);
-      EXPECT_EQ(out, one);
-      continue;
-    }
-#endif
-    SampleBicubicClamped(src, -5 * 65536, 7 * 65536, &out);
+  if (HasMMX()) {
+    SampleBicubicClamped_MMX(KernelTableFor(2, true), src, -5 * 65536, 7 * 65536, &out);
     EXPECT_EQ(out, one);
   }
+#endif
+  out = 0;
+  SampleBicubicClamped(KernelTableFor(2, false), src, -5 * 65536, 7 * 65536, &out);
+  EXPECT_EQ(out, one);
 }
 
 #if defined(OWL_HAVE_MMX)
@@ -166,12 +156,9 @@ TEST(SampleBicubic, ClampedWrapperOnOnePixel) {
 // length at any step, both kernels, high-contrast sources that overshoot.
 TEST(SampleBicubic, Avx2RowsMatchTheMmxSamplers) {
   if (!HasAVX2() || !HasMMX()) GTEST_SKIP() << "no AVX2";
-  ScopedCpuMask mask(kCpuAll);
   Rng rng(91);
-  for (int mode : {OWL_KERNEL_BSPLINE, OWL_KERNEL_CUBIC}) {
-    SetStretchKernelMode(mode);
-    BuildKernelTableIfNeeded();
-    ASSERT_TRUE(KernelTableIsMmxFormat());
+  for (int mode : {1, 2}) {
+    const int32_t* table = KernelTableFor(mode, true);
     for (int n = 0; n < 200; ++n) {
       const int32_t w = 48, h = 9;
       GuardedBlock src(w, h, n % 3, n % 4);
@@ -186,13 +173,15 @@ TEST(SampleBicubic, Avx2RowsMatchTheMmxSamplers) {
       const uint32_t alpha = rng.Next() & 255;
       const struct {
         BicubicRowFn row;
-        void (*sample)(const BitmapBits&, int32_t, int32_t, uint32_t, uint32_t*);
+        void (*sample)(const int32_t*, const BitmapBits&, int32_t, int32_t, uint32_t, uint32_t*);
       } kernels[] = {
-          {BicubicRow_AVX2, [](const BitmapBits& s, int32_t px, int32_t py, uint32_t, uint32_t* d) {
-             SampleBicubic_MMX(s, px, py, d);
+          {BicubicRow_AVX2,
+           [](const int32_t* t, const BitmapBits& s, int32_t px, int32_t py, uint32_t, uint32_t* d) {
+             SampleBicubic_MMX(t, s, px, py, d);
            }},
-          {BicubicOverRow_AVX2, [](const BitmapBits& s, int32_t px, int32_t py, uint32_t, uint32_t* d) {
-             SampleBicubicOver_MMX(s, px, py, d);
+          {BicubicOverRow_AVX2,
+           [](const int32_t* t, const BitmapBits& s, int32_t px, int32_t py, uint32_t, uint32_t* d) {
+             SampleBicubicOver_MMX(t, s, px, py, d);
            }},
           {BicubicOverAlphaRow_AVX2, SampleBicubicOverAlpha_MMX},
       };
@@ -200,15 +189,14 @@ TEST(SampleBicubic, Avx2RowsMatchTheMmxSamplers) {
         std::vector<uint32_t> want(size_t(count) + 1), got;
         for (auto& p : want) p = rng.Next();
         got = want;
-        for (int32_t j = 0; j < count; ++j) k.sample(bits, int32_t(x + uint32_t(j) * step), y, alpha, &want[size_t(j)]);
-        ASSERT_EQ(k.row(got.data(), bits, x, step, y, count, alpha), count & ~7);
+        for (int32_t j = 0; j < count; ++j) k.sample(table, bits, int32_t(x + uint32_t(j) * step), y, alpha, &want[size_t(j)]);
+        ASSERT_EQ(k.row(table, got.data(), bits, x, step, y, count, alpha), count & ~7);
         for (int32_t j = count & ~7; j < count; ++j)
-          k.sample(bits, int32_t(x + uint32_t(j) * step), y, alpha, &got[size_t(j)]);
+          k.sample(table, bits, int32_t(x + uint32_t(j) * step), y, alpha, &got[size_t(j)]);
         ASSERT_EQ(got, want) << "mode " << mode << " step " << step << " count " << count;
       }
     }
   }
-  SetStretchKernelMode(OWL_KERNEL_CUBIC);
 }
 #endif
 
