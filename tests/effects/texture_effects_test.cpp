@@ -174,7 +174,7 @@ TEST(TextureEffects, LightTurnsAShapeIntoAWhiteGlow) {
 // advances the serial of the slot it used: the handles made afterwards are
 // the ones a caller expects.
 TEST(TextureEffects, LightTakesAndGivesBackOneHandle) {
-  TextureHolder t(MakeTexture(3, 3, std::vector<uint32_t>(9, 0x80808080u)));
+  TextureHolder t(TextureOf(3, 3, std::vector<uint32_t>(9, 0x80808080u)));
   const HGTEXTURE probe = CreateTexture(1, 1);
   ASSERT_EQ(DeleteTexture(probe), 1);  // its slot is the next one handed out
   ASSERT_EQ(LightTexture(t.h), 1);

@@ -168,6 +168,7 @@ void Effects(HGTEXTURE texture, HGTEXTURE other) {
   CHECK(GaussianBlurTexture(other, texture, 129) == 0);
   CHECK(ShadowTexture(other, other, 2, 0x80000000u) == 1 && TexturePixel(other, 3, 0) == 0x80000000u);
   CHECK(ARGBtoAHSL(0xFF00FF00u) >> 16 == 0xFF55u);  // opaque, hue 85: green
+  CHECK(GetOwlVersion() == OWL_VERSION);  // the loaded library is the header's
   CHECK(AHSLtoARGB(0x7F000000u) == 0x7F000000u);    // lightness 0: black
   CHECK(GetStretchKernelMode() == 2);
   CHECK(SetStretchKernelMode(1) == 1 && SetStretchKernelMode(1) == 0 && GetStretchKernelMode() == 1);
