@@ -499,6 +499,34 @@ OWL_EXTERN_C OWL_API int OWL_CALL FillGradualRect(HGCANVAS canvas, uint32_t colo
 OWL_EXTERN_C OWL_API int OWL_CALL DrawModulation(HGCANVAS canvas, int32_t x, int32_t y, HGTEXTURE texture,
                                                  uint32_t color);
 
+/* ---- Rounded rectangles ------------------------------------------------ */
+
+/* Anti-aliased rounded rectangles. rect (required, logical coordinates) is
+ * the outer edge; radii (required, pixels, each 0 or more) are the circular
+ * corners' radii in the order top-left, top-right, bottom-right,
+ * bottom-left. When two radii on one side add up to more than that side,
+ * all four are multiplied by the smallest ratio side / sum, so corners meet
+ * and never overlap. Each pixel's coverage k is the exact area of the shape
+ * inside it (a pixel being a unit square), quantised as
+ * floor(area * 255 + 0.5); the pixel becomes s + (((256 - s.A) * d) >> 8)
+ * with s = (color * (k + 1)) >> 8 per channel (color itself when k is
+ * 255). Radius 0 gives the exact rectangle, and equal radii a shape
+ * symmetric in both axes, pixel for pixel. Drawn within the canvas clip; a
+ * reversed or empty rect or a colour of alpha 0 draws nothing. 0 for a bad
+ * handle, a null rect or radii, or a negative radius (or, for the stroke, a
+ * width below 1); 1 otherwise. */
+
+/* The filled shape. */
+OWL_EXTERN_C OWL_API int OWL_CALL FillRoundRect(HGCANVAS canvas, const owlRect* rect, const int32_t radii[4],
+                                                uint32_t color);
+/* An outline of width pixels inside rect: the shape minus the shape inset by
+ * width on every side, whose radii are max(r - width, 0) after the scaling
+ * above, scaled again by the same rule; coverage is the difference of the
+ * two areas, never below 0. A width of half the shorter side or more fills
+ * the shape. */
+OWL_EXTERN_C OWL_API int OWL_CALL StrokeRoundRect(HGCANVAS canvas, const owlRect* rect, const int32_t radii[4],
+                                                  int32_t width, uint32_t color);
+
 #if defined(__clang__) && defined(__cplusplus)
 #  pragma clang diagnostic pop
 #endif

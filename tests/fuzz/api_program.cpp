@@ -23,6 +23,7 @@ namespace {
 
 constexpr size_t kMaxPerKind = 6;     // live canvases, and live textures, per program
 constexpr size_t kMaxSteps = 1000;    // operations per program
+constexpr size_t kOperationIds = 69;  // an id byte picks the entry of its value modulo this
 constexpr uint32_t kSliceArray = 16;  // rectangles a slice array may hold
 
 constexpr int32_t kSpecial[] = {0,         1,          -1,        2,         7,
@@ -234,11 +235,11 @@ class Program {
   }
 
   void Run(const uint8_t* data, size_t size) {
-    const Entry* by_id[64] = {};
+    const Entry* by_id[kOperationIds] = {};
     for (const Entry& e : Table()) by_id[e.id] = &e;
     size_t pos = 0;
     for (size_t step = 0; step < kMaxSteps && pos + 2 <= size; ++step) {
-      const Entry* e = by_id[data[pos] % 64];
+      const Entry* e = by_id[data[pos] % kOperationIds];
       const size_t len = std::min<size_t>(data[pos + 1], size - pos - 2);
       Args args(data + pos + 2, len);
       pos += 2 + len;
@@ -1174,6 +1175,35 @@ void RunFillGradualRect(Program& p) {
   p.ExpectResult(res, {c1 == c2 && FillIsNoOp(c1, 0x01000000u) ? 1 : FillResult(p, c, r)});
 }
 
+// ---- Rounded rectangles -----------------------------------------------------
+
+// Radii mostly small, sometimes huge or negative; a null array now and then.
+template <class Draw>
+void RunRoundRect(Program& p, Draw draw, bool stroke) {
+  const HGCANVAS c = p.CanvasArg();
+  const RectArg r = p.RectIn(c);
+  int32_t radii[4];
+  for (int32_t& v : radii) v = p.U8() % 4 == 0 ? p.Length() : int32_t(p.U8() % 24);
+  const int32_t* rp = p.U8() % 32 == 31 ? nullptr : radii;
+  const int32_t width = stroke ? (p.U8() % 8 == 7 ? p.Length() : int32_t(p.U8() % 12)) : 1;
+  const uint32_t color = p.Color();
+  const int res = draw(Clipped(c, &r), c, r.ptr(), rp, width, color);
+  const bool good = rp && radii[0] >= 0 && radii[1] >= 0 && radii[2] >= 0 && radii[3] >= 0 && width >= 1;
+  p.ExpectResult(res, {p.Live(c) && !r.null && good ? 1 : 0});
+}
+
+void RunFillRoundRect(Program& p) {
+  RunRoundRect(p, [&p](Target t, HGCANVAS c, const owlRect* r, const int32_t* radii, int32_t, uint32_t color) {
+    return p.Invoke(t, FillRoundRect, c, r, radii, color);
+  }, false);
+}
+
+void RunStrokeRoundRect(Program& p) {
+  RunRoundRect(p, [&p](Target t, HGCANVAS c, const owlRect* r, const int32_t* radii, int32_t w, uint32_t color) {
+    return p.Invoke(t, StrokeRoundRect, c, r, radii, w, color);
+  }, true);
+}
+
 // ---- Modulation -------------------------------------------------------------
 
 void RunDrawModulation(Program& p) {
@@ -1272,6 +1302,8 @@ const std::vector<Entry>& Table() {
 #endif
       {62, "(cpu mask)", false, RunCpuMask},
       {63, "(paint)", false, RunPaint},
+      {65, "FillRoundRect", true, RunFillRoundRect},
+      {66, "StrokeRoundRect", true, RunStrokeRoundRect},
   };
   return table;
 }
