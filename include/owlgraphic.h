@@ -527,6 +527,27 @@ OWL_EXTERN_C OWL_API int OWL_CALL FillRoundRect(HGCANVAS canvas, const owlRect* 
 OWL_EXTERN_C OWL_API int OWL_CALL StrokeRoundRect(HGCANVAS canvas, const owlRect* rect, const int32_t radii[4],
                                                   int32_t width, uint32_t color);
 
+/* ---- Translucent layers ------------------------------------------------ */
+
+/* Lays srcRect of src over dstRect of dst source-over with src's own
+ * (premultiplied) alpha at opacity alpha: per channel
+ * s' = (s * (alpha + 1)) >> 8 (s itself at 255) and
+ * d = s' + (((256 - s'.A) * d) >> 8); alpha 0 changes nothing. Rectangles
+ * of different sizes stretch the source: resampleFilter 0 nearest, any
+ * other value bilinear (one-pass weights out of 256, positions from the
+ * top-left pixel with steps ((size - 1) << 16) / destination size), nearest
+ * with steps (size << 16) / destination size. The
+ * rectangles follow the composition rules above: no clip; a rectangle
+ * reversed as given, or reaching outside its canvas after mapping, a null
+ * one, or a destination of zero width or height whose size differs from
+ * the source's draws nothing and the call returns 1. When dst and src are
+ * one canvas and the rectangles overlap, the result is that of the formula
+ * applied pixel by pixel, rows from the top and each row from the left,
+ * every pixel read after the ones before it were written. 0 only for a
+ * handle that is not a live canvas (dst looked up first). */
+OWL_EXTERN_C OWL_API int OWL_CALL CompositeCanvas(HGCANVAS dst, const owlRect* dstRect, HGCANVAS src,
+                                                  const owlRect* srcRect, uint8_t alpha, unsigned int resampleFilter);
+
 #if defined(__clang__) && defined(__cplusplus)
 #  pragma clang diagnostic pop
 #endif

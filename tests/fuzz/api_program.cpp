@@ -1102,6 +1102,17 @@ void RunCompose(Program& p) {
   p.ExpectResult(r, {p.Live(d) && p.Live(s) ? 1 : 0});
 }
 
+void RunCompositeCanvas(Program& p) {
+  const HGCANVAS d = p.CanvasArg();
+  const RectArg dr = p.RectIn(d);
+  const HGCANVAS s = p.CanvasArg();
+  const RectArg sr = p.RectIn(s);
+  const uint8_t alpha = p.Alpha();
+  const unsigned f = p.Resample();
+  const int r = p.Invoke(InsideRect(d, dr), CompositeCanvas, d, dr.ptr(), s, sr.ptr(), alpha, f);
+  p.ExpectResult(r, {p.Live(d) && p.Live(s) ? 1 : 0});
+}
+
 void RunMixCanvasWithColor(Program& p) {
   const HGCANVAS c = p.CanvasArg();
   const RectArg r = p.RectIn(c);
@@ -1304,6 +1315,7 @@ const std::vector<Entry>& Table() {
       {63, "(paint)", false, RunPaint},
       {65, "FillRoundRect", true, RunFillRoundRect},
       {66, "StrokeRoundRect", true, RunStrokeRoundRect},
+      {67, "CompositeCanvas", true, RunCompositeCanvas},
   };
   return table;
 }
