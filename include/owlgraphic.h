@@ -499,6 +499,40 @@ OWL_EXTERN_C OWL_API int OWL_CALL FillGradualRect(HGCANVAS canvas, uint32_t colo
 OWL_EXTERN_C OWL_API int OWL_CALL DrawModulation(HGCANVAS canvas, int32_t x, int32_t y, HGTEXTURE texture,
                                                  uint32_t color);
 
+/* ---- Nine-grids at any display scale ----------------------------------- */
+
+/* Flags of DrawTexture9GridEx: the top and bottom edges and the middle
+ * repeat across instead of stretching; the left and right edges and the
+ * middle repeat down; the middle is left out. */
+#define OWL_GRID_REPEAT_X 0x1u
+#define OWL_GRID_REPEAT_Y 0x2u
+#define OWL_GRID_NO_MIDDLE 0x4u
+
+/* A nine-grid whose corners follow the display scale: srcMargins (texels)
+ * cut src (null: the whole texture; rules as for the other drawing
+ * functions) and dstMargins (pixels, e.g. srcMargins times 1.5 for a 150%
+ * display) cut dst into nine cells; each source cell is drawn onto its
+ * destination cell, corners scaled with the resampling filter. On an axis
+ * where two margins add up to more than the length n (of dst, or of src),
+ * they shrink in proportion: the first becomes floor(m0 * n / (m0 + m1)),
+ * the second n minus that, so corners meet and never overlap; n = 0 draws
+ * nothing. Edges and the middle stretch along an axis, or, with
+ * OWL_GRID_REPEAT_X / _Y, repeat from the cell's top-left corner in tiles
+ * of the source middle's length times the other axis's scale
+ * (dstMargins / srcMargins summed over that axis, rounded to nearest, at
+ * least 1; unscaled when either sum is 0), the last tile cut at the cell's
+ * far end, sampling the texels its visible part maps to. Cells whose source
+ * or destination is empty draw nothing; the middle is left out with
+ * OWL_GRID_NO_MIDDLE. Blend kind, alpha and resampleFilter as for
+ * DrawTextureEx; drawn within the canvas clip. With both margins equal,
+ * no shrinking and no flags, the pixels are DrawTexture9Grid's.
+ * 0 for a bad handle, a null dst, a bad src, or null or negative margins;
+ * 1 otherwise. */
+OWL_EXTERN_C OWL_API int OWL_CALL DrawTexture9GridEx(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
+                                                     const owlRect* src, const owlRect* srcMargins,
+                                                     const owlRect* dstMargins, unsigned int flags,
+                                                     unsigned int resampleFilter, unsigned char alpha);
+
 /* ---- Rounded rectangles ------------------------------------------------ */
 
 /* Anti-aliased rounded rectangles. rect (required, logical coordinates) is

@@ -163,7 +163,8 @@ TEST(RoundRect, RadiusZeroIsTheExactRectangle) {
   FillSolidRect(want.h, color, &r);
   EXPECT_EQ(Render(Case{r, {0, 0, 0, 0}, 0}, color, background).px, owltest::ReadCanvas(want.h, kW, kH).px);
   owltest::WriteCanvas(want.h, background);
-  for (const owlRect& band : {owlRect{3, 4, 31, 7}, owlRect{3, 19, 31, 22}, owlRect{3, 7, 6, 19}, owlRect{28, 7, 31, 19}})
+  const owlRect bands[] = {{3, 4, 31, 7}, {3, 19, 31, 22}, {3, 7, 6, 19}, {28, 7, 31, 19}};
+  for (const owlRect& band : bands)
     FillSolidRect(want.h, color, &band);
   EXPECT_EQ(Render(Case{r, {0, 0, 0, 0}, 3}, color, background).px, owltest::ReadCanvas(want.h, kW, kH).px);
 }

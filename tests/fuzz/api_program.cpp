@@ -915,6 +915,22 @@ void RunDrawTexture9Grid(Program& p) {
   ExpectDrawResult(p, r, c, t, !dst.null && !margins.null);
 }
 
+void RunDrawTexture9GridEx(Program& p) {
+  const HGCANVAS c = p.CanvasArg();
+  const RectArg dst = p.RectIn(c);
+  const HGTEXTURE t = p.TextureArg();
+  const RectArg src = p.RectIn(t), sm = p.Margins(), dm = p.Margins();
+  const unsigned flags = p.U8() % 16;
+  const unsigned f = p.Resample();
+  const unsigned char alpha = p.Alpha();
+  const int r =
+      p.Invoke(Clipped(c), DrawTexture9GridEx, c, dst.ptr(), t, src.ptr(), sm.ptr(), dm.ptr(), flags, f, alpha);
+  const auto sound = [](const RectArg& m) {
+    return !m.null && m.r.left >= 0 && m.r.top >= 0 && m.r.right >= 0 && m.r.bottom >= 0;
+  };
+  ExpectDrawResult(p, r, c, t, !dst.null && sound(sm) && sound(dm));
+}
+
 void RunDrawTextureTopTile(Program& p) {
   const HGCANVAS c = p.CanvasArg();
   const RectArg dst = p.RectIn(c);
@@ -1316,6 +1332,7 @@ const std::vector<Entry>& Table() {
       {65, "FillRoundRect", true, RunFillRoundRect},
       {66, "StrokeRoundRect", true, RunStrokeRoundRect},
       {67, "CompositeCanvas", true, RunCompositeCanvas},
+      {68, "DrawTexture9GridEx", true, RunDrawTexture9GridEx},
   };
   return table;
 }
