@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "core/geometry.h"
 #include "core/pixel_math.h"
@@ -68,19 +69,45 @@ struct Span {
   int64_t begin, end;
 };
 
-// The columns of row y where the shape's coverage may lie strictly between
-// 0 and 1: those inside a corner square that the row meets. Appends up to
-// two spans.
+// The columns of row y where the arc of a corner (radius r, q0 the row's
+// distance from the corner's horizontal edge) crosses the row, as distances
+// p from its vertical edge: left of them the pixels lie outside the arc,
+// right of them inside, so the coverage is constant there. A rounding error
+// here could only leave out a pixel that the arc barely touches, whose
+// quantised coverage is that of its neighbours.
+bool ArcColumns(double r, double q0, int64_t* begin, int64_t* end) {
+  if (!(q0 < r)) return false;
+  const double ua = ArcHeight(r, q0);                              // u where the arc leaves the row's bottom
+  const double ub = r - q0 - 1 > 0 ? ArcHeight(r, q0 + 1) : r;    // ... and its top
+  const double limit = std::ceil(r);
+  *begin = int64_t(std::max(0.0, std::floor(r - ub)));
+  *end = int64_t(std::min(limit, std::ceil(r - ua)));
+  return *begin < *end;
+}
+
+// The columns of row y where the shape's coverage may change from pixel to
+// pixel: where an arc crosses the row. Appends up to four spans.
 int PartialSpans(const RoundShape& s, int64_t y, Span* out) {
   if (s.Empty() || y < s.top || y >= s.bottom) return 0;
   const double qt = double(y - s.top), qb = double(s.bottom - 1 - y);
-  const double left = std::max(qt < s.radius[0] ? s.radius[0] : 0, qb < s.radius[3] ? s.radius[3] : 0);
-  const double right = std::max(qt < s.radius[1] ? s.radius[1] : 0, qb < s.radius[2] ? s.radius[2] : 0);
   const int64_t width = s.right - s.left;
   int n = 0;
-  if (left > 0) out[n++] = Span{s.left, s.left + std::min(width, int64_t(std::ceil(left)))};
-  if (right > 0) out[n++] = Span{s.right - std::min(width, int64_t(std::ceil(right))), s.right};
+  int64_t b, e;
+  for (int k = 0; k < 4; ++k) {
+    if (!ArcColumns(s.radius[k], k < 2 ? qt : qb, &b, &e)) continue;
+    b = std::min(b, width), e = std::min(e, width);
+    out[n++] = k == 0 || k == 3 ? Span{s.left + b, s.left + e} : Span{s.right - e, s.right - b};
+  }
   return n;
+}
+
+// The first row below the top corners' squares and the first row of the
+// bottom ones.
+int64_t TopBandEnd(const RoundShape& s) {
+  return s.top + int64_t(std::ceil(std::max(s.radius[0], s.radius[1])));
+}
+int64_t BottomBandStart(const RoundShape& s) {
+  return s.bottom - int64_t(std::ceil(std::max(s.radius[2], s.radius[3])));
 }
 
 double ShapeCoverage(const RoundShape& outer, const RoundShape& inner, int64_t x, int64_t y) {
@@ -91,6 +118,89 @@ double ShapeCoverage(const RoundShape& outer, const RoundShape& inner, int64_t x
 inline void PutCoverage(uint32_t* p, uint32_t color, uint8_t k) {
   if (k == 0) return;
   *p = OverWrap(k == 255 ? color : ScaleChannels(color, uint32_t(k) + 1), *p);
+}
+
+// Coverage already worked out in this call, by a pixel's distances from
+// the nearest vertical and horizontal edge of the outer shape. A shape
+// symmetric in an axis has the same coverage at mirrored pixels, bit for
+// bit (see above), so each arc pixel of a symmetric shape is computed once
+// instead of up to four times. Kept on the stack: distances below kSide.
+class CoverageMemo {
+ public:
+  static constexpr int64_t kSide = 128;
+  CoverageMemo(const RoundShape& outer, const RoundShape& inner)
+      : x_(outer.radius[0] == outer.radius[1] && outer.radius[3] == outer.radius[2] &&
+           inner.radius[0] == inner.radius[1] && inner.radius[3] == inner.radius[2]),
+        y_(outer.radius[0] == outer.radius[3] && outer.radius[1] == outer.radius[2] &&
+           inner.radius[0] == inner.radius[3] && inner.radius[1] == inner.radius[2]) {
+    std::memset(known_, 0, sizeof known_);
+  }
+  // The slot of pixel (x, y): -1 when it has none.
+  int64_t Slot(const RoundShape& s, int64_t x, int64_t y) const {
+    if (!x_ || !y_) return -1;
+    const int64_t p = std::min(x - s.left, s.right - 1 - x), q = std::min(y - s.top, s.bottom - 1 - y);
+    return p < 0 || q < 0 || p >= kSide || q >= kSide ? -1 : q * kSide + p;
+  }
+  bool Has(int64_t slot) const { return known_[slot >> 6] >> (slot & 63) & 1; }
+  uint8_t Get(int64_t slot) const { return value_[slot]; }
+  void Set(int64_t slot, uint8_t k) {
+    value_[slot] = k;
+    known_[slot >> 6] |= uint64_t(1) << (slot & 63);
+  }
+
+ private:
+  bool x_, y_;
+  uint64_t known_[kSide * kSide / 64];
+  uint8_t value_[kSide * kSide];
+};
+
+// Draws rows y .. y + rows - 1 (rows > 1 only when no arc crosses them, so
+// that every row has the coverage of the first).
+void DrawRow(const BitmapBits& view, const owlRect& clip, const RoundShape& outer, const RoundShape& inner,
+             int64_t y, int64_t rows, const Span* spans, int n, uint32_t color, CoverageMemo& memo) {
+  uint32_t* row = RowAt(view, int32_t(y - clip.top));
+  // Coverage is constant between the shapes' edges and the partial spans'
+  // ends, which cut the row into at most 21 pieces.
+  int64_t cuts[22];
+  int m = 0;
+  cuts[m++] = clip.left;
+  cuts[m++] = clip.right;
+  for (const RoundShape* s : {&outer, &inner})
+    if (!s->Empty() && y >= s->top && y < s->bottom) cuts[m++] = s->left, cuts[m++] = s->right;
+  for (int i = 0; i < n; ++i) cuts[m++] = spans[i].begin, cuts[m++] = spans[i].end;
+  for (int i = 1; i < m; ++i) {  // insertion sort: a few values
+    const int64_t v = cuts[i];
+    int j = i;
+    for (; j > 0 && cuts[j - 1] > v; --j) cuts[j] = cuts[j - 1];
+    cuts[j] = v;
+  }
+  for (int i = 0; i + 1 < m; ++i) {
+    const int64_t a = std::max<int64_t>(cuts[i], clip.left), b = std::min<int64_t>(cuts[i + 1], clip.right);
+    if (a >= b) continue;
+    bool partial = false;
+    for (int j = 0; j < n; ++j) partial |= spans[j].begin <= a && a < spans[j].end;
+    if (partial) {
+      for (int64_t x = a; x < b; ++x) {
+        const int64_t slot = memo.Slot(outer, x, y);
+        uint8_t k;
+        if (slot >= 0 && memo.Has(slot)) {
+          k = memo.Get(slot);
+        } else {
+          k = QuantizeCoverage(ShapeCoverage(outer, inner, x, y));
+          if (slot >= 0) memo.Set(slot, k);
+        }
+        PutCoverage(row + (x - clip.left), color, k);
+      }
+      continue;
+    }
+    const uint8_t k = QuantizeCoverage(ShapeCoverage(outer, inner, a, y));
+    if (k == 255) {
+      BlendFillRows(BitmapBits{int32_t(b - a), int32_t(rows), view.pitch, row + (a - clip.left)}, color);
+    } else if (k != 0) {  // a row that meets a corner square's fractional edge
+      for (int64_t r = 0; r < rows; ++r)
+        for (int64_t x = a; x < b; ++x) PutCoverage(RowAt(view, int32_t(y + r - clip.top)) + (x - clip.left), color, k);
+    }
+  }
 }
 
 }  // namespace
@@ -138,34 +248,24 @@ void DrawRoundShape(const Canvas& canvas, const RoundShape& outer, const RoundSh
   owlRect clip;
   BitmapBits view;
   if (!ClipToCanvas(&canvas, &request, &clip) || !canvas.Lock(&view, clip)) return;
-  for (int64_t y = clip.top; y < clip.bottom; ++y) {
-    uint32_t* row = RowAt(view, int32_t(y - clip.top));
-    Span spans[4];
+  // Rows between these breaks meet the same corner squares; rows that meet
+  // none have the same coverage in every column and are drawn as blocks.
+  int64_t breaks[10] = {outer.top, TopBandEnd(outer), BottomBandStart(outer), outer.bottom, clip.bottom};
+  int nb = 5;
+  if (!inner.Empty()) {
+    for (const int64_t b : {inner.top, TopBandEnd(inner), BottomBandStart(inner), inner.bottom}) breaks[nb++] = b;
+  }
+  CoverageMemo memo(outer, inner);
+  for (int64_t y = clip.top; y < clip.bottom;) {
+    int64_t next = clip.bottom;
+    for (int i = 0; i < nb; ++i)
+      if (breaks[i] > y) next = std::min(next, breaks[i]);
+    Span spans[8];
     int n = PartialSpans(outer, y, spans);
     n += PartialSpans(inner, y, spans + n);
-    // Coverage is constant (0 or 1) between the shapes' edges and the
-    // partial spans' ends, which cut the row into at most 13 pieces.
-    int64_t cuts[14];
-    int m = 0;
-    cuts[m++] = clip.left;
-    cuts[m++] = clip.right;
-    for (const RoundShape* s : {&outer, &inner})
-      if (!s->Empty() && y >= s->top && y < s->bottom) cuts[m++] = s->left, cuts[m++] = s->right;
-    for (int i = 0; i < n; ++i) cuts[m++] = spans[i].begin, cuts[m++] = spans[i].end;
-    for (int i = 1; i < m; ++i)  // insertion sort: a dozen values at most
-      for (int j = i; j > 0 && cuts[j] < cuts[j - 1]; --j) std::swap(cuts[j], cuts[j - 1]);
-    for (int i = 0; i + 1 < m; ++i) {
-      const int64_t a = std::max<int64_t>(cuts[i], clip.left), b = std::min<int64_t>(cuts[i + 1], clip.right);
-      if (a >= b) continue;
-      bool partial = false;
-      for (int j = 0; j < n; ++j) partial |= spans[j].begin <= a && a < spans[j].end;
-      if (partial) {
-        for (int64_t x = a; x < b; ++x)
-          PutCoverage(row + (x - clip.left), color, QuantizeCoverage(ShapeCoverage(outer, inner, x, y)));
-      } else if (QuantizeCoverage(ShapeCoverage(outer, inner, a, y)) == 255) {
-        BlendFillRows(BitmapBits{int32_t(b - a), 1, view.pitch, row + (a - clip.left)}, color);
-      }
-    }
+    const int64_t rows = n == 0 ? next - y : 1;
+    DrawRow(view, clip, outer, inner, y, rows, spans, n, color, memo);
+    y += rows;
   }
   canvas.Unlock();
 }
