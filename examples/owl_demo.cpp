@@ -13,7 +13,7 @@
 namespace {
 
 constexpr int kWidth = 480;
-constexpr int kHeight = 820;  // window scene, texture drawing from y 300, effects from y 560
+constexpr int kHeight = 1010;  // window scene, textures from y 300, effects from y 560, skins from y 820
 constexpr uint32_t kCopy = 0x00000000u, kMultiply = 0x03000000u, kOr = 0x04000000u;
 
 owlRect R(int l, int t, int r, int b) { return owlRect{l, t, r, b}; }
@@ -301,6 +301,80 @@ void DrawEffects(HGCANVAS c) {
   DeleteCanvas(b);
 }
 
+// ---- A skin at three display scales, smooth shapes, a translucent layer --
+
+// A canvas of w x h cleared to transparent black whose pixels keep their
+// alpha when it becomes a texture.
+HGCANVAS ClearCanvas(int w, int h) {
+  HGCANVAS c = CreateCanvas(w, h, HGCANVAS(0u));
+  const owlRect all = R(0, 0, w, h);
+  FillSolidRectEx(c, 0, &all, kCopy);
+  SetCanvasFilter(c, 0x01000000u);
+  return c;
+}
+
+// A 24x24 panel skin with 8-texel margins, drawn with the library's own
+// rounded rectangles: a filled body, a gloss within the top margin and a
+// border.
+HGTEXTURE PanelSkin() {
+  HGCANVAS c = ClearCanvas(24, 24);
+  const int32_t radii[4] = {7, 7, 7, 7}, gloss[4] = {6, 6, 0, 0};
+  const owlRect body = R(0, 0, 24, 24), top = R(1, 1, 23, 8);
+  FillRoundRect(c, &body, radii, 0xFF3A4C6Eu);
+  FillRoundRect(c, &top, gloss, 0x30303030u);
+  StrokeRoundRect(c, &body, radii, 2, 0xFF9CB4E0u);
+  return CanvasToTexture(c);
+}
+
+void DrawSkins(HGCANVAS c) {
+  Gradient(c, 0xFF202838u, 0xFF141A26u, R(0, 820, kWidth, kHeight), 1);
+  // The skin at 100%, 150% and 200%: margins 8, 12 and 16 pixels, corners
+  // scaled with bilinear sampling; the last one repeats its edges and middle.
+  HGTEXTURE skin = PanelSkin();
+  const owlRect m = R(8, 8, 8, 8);
+  const struct {
+    int scale;
+    owlRect dst;
+    unsigned flags;
+  } panels[] = {{100, R(12, 832, 92, 876), 0},
+                {150, R(104, 832, 224, 898), 0},
+                {200, R(236, 832, 396, 920), OWL_GRID_REPEAT_X | OWL_GRID_REPEAT_Y}};
+  for (const auto& p : panels) {
+    const int d = 8 * p.scale / 100;
+    const owlRect dm = R(d, d, d, d);
+    DrawTexture9GridEx(c, &p.dst, skin, nullptr, &m, &dm, p.flags, 1, 255);
+  }
+  // Smaller than its margins at 200%: the corners shrink and meet.
+  const owlRect tiny = R(408, 832, 428, 846), tinyMargins = R(16, 16, 16, 16);
+  DrawTexture9GridEx(c, &tiny, skin, nullptr, &m, &tinyMargins, 0, 1, 255);
+  const owlRect frame = R(440, 832, 468, 876);
+  DrawTexture9GridEx(c, &frame, skin, nullptr, &m, &tinyMargins, OWL_GRID_NO_MIDDLE, 1, 255);
+  DeleteTexture(skin);
+
+  // Smooth panels and outlines: anti-aliased fills and strokes with corners
+  // of their own radii, over a square-cornered backdrop.
+  Solid(c, 0xFF2C3850u, R(12, 932, 150, 998));
+  const int32_t round[4] = {14, 14, 14, 14}, leaf[4] = {20, 3, 20, 3}, pill[4] = {40, 40, 40, 40};
+  const owlRect a = R(20, 938, 142, 992), b = R(160, 932, 300, 998), pillRect = R(316, 940, 468, 964);
+  FillRoundRect(c, &a, round, 0xC0506A9Cu);
+  StrokeRoundRect(c, &a, round, 1, 0xFFE0E8F8u);
+  FillRoundRect(c, &b, leaf, 0xFF3E7A5Cu);
+  StrokeRoundRect(c, &b, leaf, 3, 0xFFA8E0C0u);
+  FillRoundRect(c, &pillRect, pill, 0xFFD08A30u);
+  StrokeRoundRect(c, &pillRect, pill, 2, 0x80000000u);
+
+  // A translucent layer: an overlay canvas with its own alpha (a card and
+  // a stripe), laid over the panels at opacity 200, stretched bilinearly.
+  HGCANVAS layer = ClearCanvas(80, 24);
+  const owlRect card = R(0, 0, 80, 24), stripe = R(6, 9, 74, 15);
+  const int32_t cardRadii[4] = {10, 10, 10, 10}, stripeRadii[4] = {3, 3, 3, 3};
+  FillRoundRect(layer, &card, cardRadii, 0x90101010u);
+  FillRoundRect(layer, &stripe, stripeRadii, 0xE0F0F0F0u);
+  const owlRect over = R(96, 968, 416, 1004);
+  CompositeCanvas(c, &over, layer, &card, 200, 1);
+  DeleteCanvas(layer);
+}
+
 // A whole 1920x1080 frame for profilers: the scene tiled four across and
 // two down through the viewport origin (the lower row cut by the canvas),
 // textures made and freed as in one drawing of the scene. Prints the
@@ -317,6 +391,7 @@ int Profile(int frames) {
         DrawScene(canvas);
         DrawTextures(canvas);
         DrawEffects(canvas);
+        DrawSkins(canvas);
       }
   const double seconds = double(std::clock() - start) / CLOCKS_PER_SEC;
   std::printf("%d frames of 1920x1080: %.3f ms a frame\n", frames, seconds * 1000 / frames);
@@ -340,6 +415,7 @@ int main(int argc, char** argv) {
   DrawScene(canvas);
   DrawTextures(canvas);
   DrawEffects(canvas);
+  DrawSkins(canvas);
   // Presented as a host would present it: copied to a device, whose pixels
   // are then written out.
   HDC device = CreateDeviceSurface(kWidth, kHeight);
