@@ -156,6 +156,34 @@ TEST(ScaledNineGrid, UnscaledIsThePlainNineGrid) {
         }
 }
 
+// At 150% with repeats, shrunk and cut by the clip: every processor form
+// gives the plain form's pixels (nearest; the separable vector bilinear and
+// bicubic samplers differ from the plain ones by design).
+TEST(ScaledNineGrid, EveryFormDrawsThePlainPixels) {
+  Rng rng(6);
+  TextureHolder t(CreateTexture(20, 16));
+  owltest::WriteTexture(t.h, owltest::RandomImage(rng, 20, 16));
+  const Image background = owltest::RandomImage(rng, 48, 40);
+  CanvasHolder c(CreateCanvas(48, 40, HGCANVAS(0u)));
+  const owlRect sm{4, 3, 5, 6}, dm{6, 5, 8, 9}, clip{2, 1, 45, 37};
+  SetCanvasClip(c.h, &clip, nullptr);
+  for (const owlRect& dst : {owlRect{-3, 2, 45, 39}, owlRect{5, 4, 17, 15}})
+    for (const unsigned flags : {0u, OWL_GRID_REPEAT_X | OWL_GRID_REPEAT_Y})
+      for (const uint32_t kind : {0u, 1u})
+        for (const uint8_t alpha : {uint8_t(255), uint8_t(90)}) {
+          SetTextureFilter(t.h, kind << 24);
+          std::vector<uint32_t> plain;
+          for (const uint32_t mask : owltest::kMasks) {
+            owl::ScopedCpuMask scoped(mask);
+            owltest::WriteCanvas(c.h, background);
+            ASSERT_EQ(DrawTexture9GridEx(c.h, &dst, t.h, nullptr, &sm, &dm, flags, 0, alpha), 1);
+            const std::vector<uint32_t> px = owltest::ReadCanvas(c.h, 48, 40).px;
+            if (mask == 0) plain = px;
+            ASSERT_EQ(px, plain) << "mask " << mask << " dst " << dst << " flags " << flags << " kind " << kind;
+          }
+        }
+}
+
 TEST(ScaledNineGrid, RefusesBadArgumentsAndDrawsNothingWhenEmpty) {
   TextureHolder t(Cells());
   CanvasHolder c(CreateCanvas(16, 16, HGCANVAS(0u)));
