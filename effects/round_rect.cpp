@@ -92,11 +92,17 @@ int PartialSpans(const RoundShape& s, int64_t y, Span* out) {
   const double qt = double(y - s.top), qb = double(s.bottom - 1 - y);
   const int64_t width = s.right - s.left;
   int n = 0;
-  int64_t b, e;
-  for (int k = 0; k < 4; ++k) {
-    if (!ArcColumns(s.radius[k], k < 2 ? qt : qb, &b, &e)) continue;
-    b = std::min(b, width), e = std::min(e, width);
-    out[n++] = k == 0 || k == 3 ? Span{s.left + b, s.left + e} : Span{s.right - e, s.right - b};
+  // Corners 0 and 1 share the row's distance from the top, 3 and 2 from
+  // the bottom: an equal radius gives mirrored columns.
+  for (const int left : {0, 3}) {
+    const int right = left == 0 ? 1 : 2;
+    const double q = left == 0 ? qt : qb;
+    int64_t b, e;
+    const bool crossed = ArcColumns(s.radius[left], q, &b, &e);
+    if (crossed) out[n++] = Span{s.left + std::min(b, width), s.left + std::min(e, width)};
+    if (s.radius[right] != s.radius[left] && !ArcColumns(s.radius[right], q, &b, &e)) continue;
+    if (s.radius[right] == s.radius[left] && !crossed) continue;
+    out[n++] = Span{s.right - std::min(e, width), s.right - std::min(b, width)};
   }
   return n;
 }
