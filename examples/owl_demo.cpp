@@ -13,7 +13,8 @@
 namespace {
 
 constexpr int kWidth = 480;
-constexpr int kHeight = 1010;  // window scene, textures from y 300, effects from y 560, skins from y 820
+constexpr int kHeight = 1240;  // window scene, textures from y 300, effects from y 560, shadows from y 820,
+                               // skins from y 1030
 constexpr uint32_t kCopy = 0x00000000u, kMultiply = 0x03000000u, kOr = 0x04000000u;
 
 owlRect R(int l, int t, int r, int b) { return owlRect{l, t, r, b}; }
@@ -301,6 +302,55 @@ void DrawEffects(HGCANVAS c) {
   DeleteCanvas(b);
 }
 
+// ---- Gaussian blur and shadows ---------------------------------------------
+
+void DrawShadows(HGCANVAS c) {
+  // A bright backdrop: a diagonal of coloured bars over a gradient.
+  const owlRect band = R(0, 820, kWidth, 1030);
+  Gradient(c, 0xFFE8ECF2u, 0xFFC9D3E0u, band, 1);
+  const uint32_t bars[] = {0xFFE0533Cu, 0xFFF2B134u, 0xFF47B39Du, 0xFF3F7FD8u, 0xFF8E5BD0u};
+  for (int i = 0; i < 5; ++i) Solid(c, bars[i], R(250 + 44 * i, 832, 272 + 44 * i, 1018));
+  Solid(c, 0xFF20252Eu, R(236, 900, 470, 912));
+
+  // A card and three buttons lifted by soft shadows of rounded rectangles:
+  // a wide, faint ambient shadow and a tighter, darker one below.
+  const owlRect card = R(24, 842, 208, 960);
+  DrawRoundRectShadow(c, &card, 6, 12, 0x58000000u, 0, 8);
+  DrawRoundRectShadow(c, &card, 6, 3, 0x50000000u, 0, 2);
+  Solid(c, 0xFFFFFFFFu, card);
+  Gradient(c, 0xFF3F7FD8u, 0xFF5B97E8u, R(24, 842, 208, 866), 2);
+  for (int i = 0; i < 4; ++i) Solid(c, 0xFFD5DBE4u, R(40, 882 + 16 * i, 192 - 28 * (i & 1), 890 + 16 * i));
+  for (int i = 0; i < 3; ++i) {
+    const owlRect button = R(24 + 64 * i, 980, 80 + 64 * i, 1008);
+    DrawRoundRectShadow(c, &button, 4, 2 + 3 * i, 0x60000000u, 0, 1 + i);
+    Gradient(c, 0xFFFDFDFEu, 0xFFE4E8EEu, button, 1);
+  }
+
+  // A translucent panel over the bars, its backdrop blurred: the pixels
+  // behind it copied to a canvas, turned into a texture, blurred and drawn
+  // back, then a light veil and the panel's content on top.
+  const owlRect glass = R(262, 860, 454, 990), whole = R(0, 0, 192, 130);
+  DrawRoundRectShadow(c, &glass, 8, 10, 0x70000000u, 0, 8);
+  HGCANVAS behind = CreateCanvas(192, 130, HGCANVAS(0u));
+  MixCanvas(behind, &whole, c, &glass, 255);
+  HGTEXTURE backdrop = CanvasToTexture(behind);
+  GaussianBlurTexture(backdrop, backdrop, 10);
+  DrawTexture(c, &glass, backdrop, 0);
+  Blend(c, 0x90909090u, glass);  // white at 56%, premultiplied
+  Solid(c, 0xFF20252Eu, R(278, 876, 380, 886));
+  for (int i = 0; i < 3; ++i) Blend(c, 0x60202530u, R(278, 900 + 18 * i, 436 - 30 * i, 908 + 18 * i));
+
+  // An icon casting the shadow of its own shape: its alpha blurred and
+  // tinted into a texture drawn offset under it.
+  HGTEXTURE icon = PaddedIcon(32, 12), shadow = CreateTexture(56, 56);
+  ShadowTexture(shadow, icon, 4, 0x90000000u);
+  SetTextureFilter(shadow, kAlphaBlend);
+  const owlRect under = R(152, 902, 208, 958), over = R(148, 896, 204, 952);
+  DrawTexture(c, &under, shadow, 0);
+  DrawTexture(c, &over, icon, 0);
+  for (HGTEXTURE t : {backdrop, icon, shadow}) DeleteTexture(t);
+}
+
 // ---- A skin at three display scales, smooth shapes, a translucent layer --
 
 // A canvas of w x h cleared to transparent black whose pixels keep their
@@ -327,7 +377,7 @@ HGTEXTURE PanelSkin() {
 }
 
 void DrawSkins(HGCANVAS c) {
-  Gradient(c, 0xFF202838u, 0xFF141A26u, R(0, 820, kWidth, kHeight), 1);
+  Gradient(c, 0xFF202838u, 0xFF141A26u, R(0, 1030, kWidth, kHeight), 1);
   // The skin at 100%, 150% and 200%: margins 8, 12 and 16 pixels, corners
   // scaled with bilinear sampling; the last one repeats its edges and middle.
   HGTEXTURE skin = PanelSkin();
@@ -336,26 +386,26 @@ void DrawSkins(HGCANVAS c) {
     int scale;
     owlRect dst;
     unsigned flags;
-  } panels[] = {{100, R(12, 832, 92, 876), 0},
-                {150, R(104, 832, 224, 898), 0},
-                {200, R(236, 832, 396, 920), OWL_GRID_REPEAT_X | OWL_GRID_REPEAT_Y}};
+  } panels[] = {{100, R(12, 1042, 92, 1086), 0},
+                {150, R(104, 1042, 224, 1108), 0},
+                {200, R(236, 1042, 396, 1130), OWL_GRID_REPEAT_X | OWL_GRID_REPEAT_Y}};
   for (const auto& p : panels) {
     const int d = 8 * p.scale / 100;
     const owlRect dm = R(d, d, d, d);
     DrawTexture9GridEx(c, &p.dst, skin, nullptr, &m, &dm, p.flags, 1, 255);
   }
   // Smaller than its margins at 200%: the corners shrink and meet.
-  const owlRect tiny = R(408, 832, 428, 846), tinyMargins = R(16, 16, 16, 16);
+  const owlRect tiny = R(408, 1042, 428, 1056), tinyMargins = R(16, 16, 16, 16);
   DrawTexture9GridEx(c, &tiny, skin, nullptr, &m, &tinyMargins, 0, 1, 255);
-  const owlRect frame = R(440, 832, 468, 876);
+  const owlRect frame = R(440, 1042, 468, 1086);
   DrawTexture9GridEx(c, &frame, skin, nullptr, &m, &tinyMargins, OWL_GRID_NO_MIDDLE, 1, 255);
   DeleteTexture(skin);
 
   // Smooth panels and outlines: anti-aliased fills and strokes with corners
   // of their own radii, over a square-cornered backdrop.
-  Solid(c, 0xFF2C3850u, R(12, 932, 150, 998));
+  Solid(c, 0xFF2C3850u, R(12, 1142, 150, 1208));
   const int32_t round[4] = {14, 14, 14, 14}, leaf[4] = {20, 3, 20, 3}, pill[4] = {40, 40, 40, 40};
-  const owlRect a = R(20, 938, 142, 992), b = R(160, 932, 300, 998), pillRect = R(316, 940, 468, 964);
+  const owlRect a = R(20, 1148, 142, 1202), b = R(160, 1142, 300, 1208), pillRect = R(316, 1150, 468, 1174);
   FillRoundRect(c, &a, round, 0xC0506A9Cu);
   StrokeRoundRect(c, &a, round, 1, 0xFFE0E8F8u);
   FillRoundRect(c, &b, leaf, 0xFF3E7A5Cu);
@@ -370,7 +420,7 @@ void DrawSkins(HGCANVAS c) {
   const int32_t cardRadii[4] = {10, 10, 10, 10}, stripeRadii[4] = {3, 3, 3, 3};
   FillRoundRect(layer, &card, cardRadii, 0x90101010u);
   FillRoundRect(layer, &stripe, stripeRadii, 0xE0F0F0F0u);
-  const owlRect over = R(96, 968, 416, 1004);
+  const owlRect over = R(96, 1178, 416, 1214);
   CompositeCanvas(c, &over, layer, &card, 200, 1);
   DeleteCanvas(layer);
 }
@@ -391,6 +441,7 @@ int Profile(int frames) {
         DrawScene(canvas);
         DrawTextures(canvas);
         DrawEffects(canvas);
+        DrawShadows(canvas);
         DrawSkins(canvas);
       }
   const double seconds = double(std::clock() - start) / CLOCKS_PER_SEC;
@@ -415,6 +466,7 @@ int main(int argc, char** argv) {
   DrawScene(canvas);
   DrawTextures(canvas);
   DrawEffects(canvas);
+  DrawShadows(canvas);
   DrawSkins(canvas);
   // Presented as a host would present it: copied to a device, whose pixels
   // are then written out.
