@@ -8,7 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "core/cpu_features.h"
-#include "draw/canvas_pixels.h"
+#include "canvas_util.h"
+#include "reference.h"
 #include "draw/texture_layout.h"
 #include "test_util.h"
 

@@ -10,7 +10,8 @@
 
 #include "core/cpu_features.h"
 #include "core/geometry.h"
-#include "draw/canvas_pixels.h"
+#include "canvas_util.h"
+#include "reference.h"
 #include "test_util.h"
 
 namespace {
