@@ -328,6 +328,10 @@ void RunSize(Table& table, int w, int h) {
     table.Run({"MixCanvas alpha 128", 1.0, nullptr}, w, h,
               [&] { MixCanvas(dst.canvas, &all, other.canvas, &all, 128); },
               composite(PIXMAN_OP_OVER, other.image, alpha128), restore);
+    // A translucent layer: the other canvas's own alpha, opacity 128.
+    table.Run({"CompositeCanvas alpha 128", 1.0, nullptr}, w, h,
+              [&] { CompositeCanvas(dst.canvas, &all, other.canvas, &all, 128, kNearest); },
+              composite(PIXMAN_OP_OVER, other.image, alpha128), restore);
   }
   pixman_image_unref(alpha128);
 }

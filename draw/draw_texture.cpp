@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/geometry.h"
 #include "draw/blit_dispatch.h"
 #include "draw/draw_geometry.h"
 
@@ -74,6 +75,16 @@ bool DrawTilesByRows(Canvas* canvas, const owlRect& dst, Texture* texture, const
   canvas->Unlock();
   std::free(tiles);
   return tiles != nullptr;
+}
+
+bool DrawTexturePieceWithin(Canvas* canvas, const owlRect* dst, Texture* texture, const owlRect* src,
+                            const owlRect* limit, uint32_t resampleFilter, uint8_t alpha) {
+  owlRect visible, clipped, mapped;
+  if (!Intersect(visible, *dst, *limit)) return true;
+  if (!ClipToCanvas(canvas, &visible, &clipped)) return true;
+  if (!MapToSource(dst, src, &clipped, &mapped)) return true;
+  BlitLocked(canvas, &clipped, texture, &mapped, texture->filter(), resampleFilter, alpha);
+  return true;
 }
 
 }  // namespace owl

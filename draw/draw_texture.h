@@ -27,4 +27,10 @@ bool DrawTexturePiece(Canvas* canvas, const owlRect* dst, Texture* texture, cons
 bool DrawTilesByRows(Canvas* canvas, const owlRect& dst, Texture* texture, const owlRect& src,
                      uint32_t resampleFilter, uint8_t alpha);
 
+// As DrawTexturePiece, drawing only the part of dst inside limit: a tile cut
+// at a cell's edge samples the texels its visible part maps to, as a tile
+// cut by the clip does.
+bool DrawTexturePieceWithin(Canvas* canvas, const owlRect* dst, Texture* texture, const owlRect* src,
+                            const owlRect* limit, uint32_t resampleFilter, uint8_t alpha);
+
 }  // namespace owl

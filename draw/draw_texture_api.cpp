@@ -121,6 +121,31 @@ unsigned int Center(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, cons
   return 1;
 }
 
+bool MarginsValid(const owlRect* m) { return m && m->left >= 0 && m->top >= 0 && m->right >= 0 && m->bottom >= 0; }
+
+int ScaledNineGrid(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const owlRect* src,
+                   const owlRect* srcMargins, const owlRect* dstMargins, unsigned int flags,
+                   unsigned int resampleFilter, unsigned char alpha) {
+  Request r;
+  if (!Resolve(canvas, texture, src, &r) || !dst || !MarginsValid(srcMargins) || !MarginsValid(dstMargins)) return 0;
+  const owlRect& s = r.source;
+  const owl::GridAxis sx = owl::CutGridAxis(s.left, s.right, srcMargins->left, srcMargins->right);
+  const owl::GridAxis sy = owl::CutGridAxis(s.top, s.bottom, srcMargins->top, srcMargins->bottom);
+  const owl::GridAxis dx = owl::CutGridAxis(dst->left, dst->right, dstMargins->left, dstMargins->right);
+  const owl::GridAxis dy = owl::CutGridAxis(dst->top, dst->bottom, dstMargins->top, dstMargins->bottom);
+  const bool repeat[2] = {(flags & OWL_GRID_REPEAT_X) != 0, (flags & OWL_GRID_REPEAT_Y) != 0};
+  const int64_t tile[2] = {
+      owl::GridTileLength(sx.cut[2] - sx.cut[1], int64_t(dstMargins->top) + dstMargins->bottom,
+                          int64_t(srcMargins->top) + srcMargins->bottom),
+      owl::GridTileLength(sy.cut[2] - sy.cut[1], int64_t(dstMargins->left) + dstMargins->right,
+                          int64_t(srcMargins->left) + srcMargins->right)};
+  owl::ForEachScaledGridPiece(dx, dy, sx, sy, repeat, tile, (flags & OWL_GRID_NO_MIDDLE) == 0,
+                              r.canvas->LogicalClip(), [&](const owlRect& d, const owlRect& t, const owlRect& cell) {
+                                owl::DrawTexturePieceWithin(r.canvas, &d, r.texture, &t, &cell, resampleFilter, alpha);
+                              });
+  return 1;
+}
+
 int ByMode(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, unsigned int resampleFilter, unsigned char alpha) {
   Texture* t = owl::TextureFromHandle(texture);
   if (!t || !owl::CanvasFromHandle(canvas)) return 0;
@@ -147,6 +172,12 @@ int ByMode(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, unsigned int 
 }
 
 }  // namespace
+
+int OWL_CALL DrawTexture9GridEx(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const owlRect* src,
+                                const owlRect* srcMargins, const owlRect* dstMargins, unsigned int flags,
+                                unsigned int resampleFilter, unsigned char alpha) {
+  return ScaledNineGrid(canvas, dst, texture, src, srcMargins, dstMargins, flags, resampleFilter, alpha);
+}
 
 int OWL_CALL DrawTexture(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, unsigned int resampleFilter) {
   return ByMode(canvas, dst, texture, resampleFilter, 255);

@@ -110,4 +110,60 @@ inline owlPoint CellCenter(const owlRect& cell) {
   return owlPoint{int32_t((int64_t(cell.left) + cell.right) / 2), int32_t((int64_t(cell.top) + cell.bottom) / 2)};
 }
 
+// ---- The scaled nine-grid ---------------------------------------------------
+
+// One axis of a scaled nine-grid: bands [cut[0], cut[1]), [cut[1], cut[2])
+// and [cut[2], cut[3]).
+struct GridAxis {
+  int64_t cut[4];
+};
+
+// [begin, end) cut by margins m0 and m1 (each >= 0). When they add up to
+// more than the length n, they shrink in proportion: m0 becomes
+// floor(m0 * n / (m0 + m1)) and m1 the rest, so the outer bands meet. An
+// empty or reversed range gives empty bands.
+GridAxis CutGridAxis(int64_t begin, int64_t end, int64_t m0, int64_t m1);
+
+// Length of a repeated middle tile: the source middle's length times the
+// display scale of the other axis (destination margins / source margins
+// there), rounded to nearest, at least 1; its own length when either sum of
+// margins is 0.
+int64_t GridTileLength(int64_t srcLength, int64_t dstMargins, int64_t srcMargins);
+
+// Every piece of a scaled nine-grid of s (texels) on d: corners scaled from
+// their source cells, edges and middle stretched along an axis or, where
+// repeat[axis] is set, repeated from the band's start with tiles of
+// tile[axis] pixels, the last one cut at the band's end. fn(tile, src, cell)
+// gets the tile's destination (64 bits, it may reach past the cell), its
+// source and the cell that limits it. Tiles that cannot meet area, or whose
+// edges leave the int32 range, are not visited; neither are empty cells and
+// the middle when withMiddle is false.
+template <typename Fn>
+void ForEachScaledGridPiece(const GridAxis& dx, const GridAxis& dy, const GridAxis& sx, const GridAxis& sy,
+                            const bool repeat[2], const int64_t tile[2], bool withMiddle, const owlRect& area,
+                            Fn&& fn) {
+  const auto fits = [](int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; };
+  for (int j = 0; j < 3; ++j)
+    for (int i = 0; i < 3; ++i) {
+      if (i == 1 && j == 1 && !withMiddle) continue;
+      const Rect64 cell{dx.cut[i], dy.cut[j], dx.cut[i + 1], dy.cut[j + 1]};
+      const owlRect src{int32_t(sx.cut[i]), int32_t(sy.cut[j]), int32_t(sx.cut[i + 1]), int32_t(sy.cut[j + 1])};
+      if (cell.left >= cell.right || cell.top >= cell.bottom || src.left >= src.right || src.top >= src.bottom)
+        continue;
+      const owlRect limit{int32_t(cell.left), int32_t(cell.top), int32_t(cell.right), int32_t(cell.bottom)};
+      // A stretched axis is one tile as long as the cell.
+      const int64_t stepX = i == 1 && repeat[0] ? tile[0] : cell.right - cell.left;
+      const int64_t stepY = j == 1 && repeat[1] ? tile[1] : cell.bottom - cell.top;
+      const int64_t right = std::min<int64_t>(cell.right, area.right);
+      const int64_t bottom = std::min<int64_t>(cell.bottom, area.bottom);
+      for (int64_t y = FirstTileEdge(cell.top, area.top, stepY); y < bottom; y += stepY) {
+        if (!fits(y + stepY)) break;
+        for (int64_t x = FirstTileEdge(cell.left, area.left, stepX); x < right; x += stepX) {
+          if (!fits(x + stepX)) break;
+          fn(owlRect{int32_t(x), int32_t(y), int32_t(x + stepX), int32_t(y + stepY)}, src, limit);
+        }
+      }
+    }
+}
+
 }  // namespace owl

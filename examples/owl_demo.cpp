@@ -13,7 +13,8 @@
 namespace {
 
 constexpr int kWidth = 480;
-constexpr int kHeight = 1030;  // window scene, textures from y 300, effects from y 560, shadows from y 820
+constexpr int kHeight = 1240;  // window scene, textures from y 300, effects from y 560, shadows from y 820,
+                               // skins from y 1030
 
 owlRect R(int l, int t, int r, int b) { return owlRect{l, t, r, b}; }
 uint32_t MakeARGBValue(uint32_t a, uint32_t r, uint32_t g, uint32_t b) { return a << 24 | r << 16 | g << 8 | b; }
@@ -304,7 +305,7 @@ void DrawEffects(HGCANVAS c) {
 
 void DrawShadows(HGCANVAS c) {
   // A bright backdrop: a diagonal of coloured bars over a gradient.
-  const owlRect band = R(0, 820, kWidth, kHeight);
+  const owlRect band = R(0, 820, kWidth, 1030);
   Gradient(c, 0xFFE8ECF2u, 0xFFC9D3E0u, band, OWL_GRADIENT_TOP_TO_BOTTOM);
   const uint32_t bars[] = {0xFFE0533Cu, 0xFFF2B134u, 0xFF47B39Du, 0xFF3F7FD8u, 0xFF8E5BD0u};
   for (int i = 0; i < 5; ++i) Solid(c, bars[i], R(250 + 44 * i, 832, 272 + 44 * i, 1018));
@@ -349,6 +350,80 @@ void DrawShadows(HGCANVAS c) {
   for (HGTEXTURE t : {backdrop, icon, shadow}) DeleteTexture(t);
 }
 
+// ---- A skin at three display scales, smooth shapes, a translucent layer --
+
+// A canvas of w x h cleared to transparent black whose pixels keep their
+// alpha when it becomes a texture.
+HGCANVAS ClearCanvas(int w, int h) {
+  HGCANVAS c = CreateCanvas(w, h, HGCANVAS(0u));
+  const owlRect all = R(0, 0, w, h);
+  FillSolidRectEx(c, 0, &all, OWL_FILL_COPY);
+  SetCanvasFilter(c, OWL_BLEND_SOURCE_OVER);
+  return c;
+}
+
+// A 24x24 panel skin with 8-texel margins, drawn with the library's own
+// rounded rectangles: a filled body, a gloss within the top margin and a
+// border.
+HGTEXTURE PanelSkin() {
+  HGCANVAS c = ClearCanvas(24, 24);
+  const int32_t radii[4] = {7, 7, 7, 7}, gloss[4] = {6, 6, 0, 0};
+  const owlRect body = R(0, 0, 24, 24), top = R(1, 1, 23, 8);
+  FillRoundRect(c, &body, radii, 0xFF3A4C6Eu);
+  FillRoundRect(c, &top, gloss, 0x30303030u);
+  StrokeRoundRect(c, &body, radii, 2, 0xFF9CB4E0u);
+  return CanvasToTexture(c);
+}
+
+void DrawSkins(HGCANVAS c) {
+  Gradient(c, 0xFF202838u, 0xFF141A26u, R(0, 1030, kWidth, kHeight), OWL_GRADIENT_TOP_TO_BOTTOM);
+  // The skin at 100%, 150% and 200%: margins 8, 12 and 16 pixels, corners
+  // scaled with bilinear sampling; the last one repeats its edges and middle.
+  HGTEXTURE skin = PanelSkin();
+  const owlRect m = R(8, 8, 8, 8);
+  const struct {
+    int scale;
+    owlRect dst;
+    unsigned flags;
+  } panels[] = {{100, R(12, 1042, 92, 1086), 0},
+                {150, R(104, 1042, 224, 1108), 0},
+                {200, R(236, 1042, 396, 1130), OWL_GRID_REPEAT_X | OWL_GRID_REPEAT_Y}};
+  for (const auto& p : panels) {
+    const int d = 8 * p.scale / 100;
+    const owlRect dm = R(d, d, d, d);
+    DrawTexture9GridEx(c, &p.dst, skin, nullptr, &m, &dm, p.flags, OWL_RESAMPLE_BILINEAR, 255);
+  }
+  // Smaller than its margins at 200%: the corners shrink and meet.
+  const owlRect tiny = R(408, 1042, 428, 1056), tinyMargins = R(16, 16, 16, 16);
+  DrawTexture9GridEx(c, &tiny, skin, nullptr, &m, &tinyMargins, 0, OWL_RESAMPLE_BILINEAR, 255);
+  const owlRect frame = R(440, 1042, 468, 1086);
+  DrawTexture9GridEx(c, &frame, skin, nullptr, &m, &tinyMargins, OWL_GRID_NO_MIDDLE, OWL_RESAMPLE_BILINEAR, 255);
+  DeleteTexture(skin);
+
+  // Smooth panels and outlines: anti-aliased fills and strokes with corners
+  // of their own radii, over a square-cornered backdrop.
+  Solid(c, 0xFF2C3850u, R(12, 1142, 150, 1208));
+  const int32_t round[4] = {14, 14, 14, 14}, leaf[4] = {20, 3, 20, 3}, pill[4] = {40, 40, 40, 40};
+  const owlRect a = R(20, 1148, 142, 1202), b = R(160, 1142, 300, 1208), pillRect = R(316, 1150, 468, 1174);
+  FillRoundRect(c, &a, round, 0xC0506A9Cu);
+  StrokeRoundRect(c, &a, round, 1, 0xFFE0E8F8u);
+  FillRoundRect(c, &b, leaf, 0xFF3E7A5Cu);
+  StrokeRoundRect(c, &b, leaf, 3, 0xFFA8E0C0u);
+  FillRoundRect(c, &pillRect, pill, 0xFFD08A30u);
+  StrokeRoundRect(c, &pillRect, pill, 2, 0x80000000u);
+
+  // A translucent layer: an overlay canvas with its own alpha (a card and
+  // a stripe), laid over the panels at opacity 200, stretched bilinearly.
+  HGCANVAS layer = ClearCanvas(80, 24);
+  const owlRect card = R(0, 0, 80, 24), stripe = R(6, 9, 74, 15);
+  const int32_t cardRadii[4] = {10, 10, 10, 10}, stripeRadii[4] = {3, 3, 3, 3};
+  FillRoundRect(layer, &card, cardRadii, 0x90101010u);
+  FillRoundRect(layer, &stripe, stripeRadii, 0xE0F0F0F0u);
+  const owlRect over = R(96, 1178, 416, 1214);
+  CompositeCanvas(c, &over, layer, &card, 200, OWL_RESAMPLE_BILINEAR);
+  DeleteCanvas(layer);
+}
+
 // A whole 1920x1080 frame for profilers: the scene tiled four across and
 // two down through the viewport origin (the lower row cut by the canvas),
 // textures made and freed as in one drawing of the scene. Prints the
@@ -366,6 +441,7 @@ int Profile(int frames) {
         DrawTextures(canvas);
         DrawEffects(canvas);
         DrawShadows(canvas);
+        DrawSkins(canvas);
       }
   const double seconds = double(std::clock() - start) / CLOCKS_PER_SEC;
   std::printf("%d frames of 1920x1080: %.3f ms a frame\n", frames, seconds * 1000 / frames);
@@ -390,6 +466,7 @@ int main(int argc, char** argv) {
   DrawTextures(canvas);
   DrawEffects(canvas);
   DrawShadows(canvas);
+  DrawSkins(canvas);
   // Presented as a host would present it: copied to a device, whose pixels
   // are then written out.
   HDC device = CreateDeviceSurface(kWidth, kHeight);

@@ -664,6 +664,86 @@ OWL_EXTERN_C OWL_API int OWL_CALL ShadowTexture(HGTEXTURE dst, HGTEXTURE src, in
  * is drawn. */
 OWL_EXTERN_C OWL_API int OWL_CALL DrawRoundRectShadow(HGCANVAS canvas, const owlRect* rect, int32_t corner,
                                                       int32_t radius, uint32_t color, int32_t dx, int32_t dy);
+/* ---- Nine-grids at any display scale ----------------------------------- */
+
+/* Flags of DrawTexture9GridEx, combined with |. */
+#define OWL_GRID_REPEAT_X 0x1u  /* top and bottom edges and middle repeat across */
+#define OWL_GRID_REPEAT_Y 0x2u  /* left and right edges and middle repeat down */
+#define OWL_GRID_NO_MIDDLE 0x4u /* the middle cell is left out */
+
+/* A nine-grid whose corners follow the display scale: srcMargins (texels)
+ * cut src (null: the whole texture; rules as for the other drawing
+ * functions) and dstMargins (pixels, e.g. srcMargins times 1.5 for a 150%
+ * display) cut dst into nine cells; each source cell is drawn onto its
+ * destination cell, corners scaled with the resampling filter. On an axis
+ * where two margins add up to more than the length n (of dst, or of src),
+ * they shrink in proportion: the first becomes floor(m0 * n / (m0 + m1)),
+ * the second n minus that, so corners meet and never overlap; n = 0 draws
+ * nothing. Edges and the middle stretch along an axis, or, with
+ * OWL_GRID_REPEAT_X / _Y, repeat from the cell's top-left corner in tiles
+ * of the source middle's length times the other axis's scale
+ * (dstMargins / srcMargins summed over that axis, rounded to nearest, at
+ * least 1; unscaled when either sum is 0), the last tile cut at the cell's
+ * far end, sampling the texels its visible part maps to. Cells whose source
+ * or destination is empty draw nothing; the middle is left out with
+ * OWL_GRID_NO_MIDDLE. Blend kind, alpha and resampleFilter as for
+ * DrawTextureEx; drawn within the canvas clip. With both margins equal,
+ * no shrinking and no flags, the pixels are DrawTexture9Grid's.
+ * 0 for a bad handle, a null dst, a bad src, or null or negative margins;
+ * 1 otherwise. */
+OWL_EXTERN_C OWL_API int OWL_CALL DrawTexture9GridEx(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
+                                                     const owlRect* src, const owlRect* srcMargins,
+                                                     const owlRect* dstMargins, unsigned int flags,
+                                                     unsigned int resampleFilter, unsigned char alpha);
+
+/* ---- Rounded rectangles ------------------------------------------------ */
+
+/* Anti-aliased rounded rectangles. rect (required, logical coordinates) is
+ * the outer edge; radii (required, pixels, each 0 or more) are the circular
+ * corners' radii in the order top-left, top-right, bottom-right,
+ * bottom-left. When two radii on one side add up to more than that side,
+ * all four are multiplied by the smallest ratio side / sum, so corners meet
+ * and never overlap. Each pixel's coverage k is the exact area of the shape
+ * inside it (a pixel being a unit square), quantised as
+ * floor(area * 255 + 0.5); the pixel becomes s + (((256 - s.A) * d) >> 8)
+ * with s = (color * (k + 1)) >> 8 per channel (color itself when k is
+ * 255). Radius 0 gives the exact rectangle, and equal radii a shape
+ * symmetric in both axes, pixel for pixel. Drawn within the canvas clip; a
+ * reversed or empty rect or a colour of alpha 0 draws nothing. 0 for a bad
+ * handle, a null rect or radii, or a negative radius (or, for the stroke, a
+ * width below 1); 1 otherwise. */
+
+/* The filled shape. */
+OWL_EXTERN_C OWL_API int OWL_CALL FillRoundRect(HGCANVAS canvas, const owlRect* rect, const int32_t radii[4],
+                                                uint32_t color);
+/* An outline of width pixels inside rect: the shape minus the shape inset by
+ * width on every side, whose radii are max(r - width, 0) after the scaling
+ * above, scaled again by the same rule; coverage is the difference of the
+ * two areas, never below 0. A width of half the shorter side or more fills
+ * the shape. */
+OWL_EXTERN_C OWL_API int OWL_CALL StrokeRoundRect(HGCANVAS canvas, const owlRect* rect, const int32_t radii[4],
+                                                  int32_t width, uint32_t color);
+
+/* ---- Translucent layers ------------------------------------------------ */
+
+/* Lays srcRect of src over dstRect of dst source-over with src's own
+ * (premultiplied) alpha at opacity alpha: per channel
+ * s' = (s * (alpha + 1)) >> 8 (s itself at 255) and
+ * d = s' + (((256 - s'.A) * d) >> 8); alpha 0 changes nothing. Rectangles
+ * of different sizes stretch the source: resampleFilter 0 nearest, any
+ * other value bilinear (one-pass weights out of 256, positions from the
+ * top-left pixel with steps ((size - 1) << 16) / destination size), nearest
+ * with steps (size << 16) / destination size. The
+ * rectangles follow the composition rules above: no clip; a rectangle
+ * reversed as given, or reaching outside its canvas after mapping, a null
+ * one, or a destination of zero width or height whose size differs from
+ * the source's draws nothing and the call returns 1. When dst and src are
+ * one canvas and the rectangles overlap, the result is that of the formula
+ * applied pixel by pixel, rows from the top and each row from the left,
+ * every pixel read after the ones before it were written. 0 only for a
+ * handle that is not a live canvas (dst looked up first). */
+OWL_EXTERN_C OWL_API int OWL_CALL CompositeCanvas(HGCANVAS dst, const owlRect* dstRect, HGCANVAS src,
+                                                  const owlRect* srcRect, uint8_t alpha, unsigned int resampleFilter);
 
 #if defined(__clang__) && defined(__cplusplus)
 #  pragma clang diagnostic pop

@@ -947,6 +947,22 @@ void RunDrawTexture9Grid(Program& p) {
   ExpectDrawResult(p, r, c, t, !dst.null && !margins.null);
 }
 
+void RunDrawTexture9GridEx(Program& p) {
+  const HGCANVAS c = p.CanvasArg();
+  const RectArg dst = p.RectIn(c);
+  const HGTEXTURE t = p.TextureArg();
+  const RectArg src = p.RectIn(t), sm = p.Margins(), dm = p.Margins();
+  const unsigned flags = p.U8() % 16;
+  const unsigned f = p.Resample();
+  const unsigned char alpha = p.Alpha();
+  const int r =
+      p.Invoke(Clipped(c), DrawTexture9GridEx, c, dst.ptr(), t, src.ptr(), sm.ptr(), dm.ptr(), flags, f, alpha);
+  const auto sound = [](const RectArg& m) {
+    return !m.null && m.r.left >= 0 && m.r.top >= 0 && m.r.right >= 0 && m.r.bottom >= 0;
+  };
+  ExpectDrawResult(p, r, c, t, !dst.null && sound(sm) && sound(dm));
+}
+
 void RunDrawTextureTopTile(Program& p) {
   const HGCANVAS c = p.CanvasArg();
   const RectArg dst = p.RectIn(c);
@@ -1169,6 +1185,17 @@ void RunCompose(Program& p) {
   p.ExpectResult(r, {p.Live(d) && p.Live(s) ? 1 : 0});
 }
 
+void RunCompositeCanvas(Program& p) {
+  const HGCANVAS d = p.CanvasArg();
+  const RectArg dr = p.RectIn(d);
+  const HGCANVAS s = p.CanvasArg();
+  const RectArg sr = p.RectIn(s);
+  const uint8_t alpha = p.Alpha();
+  const unsigned f = p.Resample();
+  const int r = p.Invoke(InsideRect(d, dr), CompositeCanvas, d, dr.ptr(), s, sr.ptr(), alpha, f);
+  p.ExpectResult(r, {p.Live(d) && p.Live(s) ? 1 : 0});
+}
+
 void RunMixCanvasWithColor(Program& p) {
   const HGCANVAS c = p.CanvasArg();
   const RectArg r = p.RectIn(c);
@@ -1256,6 +1283,35 @@ void RunFillGradualRect(Program& p) {
   const int direction = sel < 200 ? int(sel % 4) : p.Special();
   const int res = p.Invoke(Clipped(c, &r), FillGradualRect, c, c1, c2, r.ptr(), direction);
   p.ExpectResult(res, {c1 == c2 && FillIsNoOp(c1, OWL_FILL_SOURCE_OVER) ? 1 : FillResult(p, c, r)});
+}
+
+// ---- Rounded rectangles -----------------------------------------------------
+
+// Radii mostly small, sometimes huge or negative; a null array now and then.
+template <class Draw>
+void RunRoundRect(Program& p, Draw draw, bool stroke) {
+  const HGCANVAS c = p.CanvasArg();
+  const RectArg r = p.RectIn(c);
+  int32_t radii[4];
+  for (int32_t& v : radii) v = p.U8() % 4 == 0 ? p.Length() : int32_t(p.U8() % 24);
+  const int32_t* rp = p.U8() % 32 == 31 ? nullptr : radii;
+  const int32_t width = stroke ? (p.U8() % 8 == 7 ? p.Length() : int32_t(p.U8() % 12)) : 1;
+  const uint32_t color = p.Color();
+  const int res = draw(Clipped(c, &r), c, r.ptr(), rp, width, color);
+  const bool good = rp && radii[0] >= 0 && radii[1] >= 0 && radii[2] >= 0 && radii[3] >= 0 && width >= 1;
+  p.ExpectResult(res, {p.Live(c) && !r.null && good ? 1 : 0});
+}
+
+void RunFillRoundRect(Program& p) {
+  RunRoundRect(p, [&p](Target t, HGCANVAS c, const owlRect* r, const int32_t* radii, int32_t, uint32_t color) {
+    return p.Invoke(t, FillRoundRect, c, r, radii, color);
+  }, false);
+}
+
+void RunStrokeRoundRect(Program& p) {
+  RunRoundRect(p, [&p](Target t, HGCANVAS c, const owlRect* r, const int32_t* radii, int32_t w, uint32_t color) {
+    return p.Invoke(t, StrokeRoundRect, c, r, radii, w, color);
+  }, true);
 }
 
 // ---- Modulation -------------------------------------------------------------
@@ -1360,6 +1416,10 @@ const std::vector<Entry>& Table() {
       {82, "DrawRoundRectShadow", true, RunDrawRoundRectShadow},
       {63, "(paint)", false, RunPaint},
       {64, "GetOwlVersion", true, RunGetOwlVersion},
+      {65, "FillRoundRect", true, RunFillRoundRect},
+      {66, "StrokeRoundRect", true, RunStrokeRoundRect},
+      {67, "CompositeCanvas", true, RunCompositeCanvas},
+      {68, "DrawTexture9GridEx", true, RunDrawTexture9GridEx},
   };
   return table;
 }
