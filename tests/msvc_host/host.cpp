@@ -145,6 +145,17 @@ void Draws(HGCANVAS canvas, HGTEXTURE texture) {
   CHECK(DrawRoundRectShadow(canvas, &shape, 0, 0, 0xFF0000FFu, 1, 2) == 1);
   CHECK(CanvasPixel(canvas, 1, 2) == 0xFF0000FFu && CanvasPixel(canvas, 4, 5) == 0xFF0000FFu);
   CHECK(CanvasPixel(canvas, 1, 1) == 0 && CanvasPixel(canvas, 5, 5) == 0);
+  clear();
+  // Equal source and destination margins at one size: a copy of the texels.
+  CHECK(DrawTexture9GridEx(canvas, &dst, texture, &src, &margins, &margins, 0, 0, 255) == 1);
+  CHECK(CanvasPixel(canvas, 3, 4) == 0xFF000021u && CanvasPixel(canvas, 1, 1) == 0);
+  clear();
+  const int32_t square[4] = {0, 0, 0, 0};
+  CHECK(FillRoundRect(canvas, &shape, square, 0xFF00FF00u) == 1);
+  CHECK(CanvasPixel(canvas, 3, 3) == 0xFF00FF00u && CanvasPixel(canvas, 4, 4) == 0);
+  CHECK(StrokeRoundRect(canvas, &shape, square, 1, 0xFFFF0000u) == 1);
+  CHECK(CanvasPixel(canvas, 0, 0) == 0xFFFF0000u && CanvasPixel(canvas, 1, 1) == 0xFF00FF00u);
+  CHECK(StrokeRoundRect(canvas, &shape, square, 0, 0xFFFF0000u) == 0);
 }
 
 void Effects(HGTEXTURE texture, HGTEXTURE other) {
@@ -196,6 +207,8 @@ extern "C" void __cdecl HostMain() {
   CHECK(MixCanvas(other, &all, canvas, &all, 255) == 1);
   CHECK(CanvasPixel(other, 4, 5) == CanvasPixel(canvas, 4, 5));
   CHECK(BlendCanvas(other, &half, canvas, &half, 255) == 1);
+  CHECK(CompositeCanvas(other, &half, canvas, &half, 0, 1) == 1);  // opacity 0 changes nothing
+  CHECK(CanvasPixel(other, 4, 5) == CanvasPixel(canvas, 4, 5));
   CHECK(GdiTransCanvas(nullptr, &all, canvas, &all) == 1);  // the device call's result is not looked at
 
   Effects(texture, spare);
