@@ -3,6 +3,8 @@
 // could reach 2^32 (a factor of 65536) is exact without multiplying.
 #include <immintrin.h>
 
+#include <algorithm>
+
 #include "effects/round_rect_shadow.h"
 
 namespace owl {
@@ -16,7 +18,10 @@ inline __m256i MulRound(__m256i a, __m256i b) {
 }  // namespace
 
 void ShadowCover_AVX2(int32_t* cover, const int32_t* across, uint32_t down, int32_t count) {
-  if (down >= 65536) return ShadowCover_C(cover, across, down, count);
+  if (down >= 65536) {  // round(a * 65536) is a
+    std::copy(across, across + count, cover);
+    return;
+  }
   const __m256i d = _mm256_set1_epi32(int32_t(down));
   int32_t i = 0;
   for (; i + 8 <= count; i += 8)
