@@ -77,17 +77,17 @@ int32_t Row(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int
 
 }  // namespace
 
-int32_t BicubicRowMmx_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+int32_t BicubicRow_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
                            int32_t count, uint32_t alpha) {
   return Row<Output::kCopy>(dst, src, x, step, y, count, alpha);
 }
 
-int32_t BicubicOverRowMmx_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+int32_t BicubicOverRow_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
                                int32_t count, uint32_t alpha) {
   return Row<Output::kOver>(dst, src, x, step, y, count, alpha);
 }
 
-int32_t BicubicOverAlphaRowMmx_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+int32_t BicubicOverAlphaRow_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
                                     int32_t count, uint32_t alpha) {
   return Row<Output::kOverAlpha>(dst, src, x, step, y, count, alpha);
 }

@@ -1,10 +1,21 @@
-// Bilinear stretch row, AVX2 kernel of the MMX form: eight pixels a step.
+// Nearest and bilinear stretch rows, AVX2 kernels of the SSE nearest and the
+// MMX bilinear forms: eight pixels a step.
 #include "resample/stretch_rows.h"
 
 #if defined(OWL_X86)
 #include "resample/avx2_bilinear.h"
 
 namespace owl {
+
+void StretchNearestRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t step) {
+  uint32_t x = 0;
+  int32_t j = 0;
+  for (; j + 8 <= width; j += 8, x += 8 * step) {
+    PrefetchAhead(src + (x >> 16));
+    Store8(dst + j, Nearest8(src, x, step));
+  }
+  for (; j < width; ++j, x += step) dst[j] = src[x >> 16];
+}
 
 void StretchBilinearRow_AVX2(uint32_t* dst, const uint32_t* row0, const uint32_t* row1, int32_t width,
                              uint32_t step, uint32_t fy) {
