@@ -47,12 +47,24 @@ namespace {
 using PassRow = void (*)(uint8_t*, uint16_t*, const uint8_t*, const uint8_t*, const uint8_t*, int32_t,
                          const BoxPass&);
 
-PassRow ChoosePassRow() {
+using PassLine = void (*)(uint8_t*, const uint8_t*, int32_t, const BoxPass&);
+
+struct PassKernels {
+  PassRow row;    // down parallel lines, with running sums
+  PassLine line;  // along one line, directly
+};
+
+PassKernels ChoosePassKernels() {
 #if defined(OWL_X86)
-  if (HasSSE2()) return HasAVX2() ? BoxPassRow_AVX2 : BoxPassRow_SSE2;
+  if (HasSSE2() && HasAVX2()) return {BoxPassRow_AVX2, BoxPassLine_AVX2};
+  if (HasSSE2()) return {BoxPassRow_SSE2, BoxPassLine_SSE2};
 #endif
-  return BoxPassRow_C;
+  return {BoxPassRow_C, BoxPassLine_C};
 }
+
+// Box radii up to this take the row passes directly along each row; wider
+// boxes turn strips of rows and run the passes down them with running sums.
+constexpr int32_t kMaxDirectBox = 3;
 
 // Rows of bytes first..first + count - 1 of a line direction; a row index
 // outside them reads the nearest one (the repeated edge).
@@ -162,7 +174,33 @@ bool GaussianBlur(const BitmapBits& dst, const BitmapBits& src, int32_t radius) 
   if (radius == 0) return dst.bits == src.bits || CopyRows(dst, src);
   const int32_t w = src.width, h = src.height;
   const BoxPass pass = GaussianBoxPass(radius);
-  const PassRow row = ChoosePassRow();
+  const PassKernels kernels = ChoosePassKernels();
+  const PassRow row = kernels.row;
+  if (pass.r <= kMaxDirectBox) {
+    // Each row in a line of its own, its ends repeated 3e pixels out: the
+    // first pass makes w + 4e values, the second w + 2e, the third the row.
+    const int32_t e = pass.r + 1, pad = 3 * e, span = w + 2 * pad;
+    const int64_t ringBytes = 2 * (2 * int64_t(e) + 2) * 4 * w, sumBytes = 3 * 4 * int64_t(w) * 2;
+    const int64_t words = 2 * int64_t(span) + (ringBytes + sumBytes) / 4;
+    std::unique_ptr<uint32_t[]> scratch(new (std::nothrow) uint32_t[size_t(words)]);
+    if (!scratch) return false;
+    uint32_t *a = scratch.get(), *b = a + span;
+    uint8_t* ring = reinterpret_cast<uint8_t*>(b + span);
+    uint16_t* sums = reinterpret_cast<uint16_t*>(ring + ringBytes);
+    auto at = [](uint32_t* line, int32_t x) { return reinterpret_cast<uint8_t*>(line + x); };
+    for (int32_t y = 0; y < h; ++y) {
+      const uint32_t* s = reinterpret_cast<const uint32_t*>(RowAt(src, y));
+      std::fill(a, a + pad, s[0]);
+      std::copy(s, s + w, a + pad);
+      std::fill(a + pad + w, a + span, s[w - 1]);
+      kernels.line(at(b, pad - 2 * e), at(a, pad - 2 * e), 4 * (w + 4 * e), pass);
+      kernels.line(at(a, pad - e), at(b, pad - e), 4 * (w + 2 * e), pass);
+      kernels.line(reinterpret_cast<uint8_t*>(RowAt(dst, y)), at(a, pad), 4 * w, pass);
+    }
+    const Rows d{static_cast<uint8_t*>(dst.bits), dst.pitch, 0, h};
+    ThreePasses(d, d, h, 4 * w, ring, sums, pass, row);
+    return true;
+  }
   // Along the rows, a strip of kStrip rows at a time: turned, so that each
   // row of the strip is a column, blurred down its columns and turned back.
   constexpr int32_t kStrip = 32;

@@ -52,7 +52,14 @@ bool GaussianBlur(const BitmapBits& dst, const BitmapBits& src, int32_t radius);
 // and hi at r + 1 after it.
 void BoxPassRow_C(uint8_t* out, uint16_t* sums, const uint8_t* lo, const uint8_t* sub, const uint8_t* hi,
                   int32_t count, const BoxPass& pass);
+// One pass along a line of pixels, computed directly for small box radii:
+// out[i] = (W * (sum of in[i + 4j], |j| <= r) + A * (in[i - 4e] + in[i + 4e])
+// + 2^(k-1)) >> k over count bytes, e = r + 1; reads in[-4e] to
+// in[count - 1 + 4e]. Exactly the running-sum form's values.
+void BoxPassLine_C(uint8_t* out, const uint8_t* in, int32_t count, const BoxPass& pass);
 #if defined(OWL_X86)
+void BoxPassLine_SSE2(uint8_t* out, const uint8_t* in, int32_t count, const BoxPass& pass);  // 16 bytes a step
+void BoxPassLine_AVX2(uint8_t* out, const uint8_t* in, int32_t count, const BoxPass& pass);  // 32 bytes a step
 void BoxPassRow_SSE2(uint8_t* out, uint16_t* sums, const uint8_t* lo, const uint8_t* sub, const uint8_t* hi,
                      int32_t count, const BoxPass& pass);  // 16 bytes a step
 // The SSE2 form 32 bytes a step, run when the processor also has AVX2.

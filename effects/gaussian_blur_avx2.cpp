@@ -41,4 +41,25 @@ void BoxPassRow_AVX2(uint8_t* out, uint16_t* sums, const uint8_t* lo, const uint
   BoxPassRow_SSE2(out + i, sums + i, lo + i, sub + i, hi + i, count - i, pass);
 }
 
+void BoxPassLine_AVX2(uint8_t* out, const uint8_t* in, int32_t count, const BoxPass& pass) {
+  const __m256i weights = _mm256_set1_epi32(int32_t(uint32_t(pass.end) << 16 | pass.inner));
+  const __m256i bias = _mm256_set1_epi32(int32_t((1u << (pass.shift - 1)) + 32768u * pass.inner));
+  const __m128i shift = _mm_cvtsi32_si128(int32_t(pass.shift));
+  const int32_t r = 4 * pass.r, e = r + 4;
+  int32_t i = 0;
+  for (; i + 32 <= count; i += 32) {
+    const uint8_t* p = in + i;
+    __m256i s0 = Widen(p - r), s1 = Widen(p - r + 16);
+    for (int32_t j = 4 - r; j <= r; j += 4) {
+      s0 = _mm256_add_epi16(s0, Widen(p + j));
+      s1 = _mm256_add_epi16(s1, Widen(p + j + 16));
+    }
+    const __m256i e0 = _mm256_add_epi16(Widen(p - e), Widen(p + e));
+    const __m256i e1 = _mm256_add_epi16(Widen(p - e + 16), Widen(p + e + 16));
+    const __m256i v = _mm256_packus_epi16(Weigh(s0, e0, weights, bias, shift), Weigh(s1, e1, weights, bias, shift));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_permute4x64_epi64(v, 0xD8));
+  }
+  BoxPassLine_SSE2(out + i, in + i, count - i, pass);
+}
+
 }  // namespace owl

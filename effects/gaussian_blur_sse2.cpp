@@ -43,4 +43,29 @@ void BoxPassRow_SSE2(uint8_t* out, uint16_t* sums, const uint8_t* lo, const uint
   BoxPassRow_C(out + i, sums + i, lo + i, sub + i, hi + i, count - i, pass);
 }
 
+void BoxPassLine_SSE2(uint8_t* out, const uint8_t* in, int32_t count, const BoxPass& pass) {
+  const __m128i weights = _mm_set1_epi32(int32_t(uint32_t(pass.end) << 16 | pass.inner));
+  const __m128i bias = _mm_set1_epi32(int32_t((1u << (pass.shift - 1)) + 32768u * pass.inner));
+  const __m128i shift = _mm_cvtsi32_si128(int32_t(pass.shift));
+  const __m128i zero = _mm_setzero_si128();
+  const int32_t r = 4 * pass.r, e = r + 4;
+  int32_t i = 0;
+  for (; i + 16 <= count; i += 16) {
+    const uint8_t* p = in + i;
+    __m128i s0 = zero, s1 = zero;
+    for (int32_t j = -r; j <= r; j += 4) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + j));
+      s0 = _mm_add_epi16(s0, _mm_unpacklo_epi8(v, zero));
+      s1 = _mm_add_epi16(s1, _mm_unpackhi_epi8(v, zero));
+    }
+    const __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p - e));
+    const __m128i h = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + e));
+    const __m128i e0 = _mm_add_epi16(_mm_unpacklo_epi8(l, zero), _mm_unpacklo_epi8(h, zero));
+    const __m128i e1 = _mm_add_epi16(_mm_unpackhi_epi8(l, zero), _mm_unpackhi_epi8(h, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                     _mm_packus_epi16(Weigh(s0, e0, weights, bias, shift), Weigh(s1, e1, weights, bias, shift)));
+  }
+  BoxPassLine_C(out + i, in + i, count - i, pass);
+}
+
 }  // namespace owl

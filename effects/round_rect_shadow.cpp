@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/cpu_features.h"
 #include "core/geometry.h"
 #include "core/x87_precision.h"
 #include "draw/draw_geometry.h"
@@ -51,6 +52,7 @@ class Weights {
   int64_t Weight(int64_t d) const { return weight_[size_t(d + half_)]; }
   // C(n) for |n| <= span.
   int64_t Near(int64_t n) const { return cum_[size_t(n + span_)]; }
+  const int32_t* NearAt(int64_t n) const { return &cum_[size_t(n + span_)]; }
   int64_t operator()(int64_t n) const { return Near(std::min(std::max(n, -span_), span_)); }
 
  private:
@@ -59,7 +61,31 @@ class Weights {
   std::vector<int32_t> cum_;
 };
 
+struct ShadowKernels {
+  void (*cover)(int32_t*, const int32_t*, uint32_t, int32_t);
+  void (*cut)(int32_t*, const int32_t*, const int32_t*, uint32_t, int32_t);
+  void (*tint)(uint32_t*, const int32_t*, uint32_t, int32_t);
+};
+
+ShadowKernels ChooseShadowKernels() {
+#if defined(OWL_X86)
+  if (HasSSE2() && HasAVX2()) return {ShadowCover_AVX2, ShadowCut_AVX2, ShadowTint_AVX2};
+  if (HasSSE2()) return {ShadowCover_SSE2, ShadowCut_SSE2, ShadowTint_SSE2};
+#endif
+  return {ShadowCover_C, ShadowCut_C, ShadowTint_C};
+}
+
 }  // namespace
+
+void ShadowCover(int32_t* cover, const int32_t* across, uint32_t down, int32_t count) {
+  ChooseShadowKernels().cover(cover, across, down, count);
+}
+void ShadowCut(int32_t* cover, const int32_t* hi, const int32_t* lo, uint32_t weight, int32_t count) {
+  ChooseShadowKernels().cut(cover, hi, lo, weight, count);
+}
+void ShadowTint(uint32_t* line, const int32_t* cover, uint32_t color, int32_t count) {
+  ChooseShadowKernels().tint(line, cover, color, count);
+}
 
 void DrawShadowOfRoundRect(const Canvas& canvas, const owlRect& shape, int32_t corner, int32_t radius,
                            uint32_t color) {
@@ -92,32 +118,30 @@ void DrawShadowOfRoundRect(const Canvas& canvas, const owlRect& shape, int32_t c
   std::vector<int32_t> across(size_t(view.width)), cover(size_t(view.width));
   for (int64_t x = x0; x < x1; ++x) across[size_t(x - x0)] = int32_t(w(x - l) - w(x - r));
   std::vector<uint32_t> line(size_t(view.width));
-  const uint32_t ch[4] = {color & 0xFF, color >> 8 & 0xFF, color >> 16 & 0xFF, color >> 24};
+  const ShadowKernels k = ChooseShadowKernels();
 
   for (int32_t y = 0; y < view.height; ++y) {
     const int64_t ly = int64_t(clipped.top) + y;
     const int64_t down = w(ly - t) - w(ly - b);
     if (down == 0) continue;
-    for (size_t x = 0; x < across.size(); ++x) cover[x] = int32_t((across[x] * down + (kOne >> 1)) >> 16);
+    k.cover(cover.data(), across.data(), uint32_t(down), view.width);
     // What the corners cut off: in corner row j, [l, l + c - n) and
     // [r - c + n, r), whose blur reaches reach pixels past each end.
     auto cut = [&](int64_t j, int64_t i) {
       const int64_t n = inset[size_t(i)], weight = w.Weight(ly - j);
       if (n == c || weight == 0) return;
       const int64_t inner = l + c - n;
-      for (int64_t x = std::max(x0, l - reach); x < std::min(x1, inner + reach); ++x)
-        cover[size_t(x - x0)] -= int32_t((weight * (w.Near(x - l) - w.Near(x - inner)) + (kOne >> 1)) >> 16);
+      int64_t from = std::max(x0, l - reach), to = std::min(x1, inner + reach);
+      if (from < to)
+        k.cut(&cover[size_t(from - x0)], w.NearAt(from - l), w.NearAt(from - inner), uint32_t(weight), int32_t(to - from));
       const int64_t outer = r - c + n;
-      for (int64_t x = std::max(x0, outer - reach); x < std::min(x1, r + reach); ++x)
-        cover[size_t(x - x0)] -= int32_t((weight * (w.Near(x - outer) - w.Near(x - r)) + (kOne >> 1)) >> 16);
+      from = std::max(x0, outer - reach), to = std::min(x1, r + reach);
+      if (from < to)
+        k.cut(&cover[size_t(from - x0)], w.NearAt(from - outer), w.NearAt(from - r), uint32_t(weight), int32_t(to - from));
     };
     for (int64_t j = std::max(t, ly - reach); j < std::min(t + c, ly + reach + 1); ++j) cut(j, j - t);
     for (int64_t j = std::max(b - c, ly - reach); j < std::min(b, ly + reach + 1); ++j) cut(j, b - 1 - j);
-    for (size_t x = 0; x < cover.size(); ++x) {
-      const uint32_t a = uint32_t(std::min(std::max(cover[x], 0), int32_t(kOne)));
-      line[x] = uint32_t((ch[0] * a + 32768) >> 16 | ((ch[1] * a + 32768) >> 16) << 8 |
-                         ((ch[2] * a + 32768) >> 16) << 16 | ((ch[3] * a + 32768) >> 16) << 24);
-    }
+    k.tint(line.data(), cover.data(), color, view.width);
     BlendRows(BitmapBits{view.width, 1, view.pitch, RowAt(view, y)},
               BitmapBits{view.width, 1, view.width * 4, line.data()});
   }
