@@ -1,4 +1,6 @@
 // Nearest and keyed stretch loops: plain rows and the per-call choice.
+#include <cstring>
+
 #include "core/cpu_features.h"
 #include "resample/stretch.h"
 #include "resample/stretch_rows.h"
@@ -26,7 +28,21 @@ bool StretchNearest(const BitmapBits& dst, const BitmapBits& src) {
 #if defined(OWL_HAVE_MMX)
   if (HasSSE()) row = HasAVX2() ? StretchNearestRow_AVX2 : StretchNearestRow_SSE;  // 8 or 4 px a step
 #endif
-  WalkNearestRows(dst, src, [&](uint32_t* d, const uint32_t* s, uint32_t step) { row(d, s, dst.width, step); });
+  // A row that reads the same texel row as the one before is a copy of it,
+  // unless the blocks share memory (then the earlier row may have changed
+  // the texels since).
+  const bool reuse = !BlocksOverlap(dst, src);
+  const uint32_t* last_src = nullptr;
+  uint32_t* last_dst = nullptr;
+  WalkNearestRows(dst, src, [&](uint32_t* d, const uint32_t* s, uint32_t step) {
+    if (reuse && s == last_src) {
+      std::memcpy(d, last_dst, size_t(dst.width) * 4);
+    } else {
+      row(d, s, dst.width, step);
+    }
+    last_src = s;
+    last_dst = d;
+  });
   return true;
 }
 

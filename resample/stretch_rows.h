@@ -30,7 +30,9 @@ void StretchMultiplyRow_MMX(uint32_t* dst, const uint32_t* src, int32_t width, u
 #if defined(OWL_X86)
 // AVX2 kernels of the SSE nearest and MMX bilinear forms, eight pixels a
 // step, run when the processor also has AVX2; each gives exactly its form's
-// pixels.
+// pixels. The nearest row takes steps 0x8000 (2x) and 0x20000 (0.5x) as
+// texel duplication and decimation, and other steps below 0x10000 as one
+// eight-texel load and a permute per eight pixels.
 void StretchNearestRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t step);
 void StretchBilinearRow_AVX2(uint32_t* dst, const uint32_t* row0, const uint32_t* row1, int32_t width,
                              uint32_t step, uint32_t fy);

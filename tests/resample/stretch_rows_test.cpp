@@ -141,6 +141,25 @@ TEST(StretchRows, Avx2RowsMatchTheirForms) {
                 any);
   }
 }
+
+// The steps the AVX2 nearest row takes apart (2x, 0.5x, below 0x10000) and
+// the first ones either side that it does not, every width around its
+// 8- and 16-pixel blocks, each over a source exactly as long as the row
+// reads, so that a load past the last texel read is a heap overflow under
+// the sanitizers.
+TEST(StretchRows, Avx2NearestAtItsSpecialSteps) {
+  if (!HasAVX2()) GTEST_SKIP() << "no AVX2";
+  Rng rng(90);
+  for (uint32_t step : {0x8000u, 0x7FFFu, 0x8001u, 0x20000u, 0x1FFFFu, 0x20001u, 0xFFFFu, 0x10000u, 0x5555u, 0x100u})
+    for (int32_t w = 1; w <= 70; ++w) {
+      std::vector<uint32_t> src(((uint32_t(w - 1) * step) >> 16) + 1);
+      for (uint32_t& p : src) p = rng.Next();
+      std::vector<uint32_t> want(size_t(w) + 1, kGuard), got = want;
+      StretchNearestRow_C(want.data(), src.data(), w, step);
+      StretchNearestRow_AVX2(got.data(), src.data(), w, step);
+      ASSERT_EQ(got, want) << "step " << step << " width " << w;
+    }
+}
 #endif
 
 }  // namespace
