@@ -1,4 +1,6 @@
 // Bilinear stretch loop: plain row and the per-call choice.
+#include <new>
+
 #include "core/cpu_features.h"
 #include "resample/samplers.h"
 #include "resample/stretch.h"
@@ -16,9 +18,45 @@ void StretchBilinearRow_C(uint32_t* dst, const uint32_t* row0, const uint32_t* r
   }
 }
 
+#if defined(OWL_X86)
+namespace {
+
+// The AVX2 form in two passes: each texel row filtered horizontally once
+// into one of two kept rows, then each output row from the two kept rows it
+// falls between, so output rows that share texel rows share their filtering.
+// False (nothing drawn) without memory for the kept rows.
+bool StretchBilinearKeptRows(const BitmapBits& dst, const BitmapBits& src) {
+  uint32_t* kept = new (std::nothrow) uint32_t[size_t(dst.width) * 2];
+  if (!kept) return false;
+  const uint32_t* key[2] = {nullptr, nullptr};
+  uint32_t* rows[2] = {kept, kept + dst.width};
+  auto filtered = [&](const uint32_t* texels, const uint32_t* keep, uint32_t step) {
+    for (int k = 0; k < 2; ++k)
+      if (key[k] == texels) return rows[k];
+    const int k = key[0] == keep ? 1 : 0;
+    BilinearHorizontalRow_AVX2(rows[k], texels, dst.width, step);
+    key[k] = texels;
+    return rows[k];
+  };
+  WalkBilinearRows(dst, src, [&](uint32_t* d, const uint32_t* r0, const uint32_t* r1, uint32_t step, uint32_t fy) {
+    const uint32_t* top = filtered(r0, r1, step);
+    BilinearVerticalRow_AVX2(d, top, filtered(r1, r0, step), dst.width, fy);
+  });
+  delete[] kept;
+  return true;
+}
+
+}  // namespace
+#endif
+
 bool StretchBilinear(const BitmapBits& dst, const BitmapBits& src) {
   bool result;
   if (!BlocksReady(dst, src, &result)) return result;
+#if defined(OWL_X86)
+  // A source one texel wide is read from a copy of its edge made per row;
+  // blocks that share memory keep the row-by-row order.
+  if (HasAVX2() && src.width > 1 && !BlocksOverlap(dst, src) && StretchBilinearKeptRows(dst, src)) return true;
+#endif
   auto row = StretchBilinearRow_C;
 #if defined(OWL_HAVE_MMX)
   if (HasMMX()) row = HasAVX2() ? StretchBilinearRow_AVX2 : StretchBilinearRow_MMX;  // separable, 8 or 2 px a step
