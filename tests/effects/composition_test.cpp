@@ -86,6 +86,9 @@ TEST(CompositionKernels, BlendOpaqueFormsAgree) {
 #if defined(OWL_HAVE_MMX)
   if (HasSSE()) CheckKernel(BlendOpaqueRow_SSE, BlendOpaqueRef, 4);
 #endif
+#if defined(OWL_X86)
+  if (HasAVX2()) CheckKernel(BlendOpaqueRow_AVX2, BlendOpaqueRef, 5);
+#endif
 }
 
 TEST(CompositionKernels, MixColorFormsAgree) {
