@@ -8,10 +8,17 @@
 namespace owl {
 namespace {
 
-// ((d * (255 - alpha)) >> 8) + ((s * (alpha + 1)) >> 8): the two shares
-// never sum above 255, so a byte addition is exact.
+// ((d * (255 - alpha)) >> 8) + ((s * (alpha + 1)) >> 8): each channel
+// unpacked into the high byte of a 16-bit lane (times 256), so the high half
+// of its product with the factor is its share; the shares never sum above
+// 255.
 inline __m256i Mix8(__m256i d, __m256i s, __m256i w, __m256i v) {
-  return _mm256_add_epi8(ScaleChannels8(d, w), ScaleChannels8(s, v));
+  const __m256i z = _mm256_setzero_si256();
+  const __m256i lo = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_unpacklo_epi8(z, d), w),
+                                      _mm256_mulhi_epu16(_mm256_unpacklo_epi8(z, s), v));
+  const __m256i hi = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_unpackhi_epi8(z, d), w),
+                                      _mm256_mulhi_epu16(_mm256_unpackhi_epi8(z, s), v));
+  return _mm256_packus_epi16(lo, hi);
 }
 
 }  // namespace
