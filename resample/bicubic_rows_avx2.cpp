@@ -9,6 +9,7 @@
 #include "resample/samplers.h"
 
 #if defined(OWL_X86)
+#include <climits>
 #include <cstddef>
 
 #include "core/avx2_pixels.h"
@@ -45,6 +46,72 @@ inline __m256i SamplePair(const uint8_t* base, std::ptrdiff_t pitch, uint32_t xa
   return _mm256_packus_epi16(v, v);
 }
 
+// The weights of the taps of columns xa (low half) and xb (high half), as
+// SamplePair takes them: w[0] for taps 0 and 1, w[1] for taps 2 and 3.
+inline void ColumnWeights2(uint32_t xa, uint32_t xb, __m256i w[2]) {
+  const int32_t* k = KernelTable;
+  const uint32_t fa = (xa >> 8) & 255, fb = (xb >> 8) & 255;
+  w[0] = _mm256_setr_epi32(k[256 + fa], k[256 + fa], k[fa], k[fa], k[256 + fb], k[256 + fb], k[fb], k[fb]);
+  w[1] = _mm256_setr_epi32(k[256 - fa], k[256 - fa], k[512 - fa], k[512 - fa], k[256 - fb], k[256 - fb], k[512 - fb],
+                           k[512 - fb]);
+}
+
+// The horizontal sums of one texel row at columns xa (low half) and xb
+// (high half), each in the low 64 bits of its half: the first steps of
+// SamplePair, which are the same for every row.
+inline __m256i RowSums2(const uint8_t* row, uint32_t xa, uint32_t xb, const __m256i* w) {
+  const __m128i ta = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + (std::ptrdiff_t(xa >> 16) - 1) * 4));
+  const __m128i tb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + (std::ptrdiff_t(xb >> 16) - 1) * 4));
+  const __m256i taps = _mm256_inserti128_si256(_mm256_castsi128_si256(ta), tb, 1);
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i w01 = _mm256_loadu_si256(w), w23 = _mm256_loadu_si256(w + 1);
+  const __m256i q01 = _mm256_mulhi_epi16(_mm256_slli_epi16(_mm256_unpacklo_epi8(taps, zero), 7), w01);
+  const __m256i q23 = _mm256_mulhi_epi16(_mm256_slli_epi16(_mm256_unpackhi_epi8(taps, zero), 7), w23);
+  const __m256i s01 = _mm256_adds_epi16(q01, _mm256_shuffle_epi32(q01, _MM_SHUFFLE(1, 0, 3, 2)));
+  const __m256i s23 = _mm256_adds_epi16(q23, _mm256_shuffle_epi32(q23, _MM_SHUFFLE(1, 0, 3, 2)));
+  return _mm256_adds_epi16(s01, s23);
+}
+
+// Pixels j, j + 2 and j + 1, j + 3 of a run pair up, so that one unpack of
+// their sums puts the four in order; the weights are kept in that order.
+void KeepWeights(BicubicKeptRows* kept, int32_t n) {
+  __m256i* w = reinterpret_cast<__m256i*>(kept->weights);
+  const uint32_t step = kept->step;
+  uint32_t x = kept->x;
+  for (int32_t j = 0; j < n; j += 4, x += 4 * step, w += 4) {
+    __m256i a[2], b[2];
+    ColumnWeights2(x, x + 2 * step, a);
+    ColumnWeights2(x + step, x + 3 * step, b);
+    _mm256_storeu_si256(w, a[0]);
+    _mm256_storeu_si256(w + 1, a[1]);
+    _mm256_storeu_si256(w + 2, b[0]);
+    _mm256_storeu_si256(w + 3, b[1]);
+  }
+}
+
+// The kept sums of texel row t over the first n pixels of the run (n a
+// multiple of 4), filtered into the slot of the oldest row when missing.
+// Output rows walk down, so the rows an output row needs are never older
+// than one it does not.
+const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t, int32_t n) {
+  int oldest = 0;
+  for (int i = 0; i < BicubicKeptRows::kSlots; ++i) {
+    if (kept->row[i] == t) return kept->sums + std::ptrdiff_t(i) * kept->capacity * 4;
+    if (kept->row[i] < kept->row[oldest]) oldest = i;
+  }
+  int16_t* out = kept->sums + std::ptrdiff_t(oldest) * kept->capacity * 4;
+  const uint8_t* row = static_cast<const uint8_t*>(src.bits) + std::ptrdiff_t(t) * src.pitch;
+  const __m256i* w = reinterpret_cast<const __m256i*>(kept->weights);
+  const uint32_t step = kept->step;
+  uint32_t x = kept->x;
+  for (int32_t j = 0; j < n; j += 4, x += 4 * step, w += 4) {
+    const __m256i a = RowSums2(row, x, x + 2 * step, w), b = RowSums2(row, x + step, x + 3 * step, w + 2);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * j), _mm256_unpacklo_epi64(a, b));
+  }
+  kept->row[oldest] = t;
+  return out;
+}
+
 enum class Output { kCopy, kOver, kOverAlpha };
 
 template <Output kOut>
@@ -75,21 +142,62 @@ int32_t Row(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int
   return j;
 }
 
+// Row over the kept horizontal sums: per pixel the same saturating
+// steps, with the sums of each texel row computed once per run.
+template <Output kOut>
+int32_t KeptRow(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y, int32_t count,
+                uint32_t alpha, BicubicKeptRows* kept) {
+  if (!kept || count > kept->capacity) return Row<kOut>(dst, src, x, step, y, count, alpha);
+  const int32_t n = count & ~7;
+  if (n == 0) return 0;
+  if (kept->x != x || kept->step != step || kept->count != count) {
+    for (int32_t& r : kept->row) r = INT32_MIN;
+    kept->x = x, kept->step = step, kept->count = count;
+    KeepWeights(kept, n);
+  }
+  const int32_t* k = KernelTable;
+  const uint32_t uy = uint32_t(y), fy = (uy >> 8) & 255;
+  const __m256i wy[4] = {_mm256_set1_epi32(k[256 + fy]), _mm256_set1_epi32(k[fy]), _mm256_set1_epi32(k[256 - fy]),
+                         _mm256_set1_epi32(k[512 - fy])};
+  const int32_t top = int32_t(uy >> 16) - 1;
+  const int16_t* sums[4];
+  for (int r = 0; r < 4; ++r) sums[r] = KeptSums(kept, src, top + r, n);
+  const __m256i factor = AlphaFactor8(alpha);
+  auto four = [&](int32_t j) {
+    __m256i acc = _mm256_setzero_si256();
+    for (int r = 0; r < 4; ++r) {
+      const __m256i h = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sums[r] + 4 * j));
+      acc = _mm256_adds_epi16(acc, _mm256_mulhi_epi16(h, wy[r]));
+    }
+    return _mm256_srai_epi16(acc, 3);
+  };
+  for (int32_t j = 0; j < n; j += 8) {
+    __m256i s = _mm256_permute4x64_epi64(_mm256_packus_epi16(four(j), four(j + 4)), _MM_SHUFFLE(3, 1, 2, 0));
+    if (kOut == Output::kCopy) {
+      Store8(dst + j, s);
+      continue;
+    }
+    if (kOut == Output::kOverAlpha) s = ScaleChannels8(s, factor);
+    Store8(dst + j, Over8(s, Load8(dst + j)));
+  }
+  return n;
+}
+
 }  // namespace
 
 int32_t BicubicRowMmx_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
-                           int32_t count, uint32_t alpha) {
-  return Row<Output::kCopy>(dst, src, x, step, y, count, alpha);
+                           int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
+  return KeptRow<Output::kCopy>(dst, src, x, step, y, count, alpha, kept);
 }
 
 int32_t BicubicOverRowMmx_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
-                               int32_t count, uint32_t alpha) {
-  return Row<Output::kOver>(dst, src, x, step, y, count, alpha);
+                               int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
+  return KeptRow<Output::kOver>(dst, src, x, step, y, count, alpha, kept);
 }
 
 int32_t BicubicOverAlphaRowMmx_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
-                                    int32_t count, uint32_t alpha) {
-  return Row<Output::kOverAlpha>(dst, src, x, step, y, count, alpha);
+                                    int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
+  return KeptRow<Output::kOverAlpha>(dst, src, x, step, y, count, alpha, kept);
 }
 
 }  // namespace owl

@@ -194,6 +194,16 @@ TEST(StretchBilinear, KeptRowsAtEveryVerticalRatio) {
     owltest::CheckStretch(c, StretchBilinear, owltest::BilinearRef);
   }
 }
+
+// The bicubic loop's kept texel rows: output rows sharing texel rows (up),
+// skipping them (down) and one to one, with interior runs of 8 and more.
+TEST(StretchBicubic, KeptRowsAtEveryVerticalRatio) {
+  Rng rng(93);
+  for (auto [sh, dh] : {std::pair{9, 30}, {40, 19}, {12, 12}, {6, 7}}) {
+    owltest::StretchCase c(rng, 13, sh, 29, dh, 1 + sh % 3, dh % 4);
+    owltest::CheckStretch(c, StretchBicubic, owltest::BicubicRef);
+  }
+}
 #endif
 
 }  // namespace
