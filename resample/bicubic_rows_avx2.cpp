@@ -93,7 +93,28 @@ void KeepWeights(BicubicKeptRows* kept, int32_t n) {
 // multiple of 4), filtered into the slot of the oldest row when missing.
 // Output rows walk down, so the rows an output row needs are never older
 // than one it does not.
+// The four texels of the window at signed 16.16 column x, clamped into a
+// row of width texels.
+inline __m128i ClampedTaps(const uint32_t* row, int32_t x, int32_t width) {
+  const int32_t x0 = (x >> 16) - 1, last = width - 1;
+  auto at = [&](int32_t c) { return int(row[c < 0 ? 0 : c > last ? last : c]); };
+  return _mm_setr_epi32(at(x0), at(x0 + 1), at(x0 + 2), at(x0 + 3));
+}
+
+inline __m256i ClampedRowSums2(const uint32_t* row, int32_t width, int32_t xa, int32_t xb, const __m256i* w) {
+  const __m256i taps = _mm256_inserti128_si256(_mm256_castsi128_si256(ClampedTaps(row, xa, width)),
+                                               ClampedTaps(row, xb, width), 1);
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i w01 = _mm256_loadu_si256(w), w23 = _mm256_loadu_si256(w + 1);
+  const __m256i q01 = _mm256_mulhi_epi16(_mm256_slli_epi16(_mm256_unpacklo_epi8(taps, zero), 7), w01);
+  const __m256i q23 = _mm256_mulhi_epi16(_mm256_slli_epi16(_mm256_unpackhi_epi8(taps, zero), 7), w23);
+  const __m256i s01 = _mm256_adds_epi16(q01, _mm256_shuffle_epi32(q01, _MM_SHUFFLE(1, 0, 3, 2)));
+  const __m256i s23 = _mm256_adds_epi16(q23, _mm256_shuffle_epi32(q23, _MM_SHUFFLE(1, 0, 3, 2)));
+  return _mm256_adds_epi16(s01, s23);
+}
+
 const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t, int32_t n) {
+  t = t < 0 ? 0 : t >= src.height ? src.height - 1 : t;
   int oldest = 0;
   for (int i = 0; i < BicubicKeptRows::kSlots; ++i) {
     if (kept->row[i] == t) return kept->sums + std::ptrdiff_t(i) * kept->capacity * 4;
@@ -104,8 +125,18 @@ const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t,
   const __m256i* w = reinterpret_cast<const __m256i*>(kept->weights);
   const uint32_t step = kept->step;
   uint32_t x = kept->x;
+  const uint32_t* texels = reinterpret_cast<const uint32_t*>(row);
   for (int32_t j = 0; j < n; j += 4, x += 4 * step, w += 4) {
-    const __m256i a = RowSums2(row, x, x + 2 * step, w), b = RowSums2(row, x + step, x + 3 * step, w + 2);
+    // Positions grow along the run: the first window's left tap and the
+    // last one's right tap bound the four windows.
+    const int32_t first = int32_t(x), last = int32_t(x + 3 * step);
+    __m256i a, b;
+    if ((first >> 16) >= 1 && (last >> 16) + 2 < src.width) {
+      a = RowSums2(row, x, x + 2 * step, w), b = RowSums2(row, x + step, x + 3 * step, w + 2);
+    } else {
+      a = ClampedRowSums2(texels, src.width, first, int32_t(x + 2 * step), w);
+      b = ClampedRowSums2(texels, src.width, int32_t(x + step), last, w + 2);
+    }
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * j), _mm256_unpacklo_epi64(a, b));
   }
   kept->row[oldest] = t;
@@ -159,7 +190,7 @@ int32_t KeptRow(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step,
   const uint32_t uy = uint32_t(y), fy = (uy >> 8) & 255;
   const __m256i wy[4] = {_mm256_set1_epi32(k[256 + fy]), _mm256_set1_epi32(k[fy]), _mm256_set1_epi32(k[256 - fy]),
                          _mm256_set1_epi32(k[512 - fy])};
-  const int32_t top = int32_t(uy >> 16) - 1;
+  const int32_t top = (y >> 16) - 1;  // signed: above the first row for the top edge
   const int16_t* sums[4];
   for (int r = 0; r < 4; ++r) sums[r] = KeptSums(kept, src, top + r, n);
   const __m256i factor = AlphaFactor8(alpha);

@@ -52,10 +52,25 @@ bool StretchBicubicWith(const BitmapBits& dst, const BitmapBits& src, BicubicSam
   kept.sums = sums.get();
   kept.weights = weights.get();
   kept.capacity = sums ? dst.width : 0;
+  if (sums) {
+    // Whole rows, edges included (the kept rows clamp what they read), in
+    // the positions of the band walk; the last width mod 8 pixels through
+    // the clamping sampler.
+    const BicubicAxis ax = PlaceBicubicAxis(src.width, dst.width);
+    const BicubicAxis ay = PlaceBicubicAxis(src.height, dst.height);
+    uint32_t y = uint32_t(ay.first);
+    for (int32_t i = 0; i < dst.height; ++i, y += uint32_t(ay.step)) {
+      uint32_t* out = RowAt(dst, i);
+      const int32_t done = rows(out, src, uint32_t(ax.first), uint32_t(ax.step), int32_t(y), dst.width, alpha, &kept);
+      uint32_t x = uint32_t(ax.first) + uint32_t(done) * uint32_t(ax.step);
+      for (int32_t j = done; j < dst.width; ++j, x += uint32_t(ax.step)) use.edge(src, int32_t(x), int32_t(y), extra..., out + j);
+    }
+    return true;
+  }
   WalkBicubicRuns(
       dst, src,
       [&](uint32_t x, int32_t y, uint32_t* out, int32_t count, uint32_t step) {
-        const int32_t done = rows ? rows(out, src, x, step, y, count, alpha, sums ? &kept : nullptr) : 0;
+        const int32_t done = rows ? rows(out, src, x, step, y, count, alpha, nullptr) : 0;
         x += uint32_t(done) * step;
         for (int32_t k = done; k < count; ++k, x += step) use.inner(src, int32_t(x), y, extra..., out + k);
       },

@@ -56,7 +56,9 @@ void SampleBicubicOverAlphaMmxClamped(const BitmapBits& src, int32_t x, int32_t 
 // inside src. It does count rounded down to a multiple of 8 and returns that
 // number; alpha is read by the OverAlpha kernel only.
 //
-// With kept set, the kernel keeps the horizontal sums of each texel row it
+// With kept set, the run may reach past any edge of src (the texels read
+// are clamped into it, as the clamping samplers read them), and the kernel
+// keeps the horizontal sums of each texel row it
 // filters, so that output rows sharing texel rows filter them once: four
 // slots of capacity pixels (four 16-bit channel sums a pixel), keyed by
 // texel row, and the run's horizontal weights; a run with another start,
