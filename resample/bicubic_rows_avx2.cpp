@@ -46,73 +46,66 @@ inline __m256i SamplePair(const uint8_t* base, std::ptrdiff_t pitch, uint32_t xa
   return _mm256_packus_epi16(v, v);
 }
 
-// The weights of the taps of columns xa (low half) and xb (high half), as
-// SamplePair takes them: w[0] for taps 0 and 1, w[1] for taps 2 and 3.
-inline void ColumnWeights2(uint32_t xa, uint32_t xb, __m256i w[2]) {
-  const int32_t* k = KernelTable;
-  const uint32_t fa = (xa >> 8) & 255, fb = (xb >> 8) & 255;
-  w[0] = _mm256_setr_epi32(k[256 + fa], k[256 + fa], k[fa], k[fa], k[256 + fb], k[256 + fb], k[fb], k[fb]);
-  w[1] = _mm256_setr_epi32(k[256 - fa], k[256 - fa], k[512 - fa], k[512 - fa], k[256 - fb], k[256 - fb], k[512 - fb],
-                           k[512 - fb]);
-}
-
-// The horizontal sums of one texel row at columns xa (low half) and xb
-// (high half), each in the low 64 bits of its half: the first steps of
-// SamplePair, which are the same for every row.
-inline __m256i RowSums2(const uint8_t* row, uint32_t xa, uint32_t xb, const __m256i* w) {
-  const __m128i ta = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + (std::ptrdiff_t(xa >> 16) - 1) * 4));
-  const __m128i tb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + (std::ptrdiff_t(xb >> 16) - 1) * 4));
-  const __m256i taps = _mm256_inserti128_si256(_mm256_castsi128_si256(ta), tb, 1);
+// The kept sums of four pixels j..j + 3 of a run at once: the windows
+// [j | j + 2] and [j + 1 | j + 3] transposed so that each register holds one
+// tap of the four pixels in order, [j, j + 1 | j + 2, j + 3], four channels
+// each. Then, per channel, the steps of SamplePair: q = the upper half of
+// (tap * 128) times its weight, (q0 + q1) + (q2 + q3) with saturation.
+inline __m256i Sums4(__m256i a, __m256i c, const __m256i* w) {
   const __m256i zero = _mm256_setzero_si256();
-  const __m256i w01 = _mm256_loadu_si256(w), w23 = _mm256_loadu_si256(w + 1);
-  const __m256i q01 = _mm256_mulhi_epi16(_mm256_slli_epi16(_mm256_unpacklo_epi8(taps, zero), 7), w01);
-  const __m256i q23 = _mm256_mulhi_epi16(_mm256_slli_epi16(_mm256_unpackhi_epi8(taps, zero), 7), w23);
-  const __m256i s01 = _mm256_adds_epi16(q01, _mm256_shuffle_epi32(q01, _MM_SHUFFLE(1, 0, 3, 2)));
-  const __m256i s23 = _mm256_adds_epi16(q23, _mm256_shuffle_epi32(q23, _MM_SHUFFLE(1, 0, 3, 2)));
+  const __m256i lo = _mm256_unpacklo_epi32(a, c), hi = _mm256_unpackhi_epi32(a, c);
+  auto q = [&](__m256i taps, int k) {
+    return _mm256_mulhi_epi16(_mm256_slli_epi16(taps, 7), _mm256_loadu_si256(w + k));
+  };
+  const __m256i s01 = _mm256_adds_epi16(q(_mm256_unpacklo_epi8(lo, zero), 0), q(_mm256_unpackhi_epi8(lo, zero), 1));
+  const __m256i s23 = _mm256_adds_epi16(q(_mm256_unpacklo_epi8(hi, zero), 2), q(_mm256_unpackhi_epi8(hi, zero), 3));
   return _mm256_adds_epi16(s01, s23);
 }
 
-// Pixels j, j + 2 and j + 1, j + 3 of a run pair up, so that one unpack of
-// their sums puts the four in order; the weights are kept in that order.
-void KeepWeights(BicubicKeptRows* kept, int32_t n) {
-  __m256i* w = reinterpret_cast<__m256i*>(kept->weights);
-  const uint32_t step = kept->step;
-  uint32_t x = kept->x;
-  for (int32_t j = 0; j < n; j += 4, x += 4 * step, w += 4) {
-    __m256i a[2], b[2];
-    ColumnWeights2(x, x + 2 * step, a);
-    ColumnWeights2(x + step, x + 3 * step, b);
-    _mm256_storeu_si256(w, a[0]);
-    _mm256_storeu_si256(w + 1, a[1]);
-    _mm256_storeu_si256(w + 2, b[0]);
-    _mm256_storeu_si256(w + 3, b[1]);
-  }
+inline __m256i Windows2(const uint8_t* row, uint32_t xa, uint32_t xb) {
+  const __m128i ta = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + (std::ptrdiff_t(xa >> 16) - 1) * 4));
+  const __m128i tb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + (std::ptrdiff_t(xb >> 16) - 1) * 4));
+  return _mm256_inserti128_si256(_mm256_castsi128_si256(ta), tb, 1);
 }
 
-// The kept sums of texel row t over the first n pixels of the run (n a
-// multiple of 4), filtered into the slot of the oldest row when missing.
-// Output rows walk down, so the rows an output row needs are never older
-// than one it does not.
 // The four texels of the window at signed 16.16 column x, clamped into a
 // row of width texels.
-inline __m128i ClampedTaps(const uint32_t* row, int32_t x, int32_t width) {
+inline __m128i ClampedWindow(const uint32_t* row, int32_t x, int32_t width) {
   const int32_t x0 = (x >> 16) - 1, last = width - 1;
   auto at = [&](int32_t c) { return int(row[c < 0 ? 0 : c > last ? last : c]); };
   return _mm_setr_epi32(at(x0), at(x0 + 1), at(x0 + 2), at(x0 + 3));
 }
 
-inline __m256i ClampedRowSums2(const uint32_t* row, int32_t width, int32_t xa, int32_t xb, const __m256i* w) {
-  const __m256i taps = _mm256_inserti128_si256(_mm256_castsi128_si256(ClampedTaps(row, xa, width)),
-                                               ClampedTaps(row, xb, width), 1);
-  const __m256i zero = _mm256_setzero_si256();
-  const __m256i w01 = _mm256_loadu_si256(w), w23 = _mm256_loadu_si256(w + 1);
-  const __m256i q01 = _mm256_mulhi_epi16(_mm256_slli_epi16(_mm256_unpacklo_epi8(taps, zero), 7), w01);
-  const __m256i q23 = _mm256_mulhi_epi16(_mm256_slli_epi16(_mm256_unpackhi_epi8(taps, zero), 7), w23);
-  const __m256i s01 = _mm256_adds_epi16(q01, _mm256_shuffle_epi32(q01, _MM_SHUFFLE(1, 0, 3, 2)));
-  const __m256i s23 = _mm256_adds_epi16(q23, _mm256_shuffle_epi32(q23, _MM_SHUFFLE(1, 0, 3, 2)));
-  return _mm256_adds_epi16(s01, s23);
+inline __m256i ClampedWindows2(const uint32_t* row, int32_t width, int32_t xa, int32_t xb) {
+  return _mm256_inserti128_si256(_mm256_castsi128_si256(ClampedWindow(row, xa, width)), ClampedWindow(row, xb, width),
+                                 1);
 }
 
+// The run's weights in the order Sums4 takes them: per four pixels, one
+// register per tap, each pixel's weight in its four channel lanes.
+void KeepWeights(BicubicKeptRows* kept, int32_t n) {
+  const int32_t* k = KernelTable;
+  __m256i* w = reinterpret_cast<__m256i*>(kept->weights);
+  const uint32_t step = kept->step;
+  uint32_t x = kept->x;
+  for (int32_t j = 0; j < n; j += 4, x += 4 * step, w += 4) {
+    uint32_t f[4];
+    for (int i = 0; i < 4; ++i) f[i] = ((x + uint32_t(i) * step) >> 8) & 255;
+    auto tap = [&](int32_t o0, int32_t sign) {
+      auto at = [&](int i) { return k[o0 + sign * int32_t(f[i])]; };
+      return _mm256_setr_epi32(at(0), at(0), at(1), at(1), at(2), at(2), at(3), at(3));
+    };
+    _mm256_storeu_si256(w, tap(256, 1));
+    _mm256_storeu_si256(w + 1, tap(0, 1));
+    _mm256_storeu_si256(w + 2, tap(256, -1));
+    _mm256_storeu_si256(w + 3, tap(512, -1));
+  }
+}
+
+// The kept sums of texel row t (clamped into src) over the first n pixels
+// of the run (n a multiple of 4), filtered into the slot of the oldest row
+// when missing. Output rows walk down, so the rows an output row needs are
+// never older than one it does not.
 const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t, int32_t n) {
   t = t < 0 ? 0 : t >= src.height ? src.height - 1 : t;
   int oldest = 0;
@@ -130,14 +123,14 @@ const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t,
     // Positions grow along the run: the first window's left tap and the
     // last one's right tap bound the four windows.
     const int32_t first = int32_t(x), last = int32_t(x + 3 * step);
-    __m256i a, b;
+    __m256i h;
     if ((first >> 16) >= 1 && (last >> 16) + 2 < src.width) {
-      a = RowSums2(row, x, x + 2 * step, w), b = RowSums2(row, x + step, x + 3 * step, w + 2);
+      h = Sums4(Windows2(row, x, x + 2 * step), Windows2(row, x + step, x + 3 * step), w);
     } else {
-      a = ClampedRowSums2(texels, src.width, first, int32_t(x + 2 * step), w);
-      b = ClampedRowSums2(texels, src.width, int32_t(x + step), last, w + 2);
+      h = Sums4(ClampedWindows2(texels, src.width, first, int32_t(x + 2 * step)),
+                ClampedWindows2(texels, src.width, int32_t(x + step), last), w);
     }
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * j), _mm256_unpacklo_epi64(a, b));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * j), h);
   }
   kept->row[oldest] = t;
   return out;
