@@ -4,7 +4,7 @@
 #include <string>
 
 #include "owlgraphic.h"
-#include "png_io.h"
+#include "owlgraphic_png.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     MixCanvas(frame, &all, from, &all, 255);
     MixCanvas(frame, &all, to, &all, alpha);
     const std::string path = std::string(argv[1]) + "/fade_" + std::to_string(i) + ".png";
-    ok = WriteCanvasPng(frame, kWidth, kHeight, path.c_str());
+    ok = SaveCanvasPng(frame, &all, path.c_str());
     if (!ok) std::fprintf(stderr, "cannot write %s\n", path.c_str());
   }
   DeleteCanvas(frame);

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "owlgraphic.h"
-#include "png_io.h"
+#include "owlgraphic_png.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
   const owlRect faded = {192, 88, 304, 144};
   DrawTextureEx(canvas, &faded, face, 1, 128);
 
-  const bool ok = WriteCanvasPng(canvas, width, height, argv[2]);
+  const bool ok = SaveCanvasPng(canvas, &background, argv[2]);
   DeleteCanvas(canvas);
   DeleteTexture(face);
   if (!ok) std::fprintf(stderr, "cannot write %s\n", argv[2]);

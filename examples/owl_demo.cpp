@@ -8,7 +8,7 @@
 #include <initializer_list>
 
 #include "owlgraphic.h"
-#include "png_io.h"
+#include "owlgraphic_png.h"
 
 namespace {
 
@@ -346,7 +346,7 @@ int main(int argc, char** argv) {
   const owlRect all = R(0, 0, kWidth, kHeight);
   GdiTransCanvas(device, &all, canvas, &all);
   BitmapBits bits{};
-  const bool ok = LockDeviceSurfaceBits(device, &bits) && WritePng(bits, argv[1]);
+  const bool ok = LockDeviceSurfaceBits(device, &bits) && SaveBitsPng(&bits, argv[1]);
   UnlockDeviceSurfaceBits(device);
   DeleteDeviceSurface(device);
   DeleteCanvas(canvas);

@@ -13,6 +13,7 @@ declare -A may=(
   [draw]="core rows resample draw"
   [platform]="core rows platform"
   [effects]="core rows resample draw effects"
+  [png]="png"
 )
 fail=0
 for dir in "${!may[@]}"; do

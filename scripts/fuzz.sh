@@ -51,5 +51,25 @@ for j in "${!pids[@]}"; do
   fi
 done
 for j in $(seq 1 "$jobs"); do grep -E "^(stat::number_of_executed_units|stat::peak_rss_mb|#[0-9]+ +DONE)" "build-fuzz/fuzz-$j.log" || true; done
+
+# ---- The PNG loader of owlgraphic_png (built when libpng is found), from
+# seeds of every PNG kind written at run time, for PNG_FUZZ_SECONDS (default
+# a quarter of FUZZ_SECONDS, at least 10). Inputs up to 16 KB: a file that
+# size may rightly hold a texture of 540 MB, well inside the memory limit.
+if [ -d build-fuzz/tests/png/fuzz ]; then
+  cmake --build build-fuzz -j"${JOBS:-2}" --target owl_png_fuzzer owl_png_seeds
+  png_seconds=${PNG_FUZZ_SECONDS:-$((seconds / 4 > 10 ? seconds / 4 : 10))}
+  rm -rf build-fuzz/png-corpus build-fuzz/png-seeds
+  mkdir -p build-fuzz/png-corpus build-fuzz/png-seeds
+  build-fuzz/tests/png/fuzz/owl_png_seeds build-fuzz/png-seeds
+  if ! build-fuzz/tests/png/fuzz/owl_png_fuzzer -max_total_time="$png_seconds" -timeout=20 -rss_limit_mb=2048 \
+      -max_len=16384 -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/png- \
+      build-fuzz/png-corpus build-fuzz/png-seeds >build-fuzz/fuzz-png.log 2>&1; then
+    status=1
+    echo "the PNG fuzzer found a problem:" >&2
+    tail -n 60 build-fuzz/fuzz-png.log >&2
+  fi
+  grep -E "^(stat::number_of_executed_units|stat::peak_rss_mb|#[0-9]+ +DONE)" build-fuzz/fuzz-png.log || true
+fi
 ls build-fuzz/artifacts
 exit "$status"

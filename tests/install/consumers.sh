@@ -28,3 +28,14 @@ cc -std=c99 -Wall -Wextra -pedantic -Werror "$work/tour.c" -o "$work/tour" $(pkg
 actual=$(LD_LIBRARY_PATH="$libdir" "$work/tour")
 echo "$actual"
 [ "$actual" = "$expected" ] || { echo "README tour printed '$actual', the README says '$expected'"; exit 1; }
+
+# ---- The PNG companion, when it was built: the same C program through
+# find_package(owlgraphic COMPONENTS png) and through pkg-config.
+if [ -f "$libdir/pkgconfig/owlgraphic_png.pc" ]; then
+  cmake -S "$source_dir/png_consumer" -B "$work/png_consumer" -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
+  cmake --build "$work/png_consumer" >/dev/null
+  LD_LIBRARY_PATH="$libdir" "$work/png_consumer/png_consumer" "$work/from_cmake.png"
+  cc -std=c99 -Wall -Wextra -pedantic -Werror "$source_dir/png_consumer/main.c" -o "$work/png_consumer_pc" \
+    $(pkg-config --cflags --libs owlgraphic_png)
+  LD_LIBRARY_PATH="$libdir" "$work/png_consumer_pc" "$work/from_pkg_config.png"
+fi
