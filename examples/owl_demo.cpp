@@ -13,7 +13,7 @@
 namespace {
 
 constexpr int kWidth = 480;
-constexpr int kHeight = 820;  // window scene, texture drawing from y 300, effects from y 560
+constexpr int kHeight = 1030;  // window scene, textures from y 300, effects from y 560, shadows from y 820
 constexpr uint32_t kCopy = 0x00000000u, kMultiply = 0x03000000u, kOr = 0x04000000u;
 
 owlRect R(int l, int t, int r, int b) { return owlRect{l, t, r, b}; }
@@ -301,6 +301,55 @@ void DrawEffects(HGCANVAS c) {
   DeleteCanvas(b);
 }
 
+// ---- Gaussian blur and shadows ---------------------------------------------
+
+void DrawShadows(HGCANVAS c) {
+  // A bright backdrop: a diagonal of coloured bars over a gradient.
+  const owlRect band = R(0, 820, kWidth, kHeight);
+  Gradient(c, 0xFFE8ECF2u, 0xFFC9D3E0u, band, 1);
+  const uint32_t bars[] = {0xFFE0533Cu, 0xFFF2B134u, 0xFF47B39Du, 0xFF3F7FD8u, 0xFF8E5BD0u};
+  for (int i = 0; i < 5; ++i) Solid(c, bars[i], R(250 + 44 * i, 832, 272 + 44 * i, 1018));
+  Solid(c, 0xFF20252Eu, R(236, 900, 470, 912));
+
+  // A card and three buttons lifted by soft shadows of rounded rectangles:
+  // a wide, faint ambient shadow and a tighter, darker one below.
+  const owlRect card = R(24, 842, 208, 960);
+  DrawRoundRectShadow(c, &card, 6, 12, 0x58000000u, 0, 8);
+  DrawRoundRectShadow(c, &card, 6, 3, 0x50000000u, 0, 2);
+  Solid(c, 0xFFFFFFFFu, card);
+  Gradient(c, 0xFF3F7FD8u, 0xFF5B97E8u, R(24, 842, 208, 866), 2);
+  for (int i = 0; i < 4; ++i) Solid(c, 0xFFD5DBE4u, R(40, 882 + 16 * i, 192 - 28 * (i & 1), 890 + 16 * i));
+  for (int i = 0; i < 3; ++i) {
+    const owlRect button = R(24 + 64 * i, 980, 80 + 64 * i, 1008);
+    DrawRoundRectShadow(c, &button, 4, 2 + 3 * i, 0x60000000u, 0, 1 + i);
+    Gradient(c, 0xFFFDFDFEu, 0xFFE4E8EEu, button, 1);
+  }
+
+  // A translucent panel over the bars, its backdrop blurred: the pixels
+  // behind it copied to a canvas, turned into a texture, blurred and drawn
+  // back, then a light veil and the panel's content on top.
+  const owlRect glass = R(262, 860, 454, 990), whole = R(0, 0, 192, 130);
+  DrawRoundRectShadow(c, &glass, 8, 10, 0x70000000u, 0, 8);
+  HGCANVAS behind = CreateCanvas(192, 130, HGCANVAS(0u));
+  MixCanvas(behind, &whole, c, &glass, 255);
+  HGTEXTURE backdrop = CanvasToTexture(behind);
+  GaussianBlurTexture(backdrop, backdrop, 10);
+  DrawTexture(c, &glass, backdrop, 0);
+  Blend(c, 0x90909090u, glass);  // white at 56%, premultiplied
+  Solid(c, 0xFF20252Eu, R(278, 876, 380, 886));
+  for (int i = 0; i < 3; ++i) Blend(c, 0x60202530u, R(278, 900 + 18 * i, 436 - 30 * i, 908 + 18 * i));
+
+  // An icon casting the shadow of its own shape: its alpha blurred and
+  // tinted into a texture drawn offset under it.
+  HGTEXTURE icon = PaddedIcon(32, 12), shadow = CreateTexture(56, 56);
+  ShadowTexture(shadow, icon, 4, 0x90000000u);
+  SetTextureFilter(shadow, kAlphaBlend);
+  const owlRect under = R(152, 902, 208, 958), over = R(148, 896, 204, 952);
+  DrawTexture(c, &under, shadow, 0);
+  DrawTexture(c, &over, icon, 0);
+  for (HGTEXTURE t : {backdrop, icon, shadow}) DeleteTexture(t);
+}
+
 // A whole 1920x1080 frame for profilers: the scene tiled four across and
 // two down through the viewport origin (the lower row cut by the canvas),
 // textures made and freed as in one drawing of the scene. Prints the
@@ -317,6 +366,7 @@ int Profile(int frames) {
         DrawScene(canvas);
         DrawTextures(canvas);
         DrawEffects(canvas);
+        DrawShadows(canvas);
       }
   const double seconds = double(std::clock() - start) / CLOCKS_PER_SEC;
   std::printf("%d frames of 1920x1080: %.3f ms a frame\n", frames, seconds * 1000 / frames);
@@ -340,6 +390,7 @@ int main(int argc, char** argv) {
   DrawScene(canvas);
   DrawTextures(canvas);
   DrawEffects(canvas);
+  DrawShadows(canvas);
   // Presented as a host would present it: copied to a device, whose pixels
   // are then written out.
   HDC device = CreateDeviceSurface(kWidth, kHeight);

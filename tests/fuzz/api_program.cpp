@@ -234,11 +234,11 @@ class Program {
   }
 
   void Run(const uint8_t* data, size_t size) {
-    const Entry* by_id[64] = {};
+    const Entry* by_id[128] = {};
     for (const Entry& e : Table()) by_id[e.id] = &e;
     size_t pos = 0;
     for (size_t step = 0; step < kMaxSteps && pos + 2 <= size; ++step) {
-      const Entry* e = by_id[data[pos] % 64];
+      const Entry* e = by_id[data[pos] % 128];
       const size_t len = std::min<size_t>(data[pos + 1], size - pos - 2);
       Args args(data + pos + 2, len);
       pos += 2 + len;
@@ -999,6 +999,34 @@ void RunBlurTexture(Program& p) {
   p.ExpectResult(p.Invoke(Whole(d.value), BlurTexture, d, s), {p.Live(d) && p.Live(s) ? 1 : 0});
 }
 
+int32_t BlurRadius(Program& p) {
+  const uint8_t sel = p.U8();
+  if (sel < 160) return sel % 12;
+  if (sel < 200) return 120 + sel % 12;  // around the largest radius, 128
+  return p.Special();
+}
+
+bool SameSize(Program& p, HGTEXTURE a, HGTEXTURE b) {
+  const Obj* x = p.Find(p.textures_, a.value);
+  const Obj* y = p.Find(p.textures_, b.value);
+  return x && y && x->width == y->width && x->height == y->height;
+}
+
+void RunGaussianBlurTexture(Program& p) {
+  const HGTEXTURE d = p.TextureArg(), s = p.TextureArg();
+  const int32_t radius = BlurRadius(p);
+  const bool ok = p.Live(d) && p.Live(s) && SameSize(p, d, s) && radius >= 0 && radius <= 128;
+  p.ExpectResult(p.Invoke(Whole(d.value), GaussianBlurTexture, d, s, radius), {ok ? 1 : 0});
+}
+
+void RunShadowTexture(Program& p) {
+  const HGTEXTURE d = p.TextureArg(), s = p.TextureArg();
+  const int32_t radius = BlurRadius(p);
+  const uint32_t color = p.Color();
+  const bool ok = p.Live(d) && p.Live(s) && SameSize(p, d, s) && radius >= 0 && radius <= 128;
+  p.ExpectResult(p.Invoke(Whole(d.value), ShadowTexture, d, s, radius, color), {ok ? 1 : 0});
+}
+
 // ---- Device surfaces --------------------------------------------------------
 
 #if defined(OWL_FUZZ_SURFACES)
@@ -1129,6 +1157,22 @@ void RunGeoRoundRectEx(Program& p) {
   const int res = p.Invoke(Clipped(c, &r), GeoRoundRectEx, c, r.ptr(), cp, color);
   p.ExpectResult(res, p.Live(c) && !r.null && cp ? std::initializer_list<int64_t>{0, 1}
                                                  : std::initializer_list<int64_t>{0});
+}
+
+void RunDrawRoundRectShadow(Program& p) {
+  const HGCANVAS c = p.CanvasArg();
+  const RectArg r = p.RectIn(c);
+  const int32_t corner = p.Length(), radius = BlurRadius(p);
+  const uint32_t color = p.Color();
+  const int32_t dx = p.U8() % 4 == 0 ? p.Coord() : p.U8() % 9 - 4, dy = p.U8() % 9 - 4;
+  const int res = p.Invoke(Clipped(c), DrawRoundRectShadow, c, r.ptr(), corner, radius, color, dx, dy);
+  bool ok = p.Live(c) && !r.null && corner >= 0 && corner <= 65535 && radius >= 0 && radius <= 128;
+  if (ok) {
+    const owlRect& a = r.r;
+    ok = a.left <= a.right && a.top <= a.bottom && owl::AddWrap(a.left, dx) <= owl::AddWrap(a.right, dx) &&
+         owl::AddWrap(a.top, dy) <= owl::AddWrap(a.bottom, dy);
+  }
+  p.ExpectResult(res, {ok ? 1 : 0});
 }
 
 // ---- Fills ------------------------------------------------------------------
@@ -1271,6 +1315,9 @@ const std::vector<Entry>& Table() {
       {61, "SetDeviceSurfaceClip", true, RunSetDeviceSurfaceClip},
 #endif
       {62, "(cpu mask)", false, RunCpuMask},
+      {80, "GaussianBlurTexture", true, RunGaussianBlurTexture},
+      {81, "ShadowTexture", true, RunShadowTexture},
+      {82, "DrawRoundRectShadow", true, RunDrawRoundRectShadow},
       {63, "(paint)", false, RunPaint},
   };
   return table;
