@@ -1,6 +1,7 @@
-// Row operations in every form, with memcpy and memset of the same bytes as
+// Row operations and the composition blocks in every form, with memcpy and memset of the same bytes as
 // the physical reference for every benchmark of the program.
 #include "bench_util.h"
+#include "rows/mix_rows.h"
 #include "rows/row_ops.h"
 
 namespace {
@@ -38,6 +39,11 @@ const bool kRegistered = [] {
   owlbench::RegisterPerForm("BlendRows", [](const BitmapBits& d, const BitmapBits& s) { owl::BlendRows(d, s); });
   owlbench::RegisterPerForm("BlendRowsAlpha",
                             [](const BitmapBits& d, const BitmapBits& s) { owl::BlendRowsAlpha(d, s, 128); });
+  owlbench::RegisterPerForm("MixRows", [](const BitmapBits& d, const BitmapBits& s) { owl::MixRows(d, s, 100); });
+  owlbench::RegisterPerForm("BlendOpaqueRows",
+                            [](const BitmapBits& d, const BitmapBits& s) { owl::BlendOpaqueRows(d, s, 100); });
+  owlbench::RegisterPerForm("MixColorRows",
+                            [](const BitmapBits& d, const BitmapBits&) { owl::MixColorRows(d, 0x80402010u, 100); });
   return true;
 }();
 

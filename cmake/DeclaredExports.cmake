@@ -38,4 +38,6 @@ endforeach()
 list(SORT lines)
 list(JOIN lines "\n" lines)
 file(WRITE ${OUTPUT}.tmp "${lines}\n")
-file(COPY_FILE ${OUTPUT}.tmp ${OUTPUT} ONLY_IF_DIFFERENT)
+# Rewritten only when the list changes, so that what depends on it is not
+# rebuilt for nothing.
+execute_process(COMMAND ${CMAKE_COMMAND} -E copy_if_different ${OUTPUT}.tmp ${OUTPUT})

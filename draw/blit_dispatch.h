@@ -23,8 +23,17 @@
 
 namespace owl {
 
-enum BlendKind : uint32_t { kBlendCopy = 0, kBlendAlpha = 1, kBlendColorKey = 2, kBlendMultiply = 3 };
-enum ResampleFilter : uint32_t { kResampleNearest = 0, kResampleBilinear = 1, kResampleBicubic = 4 };
+enum BlendKind : uint32_t {
+  kBlendCopy = OWL_BLEND_COPY >> 24,
+  kBlendAlpha = OWL_BLEND_SOURCE_OVER >> 24,
+  kBlendColorKey = OWL_BLEND_COLOR_KEY >> 24,
+  kBlendMultiply = OWL_BLEND_MULTIPLY >> 24,
+};
+enum ResampleFilter : uint32_t {
+  kResampleNearest = OWL_RESAMPLE_NEAREST,
+  kResampleBilinear = OWL_RESAMPLE_BILINEAR,
+  kResampleBicubic = OWL_RESAMPLE_BICUBIC,
+};
 
 // The filter a source of width x height texels can take: nearest for a
 // source one texel wide or high, bilinear instead of bicubic under 5 texels.

@@ -3,6 +3,7 @@
 // texture's own mode.
 #include "core/canvas.h"
 #include "core/handle_table.h"
+#include "core/pixel_math.h"
 #include "core/texture.h"
 #include "draw/blit_dispatch.h"
 #include "draw/draw_geometry.h"
@@ -18,11 +19,11 @@ using owl::TexturePiece;
 namespace {
 
 enum DrawStyle : uint32_t {
-  kDrawStyleNineGrid = 1,
-  kDrawStyleTile = 2,
-  kDrawStyleCenter = 3,
-  kDrawStyleNineGridFill = 4,
-  kDrawStyleTopTile = 5,
+  kDrawStyleNineGrid = OWL_MODE_NINE_GRID,
+  kDrawStyleTile = OWL_MODE_TILE,
+  kDrawStyleCenter = OWL_MODE_CENTER,
+  kDrawStyleNineGridFill = OWL_MODE_NINE_GRID_SOLID,
+  kDrawStyleTopTile = OWL_MODE_TOP_TILE,
 };
 
 // A draw request resolved: the texture first, then the canvas, then the
@@ -48,20 +49,15 @@ bool Resolve(HGCANVAS canvas, HGTEXTURE texture, const owlRect* src, Request* r)
 // The colour of a nine-grid's solid middle: the texel at the centre of the
 // source's middle cell, scaled by the constant alpha unless the texture
 // multiplies. False when the texel cannot be locked.
-bool MiddleColour(const Texture& texture, const owlRect& srcCell, uint8_t alpha, uint32_t* colour) {
-  const owlPoint c = owl::CellCentre(srcCell);
+bool MiddleColor(const Texture& texture, const owlRect& srcCell, uint8_t alpha, uint32_t* color) {
+  const owlPoint c = owl::CellCenter(srcCell);
   const owlRect texel{c.x, c.y, c.x + 1, c.y + 1};
   BitmapBits bits;
   if (!texture.Lock(&bits, &texel) || !bits.bits || bits.width != 1 || bits.height != 1) return false;
   uint32_t v = *static_cast<const uint32_t*>(bits.bits);
   texture.Unlock();
-  if ((texture.filter() >> 24) != owl::kBlendMultiply) {
-    uint32_t scaled = 0;
-    for (int shift = 0; shift < 32; shift += 8)
-      scaled |= ((((v >> shift) & 0xFFu) * (uint32_t(alpha) + 1)) >> 8) << shift;
-    v = scaled;
-  }
-  *colour = v;
+  if ((texture.filter() >> 24) != owl::kBlendMultiply) v = owl::ScaleByAlpha(v, alpha);
+  *color = v;
   return true;
 }
 
@@ -82,10 +78,10 @@ unsigned int NineGrid(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, co
       // At alpha 0 the cells around it draw nothing, and neither does the
       // middle: a copy fill of the scaled colour would clear it instead.
       if (alpha == 0 && (filter >> 24) != owl::kBlendMultiply) continue;
-      uint32_t colour;
+      uint32_t color;
       // The fill clips the whole cell itself.
-      if (MiddleColour(*r.texture, cells[i].src, alpha, &colour))
-        owl::FillCanvasRect(*r.canvas, colour, cells[i].dst, filter);
+      if (MiddleColor(*r.texture, cells[i].src, alpha, &color))
+        owl::FillCanvasRect(*r.canvas, color, cells[i].dst, filter);
       continue;
     }
     owl::BlitLocked(r.canvas, &clipped, r.texture, &mapped, filter, resampleFilter, alpha);

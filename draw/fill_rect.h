@@ -10,7 +10,13 @@
 namespace owl {
 
 // The filter word's top byte picks how the colour meets the pixels.
-enum FillKind : uint32_t { kFillCopy = 0, kFillBlend = 1, kFillBlendAlso = 2, kFillMultiply = 3, kFillOr = 4 };
+enum FillKind : uint32_t {
+  kFillCopy = OWL_FILL_COPY >> 24,
+  kFillBlend = OWL_FILL_SOURCE_OVER >> 24,
+  kFillBlendAlso = OWL_BLEND_COLOR_KEY >> 24,
+  kFillMultiply = OWL_FILL_MULTIPLY >> 24,
+  kFillOr = OWL_FILL_OR >> 24,
+};
 
 // True when a fill of this colour and kind cannot change any pixel.
 bool FillChangesNothing(uint32_t color, uint32_t kind);

@@ -106,7 +106,7 @@ void NineGridPieces(const owlRect& d, const owlRect& s, const owlRect& margins, 
 
 // The texel at the centre of a sound source cell, whose colour fills a
 // nine-grid's solid middle.
-inline owlPoint CellCentre(const owlRect& cell) {
+inline owlPoint CellCenter(const owlRect& cell) {
   return owlPoint{int32_t((int64_t(cell.left) + cell.right) / 2), int32_t((int64_t(cell.top) + cell.bottom) / 2)};
 }
 

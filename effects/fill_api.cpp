@@ -38,7 +38,7 @@ int FillSolid(HGCANVAS canvas, uint32_t color, const owlRect* rect, uint32_t fil
 }  // namespace
 
 int OWL_CALL FillSolidRect(HGCANVAS canvas, uint32_t color, const owlRect* rect) {
-  return FillSolid(canvas, color, rect, 0x01000000u);
+  return FillSolid(canvas, color, rect, OWL_FILL_SOURCE_OVER);
 }
 
 int OWL_CALL FillSolidRectEx(HGCANVAS canvas, uint32_t color, const owlRect* rect, uint32_t filter) {
@@ -47,15 +47,16 @@ int OWL_CALL FillSolidRectEx(HGCANVAS canvas, uint32_t color, const owlRect* rec
 
 int OWL_CALL FillGradualRect(HGCANVAS canvas, uint32_t color1, uint32_t color2, const owlRect* rect, int direction) {
   const owl::ScopedDoublePrecision precision;  // the same colours on x87 builds
-  if (color1 == color2) return FillSolid(canvas, color1, rect, 0x01000000u);
+  if (color1 == color2) return FillSolid(canvas, color1, rect, OWL_FILL_SOURCE_OVER);
   const owl::Canvas* c = owl::CanvasFromHandle(canvas);
   if (!c || !rect) return 0;
   owlRect clipped;
   if (!owl::ClipToCanvas(c, rect, &clipped)) return 1;
-  if (direction != 1 && direction != 2) return FillSolid(canvas, color1, rect, 0x01000000u);
+  if (direction != OWL_GRADIENT_TOP_TO_BOTTOM && direction != OWL_GRADIENT_LEFT_TO_RIGHT)
+    return FillSolid(canvas, color1, rect, OWL_FILL_SOURCE_OVER);
   BitmapBits view;
   if (!c->Lock(&view, clipped)) return 1;
-  if (direction == 1) {
+  if (direction == OWL_GRADIENT_TOP_TO_BOTTOM) {
     for (int32_t y = 0; y < view.height; ++y) {
       const uint32_t color = GradientColor(color1, color2, int64_t(clipped.top) + y, rect->top, rect->bottom);
       owl::BlendFillRows(BitmapBits{view.width, 1, view.pitch, owl::RowAt(view, y)}, color);

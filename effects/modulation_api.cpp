@@ -6,6 +6,7 @@
 #include "core/canvas.h"
 #include "core/geometry.h"
 #include "core/handle_table.h"
+#include "core/pixel_math.h"
 #include "core/texture.h"
 #include "draw/draw_geometry.h"
 #include "owlgraphic.h"
@@ -16,14 +17,7 @@ namespace {
 inline uint32_t Ch(uint32_t p, int k) { return p >> (8 * k) & 0xFF; }  // k: 0 B, 1 G, 2 R, 3 A
 
 // The texture times the colour on all four channels, then source-over.
-uint32_t Tint(uint32_t d, uint32_t t, uint32_t color) {
-  uint32_t s[4];
-  for (int k = 0; k < 4; ++k) s[k] = (Ch(color, k) * (Ch(t, k) + 1)) >> 8;
-  const uint32_t w = 256 - s[3];
-  uint32_t out = 0;
-  for (int k = 0; k < 4; ++k) out |= ((s[k] + ((w * Ch(d, k)) >> 8)) & 0xFF) << (8 * k);
-  return out;
-}
+uint32_t Tint(uint32_t d, uint32_t t, uint32_t color) { return OverWrap(MultiplyPixel(color, t), d); }
 
 // Each of the texture's R, G, B covers the same channel of the canvas;
 // factor[k] = 255 - ((255 - c_k) >> 2), computed once per call.

@@ -10,6 +10,7 @@
 #include "core/canvas.h"
 #include "core/geometry.h"
 #include "core/handle_table.h"
+#include "core/pixel_math.h"
 #include "core/x87_precision.h"
 #include "draw/draw_geometry.h"
 #include "owlgraphic.h"
@@ -17,18 +18,8 @@
 namespace owl {
 namespace {
 
-// Source-over of one colour onto one pixel; each channel sum stored as a
-// byte.
-inline uint32_t Over(uint32_t color, uint32_t d) {
-  const uint32_t w = 256 - (color >> 24);
-  uint32_t out = 0;
-  for (int shift = 0; shift < 32; shift += 8)
-    out |= (((color >> shift & 0xFF) + ((w * (d >> shift & 0xFF)) >> 8)) & 0xFF) << shift;
-  return out;
-}
-
 // The solid write rule: an opaque colour replaces, any other blends.
-inline void PutPixel(uint32_t* p, uint32_t color) { *p = color >= 0xFF000000u ? color : Over(color, *p); }
+inline void PutPixel(uint32_t* p, uint32_t color) { *p = color >= 0xFF000000u ? color : OverWrap(color, *p); }
 
 // A locked block of the clipped rectangle, addressed in logical coordinates.
 struct Target {
@@ -67,7 +58,7 @@ struct Target {
  private:
   void Run(uint32_t* p, std::ptrdiff_t step, int64_t count, bool dotted) const {
     if (dotted) {
-      for (int64_t i = 1; i < count; i += 2) p[i * step] = Over(color, p[i * step]);
+      for (int64_t i = 1; i < count; i += 2) p[i * step] = OverWrap(color, p[i * step]);
     } else {
       for (int64_t i = 0; i < count; ++i) PutPixel(p + i * step, color);
     }

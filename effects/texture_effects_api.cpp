@@ -3,6 +3,7 @@
 
 #include "core/geometry.h"
 #include "core/handle_table.h"
+#include "core/pixel_math.h"
 #include "core/texture.h"
 #include "owlgraphic.h"
 
@@ -33,9 +34,7 @@ int OWL_CALL TranslateTexture(HGTEXTURE texture, uint32_t from, uint32_t to) {
 
 int OWL_CALL NormalizeTexture(HGTEXTURE texture) {
   return ForEachPixel(texture, [](uint32_t p) {
-    const uint32_t k = Channel(p, 24) + 1;
-    return (p & 0xFF000000u) | (Channel(p, 16) * k >> 8) << 16 | (Channel(p, 8) * k >> 8) << 8 |
-           (Channel(p, 0) * k >> 8);
+    return (p & 0xFF000000u) | (owl::ScaleByAlpha(p, p >> 24) & 0x00FFFFFFu);
   });
 }
 
@@ -57,9 +56,9 @@ int OWL_CALL InvertTexture(HGTEXTURE texture) {
 
 int OWL_CALL ShuffleTexture(HGTEXTURE texture, int type) {
   switch (type) {
-    case 1:
+    case OWL_SHUFFLE_ALPHA_TO_COLOR:
       return ForEachPixel(texture, [](uint32_t p) { return Channel(p, 24) * 0x01010101u; });
-    case 6:
+    case OWL_SHUFFLE_COLOR_TO_ALPHA:
       return ForEachPixel(texture, [](uint32_t p) {
         const uint32_t m = std::max({Channel(p, 0), Channel(p, 8), Channel(p, 16)});
         return (p & 0x00FFFFFFu) | m << 24;

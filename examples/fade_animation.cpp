@@ -13,7 +13,7 @@ constexpr int kWidth = 160, kHeight = 100;
 // A scene: a gradient sky and a panel of the given colour.
 void DrawScene(HGCANVAS canvas, uint32_t sky, uint32_t panel) {
   const owlRect all = {0, 0, kWidth, kHeight}, box = {40, 30, 120, 70};
-  FillGradualRect(canvas, sky, 0xFFFFFFFFu, &all, 1);
+  FillGradualRect(canvas, sky, 0xFFFFFFFFu, &all, OWL_GRADIENT_TOP_TO_BOTTOM);
   FillSolidRect(canvas, panel, &box);  // source-over: opaque colours replace
 }
 
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     // Start each frame from the first scene, then mix in the second:
     // alpha 0 keeps the first scene, 255 shows only the second.
     const uint8_t alpha = uint8_t(255 * i / (frames - 1));
-    MixCanvas(frame, &all, from, &all, 255);
+    MixCanvas(frame, &all, from, &all, OWL_ALPHA_OPAQUE);
     MixCanvas(frame, &all, to, &all, alpha);
     const std::string path = std::string(argv[1]) + "/fade_" + std::to_string(i) + ".png";
     ok = SaveCanvasPng(frame, &all, path.c_str());

@@ -19,14 +19,14 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  // The face has transparent corners: lay it over the canvas (blend kind 1),
-  // cut 8 texels from every side for the nine-grid (mode kind 1).
-  SetTextureFilter(face, 0x01000000u);
-  const TextureMode nineGrid = {1, {8, 8, 8, 8}};
+  // The face has transparent corners: lay it over the canvas, cut 8 texels
+  // from every side for the nine-grid.
+  SetTextureFilter(face, OWL_BLEND_SOURCE_OVER);
+  const TextureMode nineGrid = {OWL_MODE_NINE_GRID, {8, 8, 8, 8}};
   SetTextureMode(face, &nineGrid);
 
   const owlRect background = {0, 0, width, height};
-  FillGradualRect(canvas, 0xFFF4F6FAu, 0xFFD8DEE8u, &background, 1);  // top to bottom
+  FillGradualRect(canvas, 0xFFF4F6FAu, 0xFFD8DEE8u, &background, OWL_GRADIENT_TOP_TO_BOTTOM);
 
   const owlRect buttons[] = {
       {16, 16, 40, 40},     // the face's own size
@@ -34,10 +34,10 @@ int main(int argc, char** argv) {
       {16, 64, 176, 144},   // wide and tall
       {192, 16, 304, 72},   // large
   };
-  for (const owlRect& button : buttons) DrawTextureEx(canvas, &button, face, 1, 255);  // bilinear
+  for (const owlRect& button : buttons) DrawTextureEx(canvas, &button, face, OWL_RESAMPLE_BILINEAR, OWL_ALPHA_OPAQUE);
   // The large one again at half opacity.
   const owlRect faded = {192, 88, 304, 144};
-  DrawTextureEx(canvas, &faded, face, 1, 128);
+  DrawTextureEx(canvas, &faded, face, OWL_RESAMPLE_BILINEAR, 128);
 
   const bool ok = SaveCanvasPng(canvas, &background, argv[2]);
   DeleteCanvas(canvas);

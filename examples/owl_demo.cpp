@@ -14,12 +14,11 @@ namespace {
 
 constexpr int kWidth = 480;
 constexpr int kHeight = 1030;  // window scene, textures from y 300, effects from y 560, shadows from y 820
-constexpr uint32_t kCopy = 0x00000000u, kMultiply = 0x03000000u, kOr = 0x04000000u;
 
 owlRect R(int l, int t, int r, int b) { return owlRect{l, t, r, b}; }
 uint32_t MakeARGBValue(uint32_t a, uint32_t r, uint32_t g, uint32_t b) { return a << 24 | r << 16 | g << 8 | b; }
 
-void Solid(HGCANVAS c, uint32_t color, owlRect r, uint32_t op = kCopy) { FillSolidRectEx(c, color, &r, op); }
+void Solid(HGCANVAS c, uint32_t color, owlRect r, uint32_t op = OWL_FILL_COPY) { FillSolidRectEx(c, color, &r, op); }
 void Blend(HGCANVAS c, uint32_t color, owlRect r) { FillSolidRect(c, color, &r); }
 void Gradient(HGCANVAS c, uint32_t from, uint32_t to, owlRect r, int direction) {
   FillGradualRect(c, from, to, &r, direction);
@@ -27,24 +26,24 @@ void Gradient(HGCANVAS c, uint32_t from, uint32_t to, owlRect r, int direction) 
 
 // A raised panel: a multiplied drop shadow, a border and a body gradient.
 void Panel(HGCANVAS c, owlRect r, uint32_t top, uint32_t bottom) {
-  Solid(c, 0xFFA8A8B0u, R(r.left + 3, r.top + 4, r.right + 3, r.bottom + 4), kMultiply);
+  Solid(c, 0xFFA8A8B0u, R(r.left + 3, r.top + 4, r.right + 3, r.bottom + 4), OWL_FILL_MULTIPLY);
   Solid(c, 0xFFB9C2CFu, R(r.left - 1, r.top - 1, r.right + 1, r.bottom + 1));
-  Gradient(c, top, bottom, r, 1);
+  Gradient(c, top, bottom, r, OWL_GRADIENT_TOP_TO_BOTTOM);
 }
 
 void DrawScene(HGCANVAS c) {
   // Desktop and window.
-  Gradient(c, 0xFF16202Eu, 0xFF3B5474u, R(0, 0, kWidth, kHeight), 1);
+  Gradient(c, 0xFF16202Eu, 0xFF3B5474u, R(0, 0, kWidth, kHeight), OWL_GRADIENT_TOP_TO_BOTTOM);
   Blend(c, 0x40000000u, R(0, 250, kWidth, kHeight));  // darker floor, translucent
-  Solid(c, 0xFF606060u, R(34, 30, 452, 286), kMultiply);  // window shadow
+  Solid(c, 0xFF606060u, R(34, 30, 452, 286), OWL_FILL_MULTIPLY);  // window shadow
   Solid(c, 0xFFEEF1F5u, R(28, 22, 446, 278));
 
   // Title bar: a horizontal gradient with a translucent gloss on its top half.
-  Gradient(c, 0xFF2D6BD2u, 0xFF8050D0u, R(28, 22, 446, 52), 2);
+  Gradient(c, 0xFF2D6BD2u, 0xFF8050D0u, R(28, 22, 446, 52), OWL_GRADIENT_LEFT_TO_RIGHT);
   Blend(c, 0x33333333u, R(28, 22, 446, 37));
   const uint32_t lights[3] = {0xFF50C060u, 0xFFE0B040u, 0xFFE05050u};
   for (int i = 0; i < 3; ++i) {
-    Solid(c, 0xFF1C2440u, R(389 + 18 * i, 30, 403 + 18 * i, 44), kMultiply);
+    Solid(c, 0xFF1C2440u, R(389 + 18 * i, 30, 403 + 18 * i, 44), OWL_FILL_MULTIPLY);
     Solid(c, lights[i], R(390 + 18 * i, 31, 402 + 18 * i, 43));
     Blend(c, 0x40404040u, R(390 + 18 * i, 31, 402 + 18 * i, 36));
   }
@@ -55,10 +54,10 @@ void DrawScene(HGCANVAS c) {
   for (int i = 0; i < 7; ++i) {
     const int y = 62 + 28 * i;
     if (i == 1) {
-      Gradient(c, 0xFF4F8DE8u, 0xFF2D63C0u, R(34, y, 134, y + 22), 1);
+      Gradient(c, 0xFF4F8DE8u, 0xFF2D63C0u, R(34, y, 134, y + 22), OWL_GRADIENT_TOP_TO_BOTTOM);
     } else {
       Solid(c, i == 3 ? 0xFFE0E8F0u : 0xFFF7F9FCu, R(34, y, 134, y + 22));
-      if (i == 3) Solid(c, 0x0010100Fu, R(34, y, 134, y + 22), kOr);
+      if (i == 3) Solid(c, 0x0010100Fu, R(34, y, 134, y + 22), OWL_FILL_OR);
     }
     Solid(c, i == 1 ? 0xFFFFFFFFu : 0xFF8A96A8u, R(42, y + 8, 42 + 40 + (i * 13) % 36, y + 14));
   }
@@ -68,29 +67,27 @@ void DrawScene(HGCANVAS c) {
   Panel(c, R(156, 66, 290, 150), 0xFFFFFFFFu, 0xFFE4EAF2u);
   Panel(c, R(304, 66, 432, 150), 0xFFFFF4E0u, 0xFFF6D9A8u);
   Panel(c, R(156, 164, 432, 214), 0xFFFFFFFFu, 0xFFE8EDF3u);
-  Gradient(c, 0xFF38B27Au, 0xFF2A8CCFu, R(168, 80, 278, 92), 2);
+  Gradient(c, 0xFF38B27Au, 0xFF2A8CCFu, R(168, 80, 278, 92), OWL_GRADIENT_LEFT_TO_RIGHT);
   Solid(c, 0xFFCBD3DEu, R(168, 102, 262, 108));
   Solid(c, 0xFFCBD3DEu, R(168, 116, 240, 122));
-  Gradient(c, 0xFFE8913Au, 0xFFD0503Au, R(316, 80, 420, 92), 2);
+  Gradient(c, 0xFFE8913Au, 0xFFD0503Au, R(316, 80, 420, 92), OWL_GRADIENT_LEFT_TO_RIGHT);
   Solid(c, 0xFFD9B88Au, R(316, 102, 400, 108));
-  Solid(c, 0xFFA0A0A8u, R(304, 66, 432, 150), kMultiply);  // disabled card
+  Solid(c, 0xFFA0A0A8u, R(304, 66, 432, 150), OWL_FILL_MULTIPLY);  // disabled card
 
   // Progress bar: track, gradient fill, gloss.
   Solid(c, 0xFFD3DAE4u, R(168, 184, 420, 196));
-  Gradient(c, 0xFF2D6BD2u, 0xFF38B27Au, R(168, 184, 340, 196), 2);
+  Gradient(c, 0xFF2D6BD2u, 0xFF38B27Au, R(168, 184, 340, 196), OWL_GRADIENT_LEFT_TO_RIGHT);
   Blend(c, 0x40404040u, R(168, 184, 340, 189));
 
   // A translucent toast over everything, with a fading edge.
   Blend(c, 0xB0141A24u, R(250, 228, 460, 270));
-  Gradient(c, 0x00000000u, 0xB0141A24u, R(220, 228, 250, 270), 2);
+  Gradient(c, 0x00000000u, 0xB0141A24u, R(220, 228, 250, 270), OWL_GRADIENT_LEFT_TO_RIGHT);
   Solid(c, 0xFF38B27Au, R(262, 240, 274, 258));
   Solid(c, 0xFFC8D0DCu, R(284, 242, 420, 247));
   Solid(c, 0xFF7D8898u, R(284, 252, 380, 256));
 }
 
 // ---- Textures made in code, and the ways of drawing them -----------------
-
-constexpr uint32_t kAlphaBlend = 0x01000000u, kColorKey = 0x02000000u;
 
 // A premultiplied pixel from straight colour and alpha.
 uint32_t Pre(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
@@ -115,7 +112,7 @@ HGTEXTURE MakeTexture(int w, int h, uint32_t filter, Fn pixel) {
 // A 32x32 button face: rounded corners left transparent, a dark border, a
 // vertical body gradient and a gloss on the upper half.
 HGTEXTURE ButtonFace(uint32_t r, uint32_t g, uint32_t b) {
-  return MakeTexture(32, 32, kAlphaBlend, [=](int x, int y) {
+  return MakeTexture(32, 32, OWL_BLEND_SOURCE_OVER, [=](int x, int y) {
     const int cx = x < 4 ? 4 - x : x > 27 ? x - 27 : 0, cy = y < 4 ? 4 - y : y > 27 ? y - 27 : 0;
     const int d2 = cx * cx + cy * cy;
     if (d2 > 17) return 0u;
@@ -129,7 +126,7 @@ HGTEXTURE ButtonFace(uint32_t r, uint32_t g, uint32_t b) {
 
 // A round icon with a transparent surround and a soft edge.
 HGTEXTURE Icon(int size) {
-  return MakeTexture(size, size, kAlphaBlend, [=](int x, int y) {
+  return MakeTexture(size, size, OWL_BLEND_SOURCE_OVER, [=](int x, int y) {
     const double c = (size - 1) / 2.0, dx = x - c, dy = y - c, r = c;
     const double d = dx * dx + dy * dy;
     if (d > r * r) return 0u;
@@ -141,48 +138,48 @@ HGTEXTURE Icon(int size) {
 
 void DrawTextures(HGCANVAS c) {
   // Background: a diagonal stripe tiled over the whole band.
-  HGTEXTURE stripes = MakeTexture(16, 16, kCopy, [](int x, int y) {
-    return ((x + y) & 15) < 8 ? 0xFF2A3140u : 0xFF323A4Cu;
-  });
+  HGTEXTURE stripes =
+      MakeTexture(16, 16, OWL_BLEND_COPY, [](int x, int y) { return ((x + y) & 15) < 8 ? 0xFF2A3140u : 0xFF323A4Cu; });
   const owlRect band = R(0, 300, kWidth, kHeight);
-  DrawTextureTile(c, &band, stripes, nullptr, 1, 255);
+  DrawTextureTile(c, &band, stripes, nullptr, OWL_RESAMPLE_BILINEAR, OWL_ALPHA_OPAQUE);
 
   // Header: a top band (highlight line and bevel) over a body stretched
   // from the last 10 rows, tiled across.
-  HGTEXTURE header = MakeTexture(8, 24, kCopy, [](int x, int y) {
+  HGTEXTURE header = MakeTexture(8, 24, OWL_BLEND_COPY, [](int x, int y) {
     if (y == 0) return 0xFFB8C8E8u;
     if (y < 6) return x == 7 ? 0xFF3A5078u : 0xFF6A88C0u;
     return MakeARGBValue(255, 60 - (y - 6) * 2, 80 - (y - 6) * 2, 130 - (y - 6) * 3);
   });
   const owlRect headerRect = R(0, 300, kWidth, 326), headerMargins = R(0, 6, 0, 10);
-  DrawTextureTopTile(c, &headerRect, header, nullptr, &headerMargins, 1, 255);
+  DrawTextureTopTile(c, &headerRect, header, nullptr, &headerMargins, OWL_RESAMPLE_BILINEAR, OWL_ALPHA_OPAQUE);
 
   // Nine-grid buttons of several sizes from one 32x32 face; the last one
   // keeps its middle as a solid fill, set through the texture's own mode.
   HGTEXTURE blue = ButtonFace(70, 130, 230), green = ButtonFace(60, 190, 110);
   const owlRect margins = R(6, 6, 6, 6);
   const owlRect buttons[] = {R(16, 340, 76, 364), R(16, 374, 136, 406), R(16, 416, 216, 476)};
-  for (const owlRect& b : buttons) DrawTexture9Grid(c, &b, blue, nullptr, &margins, 1, false, 255);
-  const TextureMode solidMiddle{4, {6, 6, 6, 6}};
+  for (const owlRect& b : buttons)
+    DrawTexture9Grid(c, &b, blue, nullptr, &margins, OWL_RESAMPLE_BILINEAR, false, OWL_ALPHA_OPAQUE);
+  const TextureMode solidMiddle{OWL_MODE_NINE_GRID_SOLID, {6, 6, 6, 6}};
   SetTextureMode(green, &solidMiddle);
   const owlRect wide = R(16, 488, 216, 540);
-  DrawTextureEx(c, &wide, green, 1, 255);
+  DrawTextureEx(c, &wide, green, OWL_RESAMPLE_BILINEAR, OWL_ALPHA_OPAQUE);
   // The same face stretched whole, for comparison: its corners smear.
   const owlRect stretched = R(368, 340, 464, 404);
-  DrawTexture(c, &stretched, blue, 1);
+  DrawTexture(c, &stretched, blue, OWL_RESAMPLE_BILINEAR);
 
   // A centred icon in a wide box, and a translucent overlay at alpha 110.
   HGTEXTURE icon = Icon(24);
   const owlRect box = R(232, 340, 352, 404);
   Solid(c, 0xFF1E2430u, box);
-  DrawTextureCenter(c, &box, icon, nullptr, 4, 255);
-  HGTEXTURE overlay = MakeTexture(4, 4, kCopy, [](int, int) { return 0xFFE08A30u; });
+  DrawTextureCenter(c, &box, icon, nullptr, OWL_RESAMPLE_BICUBIC, OWL_ALPHA_OPAQUE);
+  HGTEXTURE overlay = MakeTexture(4, 4, OWL_BLEND_COPY, [](int, int) { return 0xFFE08A30u; });
   const owlRect veil = R(292, 372, 352, 404);
-  DrawTextureEx(c, &veil, overlay, 0, 110);
+  DrawTextureEx(c, &veil, overlay, OWL_RESAMPLE_NEAREST, 110);
 
   // A colour-keyed sprite: transparent black texels are skipped, all others
   // copied, at 1:1 and doubled with nearest sampling.
-  HGTEXTURE sprite = MakeTexture(12, 12, kColorKey, [](int x, int y) {
+  HGTEXTURE sprite = MakeTexture(12, 12, OWL_BLEND_COLOR_KEY, [](int x, int y) {
     static const char* rows[12] = {"....XXXX....", "..XXXXXXXX..", ".XXoXXXXoXX.", ".XXXXXXXXXX.",
                                    "XXXXXXXXXXXX", "XXoXXXXXXoXX", "XXXoooooooXX", "XXXXXXXXXXXX",
                                    ".XXXXXXXXXX.", ".XX.XX.XX.X.", "..X..X..X...", "............"};
@@ -190,15 +187,16 @@ void DrawTextures(HGCANVAS c) {
     return ch == '.' ? 0x00000000u : ch == 'o' ? 0xFF101010u : 0xFFF0C040u;
   });
   const owlRect sprite1 = R(232, 420, 244, 432), sprite2 = R(252, 420, 276, 444);
-  DrawTexture(c, &sprite1, sprite, 0);
-  DrawTexture(c, &sprite2, sprite, 0);
+  DrawTexture(c, &sprite1, sprite, OWL_RESAMPLE_NEAREST);
+  DrawTexture(c, &sprite2, sprite, OWL_RESAMPLE_NEAREST);
 
   // One 8x8 icon magnified to 64x64: nearest, bilinear, bicubic.
   HGTEXTURE small = Icon(8);
+  const unsigned filters[3] = {OWL_RESAMPLE_NEAREST, OWL_RESAMPLE_BILINEAR, OWL_RESAMPLE_BICUBIC};
   for (int i = 0; i < 3; ++i) {
     const owlRect r = R(232 + 80 * i, 460, 296 + 80 * i, 524);
     Solid(c, 0xFF1E2430u, r);
-    DrawTexture(c, &r, small, i == 0 ? 0 : i == 1 ? 1 : 4);
+    DrawTexture(c, &r, small, filters[i]);
   }
 
   for (HGTEXTURE t : {stripes, header, blue, green, icon, overlay, sprite, small}) DeleteTexture(t);
@@ -211,11 +209,11 @@ void DrawTextures(HGCANVAS c) {
 HGTEXTURE PaddedIcon(int size, int pad) {
   const int side = size + 2 * pad;
   HGCANVAS c = CreateCanvas(side, side, HGCANVAS(0u));
-  SetCanvasFilter(c, kAlphaBlend);  // keeps alpha when it becomes a texture
+  SetCanvasFilter(c, OWL_BLEND_SOURCE_OVER);  // keeps alpha when it becomes a texture
   Solid(c, 0x00000000u, R(0, 0, side, side));
   HGTEXTURE icon = Icon(size);
   const owlRect at = R(pad, pad, pad + size, pad + size);
-  DrawTexture(c, &at, icon, 0);
+  DrawTexture(c, &at, icon, OWL_RESAMPLE_NEAREST);
   DeleteTexture(icon);
   return CanvasToTexture(c);
 }
@@ -229,7 +227,7 @@ HGCANVAS Swatch(uint32_t a, uint32_t b, int direction) {
 }
 
 void DrawEffects(HGCANVAS c) {
-  Gradient(c, 0xFF1B2230u, 0xFF252E40u, R(0, 560, kWidth, kHeight), 1);
+  Gradient(c, 0xFF1B2230u, 0xFF252E40u, R(0, 560, kWidth, kHeight), OWL_GRADIENT_TOP_TO_BOTTOM);
 
   // Outlines: a rounded panel with an inner rule, and a focused button with
   // its dotted focus rectangle.
@@ -244,7 +242,7 @@ void DrawEffects(HGCANVAS c) {
   HGTEXTURE blue = ButtonFace(70, 130, 230);
   const owlRect margins = R(6, 6, 6, 6);
   const owlRect focused = R(132, 618, 204, 648), focus = R(136, 622, 200, 644);
-  DrawTexture9Grid(c, &focused, blue, nullptr, &margins, 1, false, 255);
+  DrawTexture9Grid(c, &focused, blue, nullptr, &margins, OWL_RESAMPLE_BILINEAR, false, OWL_ALPHA_OPAQUE);
   GeoRectFocusEx(c, &focus, 0xFFFFFFFFu);
 
   // Buttons: the normal face, and the same face greyed and faded as disabled.
@@ -252,8 +250,8 @@ void DrawEffects(HGCANVAS c) {
   CopyTexture(grey, blue);
   GrayTexture(grey);
   const owlRect normal = R(232, 576, 344, 606), disabled = R(232, 618, 344, 648);
-  DrawTexture9Grid(c, &normal, blue, nullptr, &margins, 1, false, 255);
-  DrawTexture9Grid(c, &disabled, grey, nullptr, &margins, 1, false, 255);
+  DrawTexture9Grid(c, &normal, blue, nullptr, &margins, OWL_RESAMPLE_BILINEAR, false, OWL_ALPHA_OPAQUE);
+  DrawTexture9Grid(c, &disabled, grey, nullptr, &margins, OWL_RESAMPLE_BILINEAR, false, OWL_ALPHA_OPAQUE);
   MixCanvasWithColor(c, &disabled, 0xFF252E40u, 80);
 
   // A glow behind an icon: a white glow of the icon's shape, tinted amber
@@ -265,12 +263,12 @@ void DrawEffects(HGCANVAS c) {
   DrawModulation(c, 380, 576, glow, 0xFFFFB040u);  // opaque: the glow covers per channel
   HGTEXTURE icon = Icon(32);
   const owlRect iconAt = R(392, 588, 424, 620);
-  DrawTexture(c, &iconAt, icon, 0);
+  DrawTexture(c, &iconAt, icon, OWL_RESAMPLE_NEAREST);
 
   // Tinted icons: one white silhouette modulated by colours chosen by hue;
   // the top row translucent, the bottom row opaque (per-channel coverage).
   HGTEXTURE mask = PaddedIcon(24, 0);
-  ShuffleTexture(mask, 1);
+  ShuffleTexture(mask, OWL_SHUFFLE_ALPHA_TO_COLOR);
   for (int i = 0; i < 6; ++i) {
     const uint32_t hue = uint32_t(i * 42) << 16;
     const uint32_t opaque = AHSLtoARGB(0xFF00C080u | hue);
@@ -281,15 +279,16 @@ void DrawEffects(HGCANVAS c) {
   // Cross-fade: swatch A faded into swatch B in five steps, each cell
   // stretched from the 64x40 swatches; the last cell also gets a watermark
   // of A laid over it with BlendCanvas.
-  HGCANVAS a = Swatch(0xFF2D6BD2u, 0xFF38B27Au, 1), b = Swatch(0xFFE8913Au, 0xFFD0503Au, 2);
+  HGCANVAS a = Swatch(0xFF2D6BD2u, 0xFF38B27Au, OWL_GRADIENT_TOP_TO_BOTTOM),
+           b = Swatch(0xFFE8913Au, 0xFFD0503Au, OWL_GRADIENT_LEFT_TO_RIGHT);
   const owlRect whole = R(0, 0, 64, 40);
   for (int i = 0; i < 5; ++i) {
     const owlRect cell = R(232 + 46 * i, 672, 272 + 46 * i, 732);
-    MixCanvas(c, &cell, a, &whole, 255);
+    MixCanvas(c, &cell, a, &whole, OWL_ALPHA_OPAQUE);
     MixCanvas(c, &cell, b, &whole, uint8_t(i * 255 / 4));
   }
   const owlRect mark = R(240, 748, 464, 808);
-  MixCanvas(c, &mark, b, &whole, 255);
+  MixCanvas(c, &mark, b, &whole, OWL_ALPHA_OPAQUE);
   BlendCanvas(c, &mark, a, &whole, 96);
 
   // Colour conversion: a lightness ramp of one hue across the bottom left.
@@ -306,7 +305,7 @@ void DrawEffects(HGCANVAS c) {
 void DrawShadows(HGCANVAS c) {
   // A bright backdrop: a diagonal of coloured bars over a gradient.
   const owlRect band = R(0, 820, kWidth, kHeight);
-  Gradient(c, 0xFFE8ECF2u, 0xFFC9D3E0u, band, 1);
+  Gradient(c, 0xFFE8ECF2u, 0xFFC9D3E0u, band, OWL_GRADIENT_TOP_TO_BOTTOM);
   const uint32_t bars[] = {0xFFE0533Cu, 0xFFF2B134u, 0xFF47B39Du, 0xFF3F7FD8u, 0xFF8E5BD0u};
   for (int i = 0; i < 5; ++i) Solid(c, bars[i], R(250 + 44 * i, 832, 272 + 44 * i, 1018));
   Solid(c, 0xFF20252Eu, R(236, 900, 470, 912));
@@ -317,12 +316,12 @@ void DrawShadows(HGCANVAS c) {
   DrawRoundRectShadow(c, &card, 6, 12, 0x58000000u, 0, 8);
   DrawRoundRectShadow(c, &card, 6, 3, 0x50000000u, 0, 2);
   Solid(c, 0xFFFFFFFFu, card);
-  Gradient(c, 0xFF3F7FD8u, 0xFF5B97E8u, R(24, 842, 208, 866), 2);
+  Gradient(c, 0xFF3F7FD8u, 0xFF5B97E8u, R(24, 842, 208, 866), OWL_GRADIENT_LEFT_TO_RIGHT);
   for (int i = 0; i < 4; ++i) Solid(c, 0xFFD5DBE4u, R(40, 882 + 16 * i, 192 - 28 * (i & 1), 890 + 16 * i));
   for (int i = 0; i < 3; ++i) {
     const owlRect button = R(24 + 64 * i, 980, 80 + 64 * i, 1008);
     DrawRoundRectShadow(c, &button, 4, 2 + 3 * i, 0x60000000u, 0, 1 + i);
-    Gradient(c, 0xFFFDFDFEu, 0xFFE4E8EEu, button, 1);
+    Gradient(c, 0xFFFDFDFEu, 0xFFE4E8EEu, button, OWL_GRADIENT_TOP_TO_BOTTOM);
   }
 
   // A translucent panel over the bars, its backdrop blurred: the pixels
@@ -331,10 +330,10 @@ void DrawShadows(HGCANVAS c) {
   const owlRect glass = R(262, 860, 454, 990), whole = R(0, 0, 192, 130);
   DrawRoundRectShadow(c, &glass, 8, 10, 0x70000000u, 0, 8);
   HGCANVAS behind = CreateCanvas(192, 130, HGCANVAS(0u));
-  MixCanvas(behind, &whole, c, &glass, 255);
+  MixCanvas(behind, &whole, c, &glass, OWL_ALPHA_OPAQUE);
   HGTEXTURE backdrop = CanvasToTexture(behind);
   GaussianBlurTexture(backdrop, backdrop, 10);
-  DrawTexture(c, &glass, backdrop, 0);
+  DrawTexture(c, &glass, backdrop, OWL_RESAMPLE_NEAREST);
   Blend(c, 0x90909090u, glass);  // white at 56%, premultiplied
   Solid(c, 0xFF20252Eu, R(278, 876, 380, 886));
   for (int i = 0; i < 3; ++i) Blend(c, 0x60202530u, R(278, 900 + 18 * i, 436 - 30 * i, 908 + 18 * i));
@@ -343,10 +342,10 @@ void DrawShadows(HGCANVAS c) {
   // tinted into a texture drawn offset under it.
   HGTEXTURE icon = PaddedIcon(32, 12), shadow = CreateTexture(56, 56);
   ShadowTexture(shadow, icon, 4, 0x90000000u);
-  SetTextureFilter(shadow, kAlphaBlend);
+  SetTextureFilter(shadow, OWL_BLEND_SOURCE_OVER);
   const owlRect under = R(152, 902, 208, 958), over = R(148, 896, 204, 952);
-  DrawTexture(c, &under, shadow, 0);
-  DrawTexture(c, &over, icon, 0);
+  DrawTexture(c, &under, shadow, OWL_RESAMPLE_NEAREST);
+  DrawTexture(c, &over, icon, OWL_RESAMPLE_NEAREST);
   for (HGTEXTURE t : {backdrop, icon, shadow}) DeleteTexture(t);
 }
 
@@ -405,5 +404,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot write %s\n", argv[1]);
     return 1;
   }
+  // The library that drew it, which may be newer than the header.
+  const uint32_t v = GetOwlVersion();
+  std::printf("owlgraphic %u.%u.%u drew %s\n", v >> 16, (v >> 8) & 0xFF, v & 0xFF, argv[1]);
   return 0;
 }

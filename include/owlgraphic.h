@@ -34,24 +34,25 @@
  * The filter word. Every texture keeps a 32-bit filter, and so does every
  * canvas (through the texture holding its pixels). Its top byte is the blend
  * kind with which the texture is laid on a canvas, per channel:
- *     0x00 copy: texels replace pixels (also 0x04 to 0xFF);
- *     0x01 source-over: d = s + (((256 - s.alpha) * d) >> 8);
- *     0x02 colour key: copy, skipping texels equal to 0x00000000;
- *     0x03 multiply: d = (d * (s + 1)) >> 8.
+ *     OWL_BLEND_COPY, copy: texels replace pixels (also top bytes 0x04 to 0xFF);
+ *     OWL_BLEND_SOURCE_OVER, source-over: d = s + (((256 - s.alpha) * d) >> 8);
+ *     OWL_BLEND_COLOR_KEY, colour key: copy, skipping texels equal to 0x00000000;
+ *     OWL_BLEND_MULTIPLY, multiply: d = (d * (s + 1)) >> 8.
  * The low 24 bits are kept and returned, never used. FillSolidRectEx reads
- * the same top byte from its own filter argument, where 0x04 means OR.
+ * the same top byte from its own filter argument, where 0x04 means OR
+ * (the OWL_FILL_ names). Every named value is listed under "Named values".
  *
  * The texture mode. Every texture also keeps a TextureMode, a layout kind
- * and four margins, that DrawTextureEx follows: 1 nine-grid, 2 tile,
- * 3 centre, 4 nine-grid with a solid middle, 5 top tile, any other kind
- * stretch. A texture may hold slices, rectangles of which one is current;
+ * and four margins, that DrawTextureEx follows: a nine-grid, a tiling, a
+ * centred fit, a nine-grid with a solid middle or a top tile (the OWL_MODE_
+ * names); any other kind stretches. A texture may hold slices, rectangles of which one is current;
  * DrawTextureEx and DrawModulation draw the current slice, or the whole
  * texture when there is none.
  *
  * Results. 1 for success and 0 for failure unless a function's comment says
  * otherwise; creating calls return a handle (0 on failure); slice indices
- * use -1 for none. A draw that leaves nothing visible (clipped away, alpha
- * 0, an empty destination) still returns 1. A pointer may be null only where
+ * use -1 (OWL_NO_SLICE) for none. A draw that leaves nothing visible
+ * (clipped away, alpha 0, an empty destination) still returns 1. A pointer may be null only where
  * its comment says so; a null one elsewhere is never followed: the call
  * returns its failure value, or draws nothing where its comment says so.
  * There are no error codes, messages or exceptions.
@@ -68,13 +69,22 @@
 
 #if defined(_WIN32)
 #  define OWL_CALL __cdecl
+#else
+#  define OWL_CALL
+#endif
+
+/* OWL_STATIC marks the static library, for its own sources and for its
+ * users (the CMake target and the pkg-config file define it): nothing is
+ * exported or imported then. */
+#if defined(OWL_STATIC)
+#  define OWL_API
+#elif defined(_WIN32)
 #  if defined(OWL_BUILDING_LIBRARY)
 #    define OWL_API __declspec(dllexport)
 #  else
 #    define OWL_API __declspec(dllimport)
 #  endif
 #else
-#  define OWL_CALL
 #  if defined(OWL_BUILDING_LIBRARY)
 #    define OWL_API __attribute__((visibility("default")))
 #  else
@@ -115,9 +125,10 @@ typedef struct BitmapBits {
   void* bits;
 } BitmapBits;
 
-/* How DrawTextureEx lays a texture out: kind 1 nine-grid, 2 tile, 3 centre,
- * 4 nine-grid with a solid middle, 5 top tile, anything else stretch.
- * margins are insets (left, top, right, bottom) for kinds 1, 4 and 5. */
+/* How DrawTextureEx lays a texture out: kind is one of the OWL_MODE_ names
+ * (any other value stretches); margins are insets (left, top, right,
+ * bottom) for OWL_MODE_NINE_GRID, OWL_MODE_NINE_GRID_SOLID and
+ * OWL_MODE_TOP_TILE. */
 typedef struct TextureMode {
   uint32_t kind;
   owlRect margins;
@@ -178,6 +189,88 @@ typedef char owlHandleSizeCheck[sizeof(HGCANVAS) == 4 && sizeof(HGTEXTURE) == 4 
 #  pragma clang diagnostic ignored "-Wreturn-type-c-linkage"
 #endif
 
+/* ---- Version ----------------------------------------------------------- */
+
+/* The version of this header, major.minor.patch; the build and the package
+ * files (CMake, pkg-config) take theirs from these three lines. A minor
+ * version adds functions or names, a major one may change behaviour.
+ * OWL_VERSION packs it as (major << 16) | (minor << 8) | patch, so that
+ * versions compare as numbers, in the preprocessor too:
+ *     #if OWL_VERSION >= OWL_MAKE_VERSION(0, 2, 0)  */
+#define OWL_VERSION_MAJOR 0
+#define OWL_VERSION_MINOR 2
+#define OWL_VERSION_PATCH 0
+#define OWL_MAKE_VERSION(major, minor, patch) (((major) << 16) | ((minor) << 8) | (patch))
+#define OWL_VERSION OWL_MAKE_VERSION(OWL_VERSION_MAJOR, OWL_VERSION_MINOR, OWL_VERSION_PATCH)
+
+/* The version of the library loaded at run time, packed as OWL_VERSION is:
+ * a program may meet a newer library than the header it was built with.
+ * Takes no handle and cannot fail. */
+OWL_EXTERN_C OWL_API uint32_t OWL_CALL GetOwlVersion(void);
+
+/* ---- Named values ------------------------------------------------------ */
+
+/* A name for every value that an option argument or field can take. A value
+ * without a name is accepted too and behaves as each group below says
+ * (callers may rely on it): a misspelt number draws something plausible
+ * instead of failing, so prefer the names. */
+
+/* Blend kinds: the top byte of a texture's filter word (SetTextureFilter;
+ * SetCanvasFilter for the texture a canvas becomes), how the texture's
+ * texels meet a canvas when it is drawn; formulas in the opening comment.
+ * The low 24 bits are kept and returned, never used. A top byte of 0x04 to
+ * 0xFF copies, as OWL_BLEND_COPY does. */
+#define OWL_BLEND_COPY 0x00000000u        /* texels replace pixels */
+#define OWL_BLEND_SOURCE_OVER 0x01000000u /* premultiplied source-over */
+#define OWL_BLEND_COLOR_KEY 0x02000000u   /* copy, skipping texels equal to 0x00000000 */
+#define OWL_BLEND_MULTIPLY 0x03000000u    /* pixels multiplied by texels, per channel */
+#define OWL_BLEND_MASK 0xFF000000u        /* filter & OWL_BLEND_MASK: the blend kind */
+
+/* Fill operations: the top byte of FillSolidRectEx's filter argument; the
+ * low 24 bits are ignored. The byte of a blend kind, with colour key (0x02)
+ * filling as source-over and one value of its own, OR. A top byte of 0x05
+ * to 0xFF copies, as OWL_FILL_COPY does. */
+#define OWL_FILL_COPY 0x00000000u        /* pixels become the colour */
+#define OWL_FILL_SOURCE_OVER 0x01000000u /* the colour laid over the pixels */
+#define OWL_FILL_MULTIPLY 0x03000000u    /* d = (d * (c + 1)) >> 8 per channel, alpha included */
+#define OWL_FILL_OR 0x04000000u          /* d = d | c over the whole 32-bit pixel */
+
+/* Resample filters: the resampleFilter argument of texture drawing; it
+ * matters only for pieces drawn at another size than their source. Every
+ * value other than these two samples bilinearly, as OWL_RESAMPLE_BILINEAR. */
+#define OWL_RESAMPLE_NEAREST 0u  /* the nearest texel */
+#define OWL_RESAMPLE_BILINEAR 1u /* 2 x 2 texels */
+#define OWL_RESAMPLE_BICUBIC 4u  /* 4 x 4 texels, weighed by the stretch kernel */
+
+/* Texture mode kinds: TextureMode.kind, how DrawTextureEx lays a texture
+ * out in dst. Every kind not named here stretches, as OWL_MODE_STRETCH. */
+#define OWL_MODE_STRETCH 0u         /* stretched to dst */
+#define OWL_MODE_NINE_GRID 1u       /* a nine-grid cut by the mode's margins */
+#define OWL_MODE_TILE 2u            /* tiled at its own size */
+#define OWL_MODE_CENTER 3u          /* scaled to fit, aspect kept, centred */
+#define OWL_MODE_NINE_GRID_SOLID 4u /* a nine-grid whose middle is a solid fill */
+#define OWL_MODE_TOP_TILE 5u        /* a top band over a stretched body, cut by the margins */
+
+/* Stretch kernels: SetStretchKernelMode's mode, the weights of every
+ * bicubic draw. Every mode not named here weighs as OWL_KERNEL_CUBIC. */
+#define OWL_KERNEL_CUBIC_STRICT 0 /* the same cubic, strict interval tests: the same pixels */
+#define OWL_KERNEL_BSPLINE 1      /* cubic B-spline: smooth, softens edges */
+#define OWL_KERNEL_CUBIC 2        /* cubic convolution with a = -1: sharp; the initial mode */
+
+/* Gradient directions: FillGradualRect's direction. Every other direction
+ * fills the rectangle with color1 as FillSolidRect does. */
+#define OWL_GRADIENT_TOP_TO_BOTTOM 1 /* color1 on the first row, towards color2 below */
+#define OWL_GRADIENT_LEFT_TO_RIGHT 2 /* color1 on the first column, towards color2 right */
+
+/* Shuffle types: ShuffleTexture's type. Every other type changes nothing
+ * (the call still returns 1). */
+#define OWL_SHUFFLE_ALPHA_TO_COLOR 1 /* B, G, R = A: a white silhouette */
+#define OWL_SHUFFLE_COLOR_TO_ALPHA 6 /* A = max(B, G, R) */
+
+/* Special values. */
+#define OWL_NO_SLICE (-1)    /* slice index: no slice (results of the slice calls) */
+#define OWL_ALPHA_OPAQUE 255 /* an alpha argument at full opacity: the source unscaled */
+
 /* ---- Canvases ---------------------------------------------------------- */
 
 /* A new canvas of width x height pixels (not cleared) with both origins at
@@ -235,8 +328,8 @@ OWL_EXTERN_C OWL_API int OWL_CALL LockCanvasBits(HGCANVAS canvas, BitmapBits* bi
 OWL_EXTERN_C OWL_API int OWL_CALL UnlockCanvasBits(HGCANVAS canvas);
 /* Turns the canvas into a texture that takes over its pixels without a copy,
  * with the canvas's size and filter, mode 0 and no slices. Every alpha byte
- * becomes 255 (colour kept) unless the filter's blend kind is 1
- * (source-over). The canvas handle is dead afterwards, also when the call
+ * becomes 255 (colour kept) unless the filter's blend kind is
+ * OWL_BLEND_SOURCE_OVER. The canvas handle is dead afterwards, also when the call
  * fails after the lookup. Returns the texture, 0 for a bad handle. */
 OWL_EXTERN_C OWL_API HGTEXTURE OWL_CALL CanvasToTexture(HGCANVAS canvas);
 
@@ -262,7 +355,7 @@ OWL_EXTERN_C OWL_API int OWL_CALL UnlockTextureBits(HGTEXTURE texture);
 /* Writes the texture's filter word to *filter (required). */
 OWL_EXTERN_C OWL_API int OWL_CALL GetTextureFilter(HGTEXTURE texture, uint32_t* filter);
 /* Stores the filter word; its top byte is the blend kind used whenever the
- * texture is drawn. */
+ * texture is drawn (an OWL_BLEND_ name, such as OWL_BLEND_SOURCE_OVER). */
 OWL_EXTERN_C OWL_API int OWL_CALL SetTextureFilter(HGTEXTURE texture, uint32_t filter);
 /* Writes the texture's layout mode to *mode (required). */
 OWL_EXTERN_C OWL_API int OWL_CALL GetTextureMode(HGTEXTURE texture, TextureMode* mode);
@@ -271,10 +364,11 @@ OWL_EXTERN_C OWL_API int OWL_CALL SetTextureMode(HGTEXTURE texture, const Textur
 /* Replaces the slices by copies of rects[0] .. rects[count - 1] (texel
  * coordinates, not checked against the texture), makes the first current
  * and returns 0. count 0 or a null rects removes every slice and returns
- * -1, as does running out of memory. A bad handle also returns 0. */
+ * OWL_NO_SLICE (-1), as does running out of memory. A bad handle also returns 0. */
 OWL_EXTERN_C OWL_API int OWL_CALL SetTextureSlice(HGTEXTURE texture, unsigned int count, const owlRect* rects);
-/* Makes slice index current and returns the previous current index (-1 when
- * there was none). -1, changing nothing, for a bad handle, a texture
+/* Makes slice index current and returns the previous current index
+ * (OWL_NO_SLICE, -1, when there was none). OWL_NO_SLICE, changing nothing,
+ * for a bad handle, a texture
  * without slices or an index out of range. */
 OWL_EXTERN_C OWL_API int OWL_CALL SetTextureCurSlice(HGTEXTURE texture, int index);
 /* Copies src's filter and its pixels, over the area both textures cover
@@ -285,24 +379,27 @@ OWL_EXTERN_C OWL_API int OWL_CALL CopyTexture(HGTEXTURE dst, HGTEXTURE src);
 /* ---- Texture drawing --------------------------------------------------- */
 
 /* Every texture draw combines texels with the canvas by the texture's blend
- * kind (the top byte of its filter: 1 source-over, 2 colour key 0x00000000,
- * 3 multiply, anything else copy); a constant alpha below 255 turns every kind
- * but multiply into source-over with the texture scaled by (alpha + 1) / 256.
- * resampleFilter: 0 nearest, 4 bicubic, anything else bilinear; it matters
- * only for pieces drawn at another size. dst (required) is in logical
+ * kind (the top byte of its filter: OWL_BLEND_SOURCE_OVER, OWL_BLEND_COLOR_KEY
+ * skipping 0x00000000, OWL_BLEND_MULTIPLY, anything else copy); a constant
+ * alpha below OWL_ALPHA_OPAQUE (255) turns every kind but multiply into
+ * source-over with the texture scaled by (alpha + 1) / 256.
+ * resampleFilter: OWL_RESAMPLE_NEAREST, OWL_RESAMPLE_BICUBIC, anything else
+ * (OWL_RESAMPLE_BILINEAR) bilinear; it matters only for pieces drawn at
+ * another size, and a piece from fewer than 5 texels across is bilinear,
+ * from 1 texel nearest. dst (required) is in logical
  * coordinates and clipped to the canvas clip; a reversed dst draws nothing.
  * src (null: the whole texture) is in texels, normalised, and must lie
  * inside the texture and not be empty.
  * Results: 0 for a bad texture or canvas handle, a null dst or a bad src
  * (nothing is drawn), otherwise 1, also when nothing was drawn. */
 
-/* DrawTextureEx at full opacity (alpha 255). */
+/* DrawTextureEx at full opacity (alpha OWL_ALPHA_OPAQUE). */
 OWL_EXTERN_C OWL_API int OWL_CALL DrawTexture(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
                                               unsigned int resampleFilter);
-/* Draws the texture into dst as its mode says (nine-grid, solid-middle
- * nine-grid, tile, centre, top tile with the mode's margins; any other kind
- * stretches it to dst), with the current slice, or the whole texture, as
- * source, at opacity alpha. */
+/* Draws the texture into dst as its mode's kind says (an OWL_MODE_ name,
+ * with the mode's margins where the kind cuts; any other kind stretches it
+ * to dst), with the current slice, or the whole texture, as source, at
+ * opacity alpha. */
 OWL_EXTERN_C OWL_API int OWL_CALL DrawTextureEx(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
                                                 unsigned int resampleFilter, unsigned char alpha);
 
@@ -313,9 +410,10 @@ OWL_EXTERN_C OWL_API int OWL_CALL DrawTextureEx(HGCANVAS canvas, const owlRect* 
  * (required; insets left, top, right, bottom). Corners are drawn at their
  * own size, edges stretched along them, the middle in both directions.
  * fillCenter replaces the middle by a fill of the middle cell's centre texel
- * (scaled by alpha unless the texture multiplies) with the texture's fill
- * operation. Cells that margins reverse, or that would reach outside src or
- * dst, draw nothing. */
+ * (scaled by alpha unless the texture multiplies) with the fill operation
+ * of the texture's filter word (FillSolidRectEx's OWL_FILL_ names). Cells
+ * that margins reverse, or that would reach outside src or dst, draw
+ * nothing. */
 OWL_API unsigned int OWL_CALL DrawTexture9Grid(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture,
                                                const owlRect* src, const owlRect* margins,
                                                unsigned int resampleFilter, bool fillCenter, unsigned char alpha);
@@ -340,8 +438,8 @@ OWL_API unsigned int OWL_CALL DrawTextureCenter(HGCANVAS canvas, const owlRect* 
 /* ---- Stretch kernel ---------------------------------------------------- */
 
 /* The kernel of every bicubic draw, one setting for the whole process:
- * 0 strict cubic, 1 cubic B-spline, 2 (initial) and any other value cubic
- * convolution with a = -1. Returns the current mode. */
+ * OWL_KERNEL_CUBIC_STRICT, OWL_KERNEL_BSPLINE, or OWL_KERNEL_CUBIC (the
+ * initial mode, also for any other value). Returns the current mode. */
 OWL_EXTERN_C OWL_API int OWL_CALL GetStretchKernelMode(void);
 /* Stores mode (no range check) and rebuilds the kernel table; returns 0 and
  * does nothing when mode is already current, else 1. */
@@ -371,8 +469,9 @@ OWL_EXTERN_C OWL_API int OWL_CALL NormalizeTexture(HGTEXTURE texture);
 OWL_EXTERN_C OWL_API int OWL_CALL GrayTexture(HGTEXTURE texture);
 /* c = A - c for B, G, R; alpha kept. */
 OWL_EXTERN_C OWL_API int OWL_CALL InvertTexture(HGTEXTURE texture);
-/* type 1: B, G, R = A (a white silhouette); type 6: A = max(B, G, R);
- * any other type changes nothing and returns 1. */
+/* OWL_SHUFFLE_ALPHA_TO_COLOR: B, G, R = A (a white silhouette);
+ * OWL_SHUFFLE_COLOR_TO_ALPHA: A = max(B, G, R); any other type changes
+ * nothing and returns 1. */
 OWL_EXTERN_C OWL_API int OWL_CALL ShuffleTexture(HGTEXTURE texture, int type);
 /* 3x3 box blur of src into dst (each sum of nine edge-clamped pixels / 9),
  * over src's size; pixels past dst's last column or row land on that
@@ -466,20 +565,20 @@ OWL_EXTERN_C OWL_API int OWL_CALL GeoRoundRectEx(HGCANVAS canvas, const owlRect*
 /* ---- Fills ------------------------------------------------------------- */
 
 /* Source-over of color (premultiplied) on *rect (required, logical
- * coordinates), clipped; FillSolidRectEx with filter 0x01000000.
+ * coordinates), clipped; FillSolidRectEx with OWL_FILL_SOURCE_OVER.
  * 1 at once for a colour of alpha 0, whatever the handle. */
 OWL_EXTERN_C OWL_API int OWL_CALL FillSolidRect(HGCANVAS canvas, uint32_t color, const owlRect* rect);
 /* Fills *rect (required, logical coordinates) within the canvas clip with
- * color. The top byte of filter picks the operation: 1 or 2 source-over,
- * 3 multiply per channel ((d * (s + 1)) >> 8), 4 bitwise OR, any other
- * value copy.
+ * color. The top byte of filter picks the operation: OWL_FILL_SOURCE_OVER
+ * (also 0x02000000), OWL_FILL_MULTIPLY per channel ((d * (c + 1)) >> 8),
+ * OWL_FILL_OR bitwise, any other value copy (OWL_FILL_COPY).
  * Returns 1 at once, whatever the handle, when nothing would change (alpha 0
- * for 1 and 2, 0xFFFFFFFF for 3, 0 for 4); otherwise 0 only for a bad
- * handle, 1 also when the clipped rectangle is empty. */
+ * for source-over, 0xFFFFFFFF for multiply, 0 for OR); otherwise 0 only for
+ * a bad handle, 1 also when the clipped rectangle is empty. */
 OWL_EXTERN_C OWL_API int OWL_CALL FillSolidRectEx(HGCANVAS canvas, uint32_t color, const owlRect* rect, uint32_t filter);
 /* A two-colour gradient on *rect (required, logical coordinates) within the
- * canvas clip, blended row by row (direction 1, top to bottom) or column by
- * column (2, left to right) from color1 at the rectangle's first
+ * canvas clip, blended row by row (OWL_GRADIENT_TOP_TO_BOTTOM) or column by
+ * column (OWL_GRADIENT_LEFT_TO_RIGHT) from color1 at the rectangle's first
  * row or column towards color2 at its excluded edge; the colours belong to
  * the unclipped rectangle. Other directions fill with color1. */
 OWL_EXTERN_C OWL_API int OWL_CALL FillGradualRect(HGCANVAS canvas, uint32_t color1, uint32_t color2, const owlRect* rect,

@@ -36,7 +36,10 @@
 
 #include "owlgraphic.h"
 
-#if defined(_WIN32)
+/* OWL_STATIC: the static libraries, as in owlgraphic.h. */
+#if defined(OWL_STATIC)
+#  define OWL_PNG_API
+#elif defined(_WIN32)
 #  if defined(OWL_BUILDING_PNG_LIBRARY)
 #    define OWL_PNG_API __declspec(dllexport)
 #  else

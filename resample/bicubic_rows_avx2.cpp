@@ -209,18 +209,18 @@ int32_t KeptRow(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step,
 
 }  // namespace
 
-int32_t BicubicRowMmx_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
-                           int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
+int32_t BicubicRow_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+                        int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
   return KeptRow<Output::kCopy>(dst, src, x, step, y, count, alpha, kept);
 }
 
-int32_t BicubicOverRowMmx_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
-                               int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
+int32_t BicubicOverRow_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+                            int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
   return KeptRow<Output::kOver>(dst, src, x, step, y, count, alpha, kept);
 }
 
-int32_t BicubicOverAlphaRowMmx_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
-                                    int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
+int32_t BicubicOverAlphaRow_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+                                 int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
   return KeptRow<Output::kOverAlpha>(dst, src, x, step, y, count, alpha, kept);
 }
 

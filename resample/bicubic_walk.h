@@ -32,12 +32,12 @@ bool StretchBicubicWith(const BitmapBits& dst, const BitmapBits& src, BicubicSam
                         BicubicSamplers<Fn> mmx, Extra... extra) {
   bool result;
   if (!BlocksReady(dst, src, &result)) return result;
-  GetKernelTable();
+  BuildKernelTableIfNeeded();
   BicubicSamplers<Fn> use = integer;
   if (KernelTableIsMmxFormat()) {
     use = mmx;
   } else {
-    GetClampTable();
+    BuildClampTableIfNeeded();
   }
   // The AVX2 kernel runs where the MMX samplers are chosen and the processor
   // has AVX2; it leaves the last pixels of a run to the sampler.

@@ -5,16 +5,17 @@
 
 #include "core/cpu_features.h"
 #include "core/x87_precision.h"
+#include "owlgraphic.h"
 
 namespace owl {
 
 int32_t KernelTable[kKernelEntries];
 uint8_t ClampTable[kClampEntries];
-const uint8_t* const ClampCentre = ClampTable + 256;
+const uint8_t* const ClampCenter = ClampTable + 256;
 
 namespace {
 
-int32_t g_mode = 2;
+int32_t g_mode = OWL_KERNEL_CUBIC;
 bool g_kernel_built = false;
 bool g_kernel_mmx = false;
 bool g_clamp_built = false;
@@ -32,12 +33,12 @@ bool WantMmxFormat() {
 
 }  // namespace
 
-int32_t StretchKernelModeValue() { return g_mode; }
+int32_t KernelMode() { return g_mode; }
 
-bool SetStretchKernelModeValue(int32_t mode) {
+bool SetKernelMode(int32_t mode) {
   if (mode == g_mode) return false;
   g_mode = mode;
-  GetKernelTable();
+  BuildKernelTableIfNeeded();
   BuildKernelTable();
   return true;
 }
@@ -69,7 +70,9 @@ void BuildKernelTable() {
   const ScopedDoublePrecision precision;  // the same table on x87 builds
   DetectCpuFeatures();
   const bool mmx = WantMmxFormat();
-  double (*kernel)(double) = g_mode == 0 ? KernelCubicStrict : g_mode == 1 ? KernelBSpline : KernelCubic;
+  double (*kernel)(double) = g_mode == OWL_KERNEL_CUBIC_STRICT ? KernelCubicStrict
+                             : g_mode == OWL_KERNEL_BSPLINE    ? KernelBSpline
+                                                               : KernelCubic;
   for (int i = 0; i < kKernelEntries; ++i) {
     const double v = kernel(i * 0.00390625);
     if (mmx) {
@@ -84,13 +87,13 @@ void BuildKernelTable() {
   g_kernel_built = true;
 }
 
-void GetKernelTable() {
+void BuildKernelTableIfNeeded() {
   if (!g_kernel_built || g_kernel_mmx != WantMmxFormat()) BuildKernelTable();
 }
 
 bool KernelTableIsMmxFormat() { return g_kernel_mmx; }
 
-void GetClampTable() {
+void BuildClampTableIfNeeded() {
   if (g_clamp_built) return;
   for (int i = 0; i < kClampEntries; ++i) {
     const int t = i - 256 > 0 ? i - 256 : 0;

@@ -19,21 +19,21 @@ constexpr int kClampEntries = 768;
 extern int32_t KernelTable[kKernelEntries];
 extern uint8_t ClampTable[kClampEntries];
 // ClampTable + 256: indexed by v in -256..511 it gives v clamped to 0..255.
-extern const uint8_t* const ClampCentre;
+extern const uint8_t* const ClampCenter;
 
 // Initially 2; any value may be stored (0 strict cubic, 1 B-spline, every
 // other value the cubic with a = -1).
-int32_t StretchKernelModeValue();
+int32_t KernelMode();
 // Stores mode and rebuilds the table; false (and nothing done) when mode is
 // already current.
-bool SetStretchKernelModeValue(int32_t mode);
+bool SetKernelMode(int32_t mode);
 
 // Builds the kernel table on first use. It also rebuilds when the MMX flag
 // no longer matches the format the table holds, which happens only when a
 // test forces the features; in a process the flag never changes.
-void GetKernelTable();
+void BuildKernelTableIfNeeded();
 // Fills ClampTable on first use.
-void GetClampTable();
+void BuildClampTableIfNeeded();
 // Probes the processor again and writes all 513 entries for the current mode
 // in the format the MMX flag selects (the integer one in a build without MMX
 // forms).

@@ -43,12 +43,12 @@ void SampleBicubicOverAlphaClamped(const BitmapBits& src, int32_t x, int32_t y, 
 // products with the 16384-scaled weights, saturating 16-bit sums, then an
 // arithmetic shift by 3 and a clamp to 0..255. Positions must not be
 // negative (the wrappers pass positive ones). Clears the MMX state.
-void SampleBicubicMmx(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
-void SampleBicubicOverMmx(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
-void SampleBicubicOverAlphaMmx(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha, uint32_t* dst);
-void SampleBicubicMmxClamped(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
-void SampleBicubicOverMmxClamped(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
-void SampleBicubicOverAlphaMmxClamped(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha,
+void SampleBicubic_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
+void SampleBicubicOver_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
+void SampleBicubicOverAlpha_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha, uint32_t* dst);
+void SampleBicubicClamped_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
+void SampleBicubicOverClamped_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst);
+void SampleBicubicOverAlphaClamped_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha,
                                       uint32_t* dst);
 #endif
 // A sampler over the interior pixels dst[0..count) of one row, at positions
@@ -76,14 +76,14 @@ using BicubicRowFn = int32_t (*)(uint32_t* dst, const BitmapBits& src, uint32_t 
                                  int32_t count, uint32_t alpha, BicubicKeptRows* kept);
 
 #if defined(OWL_X86)
-// AVX2 kernels of SampleBicubicMmx, SampleBicubicOverMmx and
-// SampleBicubicOverAlphaMmx: the same pixels, eight a step.
-int32_t BicubicRowMmx_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
-                           int32_t count, uint32_t alpha, BicubicKeptRows* kept);
-int32_t BicubicOverRowMmx_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
-                               int32_t count, uint32_t alpha, BicubicKeptRows* kept);
-int32_t BicubicOverAlphaRowMmx_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
-                                    int32_t count, uint32_t alpha, BicubicKeptRows* kept);
+// AVX2 kernels of SampleBicubic_MMX, SampleBicubicOver_MMX and
+// SampleBicubicOverAlpha_MMX: the same pixels, eight a step.
+int32_t BicubicRow_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+                        int32_t count, uint32_t alpha, BicubicKeptRows* kept);
+int32_t BicubicOverRow_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+                            int32_t count, uint32_t alpha, BicubicKeptRows* kept);
+int32_t BicubicOverAlphaRow_AVX2(uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+                              int32_t count, uint32_t alpha, BicubicKeptRows* kept);
 #endif
 
 }  // namespace owl

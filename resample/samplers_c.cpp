@@ -43,7 +43,7 @@ uint32_t BicubicSample(const BitmapBits& src, int32_t x, int32_t y) {
     }
   }
   uint32_t s = 0;
-  for (int ch = 0; ch < 4; ++ch) s |= uint32_t(ClampCentre[acc[ch] >> 16]) << (ch * 8);
+  for (int ch = 0; ch < 4; ++ch) s |= uint32_t(ClampCenter[acc[ch] >> 16]) << (ch * 8);
   return s;
 }
 

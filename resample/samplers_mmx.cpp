@@ -44,32 +44,32 @@ inline __m64 ScaleByAlphaLanes(__m64 s, uint32_t alpha) {
 
 }  // namespace
 
-void SampleBicubicMmx(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
+void SampleBicubic_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
   *dst = PackPixel(BicubicLanes(src, x, y));
   _mm_empty();
 }
 
-void SampleBicubicOverMmx(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
+void SampleBicubicOver_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
   *dst = OverLanes(BicubicLanes(src, x, y), *dst);
   _mm_empty();
 }
 
-void SampleBicubicOverAlphaMmx(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha, uint32_t* dst) {
+void SampleBicubicOverAlpha_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha, uint32_t* dst) {
   *dst = OverLanes(ScaleByAlphaLanes(BicubicLanes(src, x, y), alpha), *dst);
   _mm_empty();
 }
 
-void SampleBicubicMmxClamped(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
-  SampleClampedWindow(SampleBicubicMmx, src, x, y, dst);
+void SampleBicubicClamped_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
+  SampleClampedWindow(SampleBicubic_MMX, src, x, y, dst);
 }
 
-void SampleBicubicOverMmxClamped(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
-  SampleClampedWindow(SampleBicubicOverMmx, src, x, y, dst);
+void SampleBicubicOverClamped_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t* dst) {
+  SampleClampedWindow(SampleBicubicOver_MMX, src, x, y, dst);
 }
 
-void SampleBicubicOverAlphaMmxClamped(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha,
+void SampleBicubicOverAlphaClamped_MMX(const BitmapBits& src, int32_t x, int32_t y, uint32_t alpha,
                                       uint32_t* dst) {
-  SampleClampedWindow(SampleBicubicOverAlphaMmx, src, x, y, alpha, dst);
+  SampleClampedWindow(SampleBicubicOverAlpha_MMX, src, x, y, alpha, dst);
 }
 
 }  // namespace owl

@@ -1,4 +1,5 @@
-// Constant-alpha blitters: plain rows and the per-call choice of form.
+// Source-over stretch loops: the per-call choice of row kernel and the walk
+// over the destination block.
 //
 // The alpha shortcuts come first: alpha 0 draws nothing, alpha 255 is the
 // plain source-over loop. The bicubic loops take the sampler form that
@@ -6,42 +7,12 @@
 #include "resample/stretch_over.h"
 
 #include "core/cpu_features.h"
-#include "core/pixel_math.h"
 #include "resample/bicubic_walk.h"
 #include "resample/samplers.h"
 #include "resample/stretch_over_rows.h"
 #include "resample/stretch_walk.h"
 
 namespace owl {
-
-void StretchNearestOverRow_C(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t step) {
-  uint32_t x = 0;
-  for (int32_t j = 0; j < width; ++j, x += step) dst[j] = OverWrap(src[x >> 16], dst[j]);
-}
-
-void StretchNearestOverAlphaRow_C(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t step,
-                                  uint32_t alpha) {
-  uint32_t x = 0;
-  for (int32_t j = 0; j < width; ++j, x += step) dst[j] = OverWrap(ScaleByAlpha(src[x >> 16], alpha), dst[j]);
-}
-
-void StretchBilinearOverRow_C(uint32_t* dst, const uint32_t* row0, const uint32_t* row1, int32_t width,
-                              uint32_t step, uint32_t fy) {
-  uint32_t x = 0;
-  for (int32_t j = 0; j < width; ++j, x += step) {
-    const uint32_t ix = x >> 16;
-    SampleBilinearOver(row0 + ix, row1 + ix, (x >> 8) & 255, fy, dst + j);
-  }
-}
-
-void StretchBilinearOverAlphaRow_C(uint32_t* dst, const uint32_t* row0, const uint32_t* row1, int32_t width,
-                                   uint32_t step, uint32_t fy, uint32_t alpha) {
-  uint32_t x = 0;
-  for (int32_t j = 0; j < width; ++j, x += step) {
-    const uint32_t ix = x >> 16;
-    SampleBilinearOverAlpha(row0 + ix, row1 + ix, (x >> 8) & 255, fy, alpha, dst + j);
-  }
-}
 
 bool StretchNearestOver(const BitmapBits& dst, const BitmapBits& src) {
   bool result;
@@ -96,7 +67,7 @@ bool StretchBicubicOver(const BitmapBits& dst, const BitmapBits& src) {
   const BicubicSamplers<decltype(&SampleBicubicOver)> integer{SampleBicubicOver, SampleBicubicOverClamped};
 #if defined(OWL_HAVE_MMX)
   return StretchBicubicWith(dst, src, integer,
-                            {SampleBicubicOverMmx, SampleBicubicOverMmxClamped, BicubicOverRowMmx_AVX2});
+                            {SampleBicubicOver_MMX, SampleBicubicOverClamped_MMX, BicubicOverRow_AVX2});
 #else
   return StretchBicubicWith(dst, src, integer, integer);
 #endif
@@ -110,7 +81,7 @@ bool StretchBicubicOverAlpha(const BitmapBits& dst, const BitmapBits& src, uint8
                                                                    SampleBicubicOverAlphaClamped};
 #if defined(OWL_HAVE_MMX)
   return StretchBicubicWith(
-      dst, src, integer, {SampleBicubicOverAlphaMmx, SampleBicubicOverAlphaMmxClamped, BicubicOverAlphaRowMmx_AVX2}, a);
+      dst, src, integer, {SampleBicubicOverAlpha_MMX, SampleBicubicOverAlphaClamped_MMX, BicubicOverAlphaRow_AVX2}, a);
 #else
   return StretchBicubicWith(dst, src, integer, integer, a);
 #endif

@@ -21,16 +21,6 @@ inline bool BlocksReady(const BitmapBits& dst, const BitmapBits& src, bool* resu
   return *result && dst.width > 0 && dst.height > 0 && src.width > 0 && src.height > 0;
 }
 
-// True when the bytes the two blocks span meet (one canvas given twice).
-inline bool BlocksOverlap(const BitmapBits& a, const BitmapBits& b) {
-  if (a.width <= 0 || a.height <= 0 || b.width <= 0 || b.height <= 0) return false;
-  const auto start = [](const BitmapBits& v) { return reinterpret_cast<uintptr_t>(v.bits); };
-  const auto end = [&](const BitmapBits& v) {
-    return start(v) + uintptr_t(v.height - 1) * uintptr_t(v.pitch) + uintptr_t(v.width) * 4;
-  };
-  return start(a) < end(b) && start(b) < end(a);
-}
-
 // (size << 16) / dst: the step of the nearest loops.
 inline uint32_t NearestStep(int32_t src_size, int32_t dst_size) {
   return uint32_t(int32_t(src_size * 65536) / dst_size);

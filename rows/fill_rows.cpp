@@ -6,57 +6,49 @@
 // colour 0 changes nothing and 0xFFFFFFFF sets every pixel to 0xFFFFFFFF.
 #include "rows/fill_rows.h"
 
-#include "core/geometry.h"
 #include "rows/row_ops.h"
+#include "rows/row_runner.h"
 
 namespace owl {
-namespace {
-
-using FillRowFn = void (*)(uint32_t*, int32_t, uint32_t);
-
-bool RunRows(const BitmapBits& dst, uint32_t color, FillRowFn row) {
-  if (dst.width <= 0 || dst.height <= 0) return true;
-  for (int32_t y = 0; y < dst.height; ++y) row(RowAt(dst, y), dst.width, color);
-  return true;
-}
-
-}  // namespace
 
 bool BlendFillRows(const BitmapBits& dst, uint32_t color) {
   const uint32_t alpha = color >> 24;
   if (alpha == 0) return true;
   if (alpha == 255) return FillRows(dst, color);
-  FillRowFn row = BlendFillRow_C;
+  auto row = BlendFillRow_C;
 #if defined(OWL_HAVE_MMX)
   if (HasSSE()) row = BlendFillRow_SSE;
 #endif
 #if defined(OWL_X86)
   if (HasSSE2()) row = HasAVX2() ? BlendFillRow_AVX2 : BlendFillRow_SSE2;
 #endif
-  return RunRows(dst, color, row);
+  RunRows(dst, row, color);
+  return true;
 }
 
 bool MultiplyFillRows(const BitmapBits& dst, uint32_t color) {
   if (color == 0) return FillRows(dst, 0);
   if (color == 0xFFFFFFFFu) return true;
-  FillRowFn row = MultiplyFillRow_C;
+  auto row = MultiplyFillRow_C;
 #if defined(OWL_HAVE_MMX)
   if (HasMMX()) row = MultiplyFillRow_MMX;
 #endif
 #if defined(OWL_X86)
   if (HasSSE2()) row = HasAVX2() ? MultiplyFillRow_AVX2 : MultiplyFillRow_SSE2;
 #endif
-  return RunRows(dst, color, row);
+  RunRows(dst, row, color);
+  return true;
 }
 
 bool OrFillRows(const BitmapBits& dst, uint32_t color) {
   if (color == 0) return true;
   if (color == 0xFFFFFFFFu) return FillRows(dst, color);
-  FillRowFn row = OrFillRow_C;
+  auto row = OrFillRow_C;
 #if defined(OWL_HAVE_MMX)
   if (HasMMX()) row = OrFillRow_MMX;
 #endif
-  return RunRows(dst, color, row);
+  RunRows(dst, row, color);
+  return true;
 }
 
 }  // namespace owl

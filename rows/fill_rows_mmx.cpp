@@ -2,32 +2,17 @@
 #include "rows/fill_rows.h"
 
 #if defined(OWL_HAVE_MMX)
-#include <mmintrin.h>
 #include "core/mmx_lanes.h"
 
-#include <cstring>
-
 namespace owl {
-namespace {
-
-
-// (d * factor) >> 8 per channel; factor holds s + 1 per 16-bit lane.
-inline __m64 Multiply2(__m64 d, __m64 factor) {
-  const __m64 zero = _mm_setzero_si64();
-  const __m64 lo = _mm_srli_pi16(_mm_mullo_pi16(_mm_unpacklo_pi8(d, zero), factor), 8);
-  const __m64 hi = _mm_srli_pi16(_mm_mullo_pi16(_mm_unpackhi_pi8(d, zero), factor), 8);
-  return _mm_packs_pu16(lo, hi);
-}
-
-}  // namespace
 
 void MultiplyFillRow_MMX(uint32_t* dst, int32_t width, uint32_t color) {
   const __m64 factor = _mm_add_pi16(_mm_unpacklo_pi8(_mm_cvtsi32_si64(int(color)), _mm_setzero_si64()),
                                     _mm_set1_pi16(1));
   int32_t x = 0;
-  for (; x + 2 <= width; x += 2) StorePair(dst + x, Multiply2(LoadPair(dst + x), factor));
+  for (; x + 2 <= width; x += 2) StorePair(dst + x, Scale2(LoadPair(dst + x), factor));
   // Tail: the odd pixel with the same arithmetic.
-  if (x < width) dst[x] = uint32_t(_mm_cvtsi64_si32(Multiply2(_mm_cvtsi32_si64(int(dst[x])), factor)));
+  if (x < width) StoreOne(dst + x, Scale2(LoadOne(dst + x), factor));
   _mm_empty();
 }
 

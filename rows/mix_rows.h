@@ -1,5 +1,5 @@
-// Row kernels of the canvas composition: cross-fade, opaque blend and fade
-// towards a colour.
+// The canvas composition: cross-fade, opaque blend and fade towards a
+// colour, as block functions and their row kernels.
 //
 // The two-block kernels read source pixel (j * stepX) >> 16 for destination
 // pixel j, the position accumulated by adding stepX from 0 in unsigned 32
@@ -14,6 +14,18 @@
 #include "owlgraphic.h"
 
 namespace owl {
+
+// Block functions: equal sizes walk both blocks one to one; other sizes
+// sample the source by nearest neighbour with 16.16 steps (source size << 16)
+// / destination size, and draw nothing when either block is empty. Each
+// chooses its kernel per call from the cached processor flags.
+//
+// Cross-fade by the rule of its kernel; alpha 0 changes nothing.
+void MixRows(const BitmapBits& dst, const BitmapBits& src, uint8_t alpha);
+// Opaque blend by the rule of its kernel.
+void BlendOpaqueRows(const BitmapBits& dst, const BitmapBits& src, uint8_t alpha);
+// Fade of one block towards color; alpha 0 changes nothing, 255 fills.
+void MixColorRows(const BitmapBits& dst, uint32_t color, uint8_t alpha);
 
 // Cross-fade, plain: d = (d * (255 - alpha) + s * (alpha + 1)) >> 8.
 void MixRow_C(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t stepX, uint8_t alpha);

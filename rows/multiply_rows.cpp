@@ -1,8 +1,8 @@
 // The per-call choice of multiply row kernel.
 #include "rows/multiply_rows.h"
 
-#include "core/geometry.h"
 #include "core/texture.h"
+#include "rows/row_runner.h"
 
 namespace owl {
 namespace {
@@ -19,14 +19,14 @@ bool MultiplyRows(const BitmapBits& dst, const BitmapBits& src) {
   if (!ValidBlock(dst) || !ValidBlock(src)) return false;
   if (dst.width == 0 || dst.height == 0 || src.width == 0 || src.height == 0) return true;
   if (src.width < dst.width || src.height < dst.height) return false;
-  void (*row)(uint32_t*, const uint32_t*, int32_t) = MultiplyRow_C;
+  auto row = MultiplyRow_C;
 #if defined(OWL_HAVE_MMX)
   if (HasMMX()) row = MultiplyRow_MMX;  // 2 px a step
 #endif
 #if defined(OWL_X86)
   if (HasSSE2()) row = HasAVX2() ? MultiplyRow_AVX2 : MultiplyRow_SSE2;  // 8 or 4 px a step
 #endif
-  for (int32_t i = 0; i < dst.height; ++i) row(RowAt(dst, i), RowAt(src, i), dst.width);
+  RunRows(dst, src, row);
   return true;
 }
 

@@ -7,24 +7,11 @@
 #include "core/mmx_lanes.h"
 
 namespace owl {
-namespace {
-
-inline __m64 MultiplyLanes(__m64 d, __m64 m) {
-  return _mm_srli_pi16(_mm_mullo_pi16(d, _mm_adds_pu16(m, _mm_set1_pi16(1))), 8);
-}
-
-inline __m64 MultiplyPair(__m64 d, __m64 m) {
-  const __m64 zero = _mm_setzero_si64();
-  return _mm_packs_pu16(MultiplyLanes(_mm_unpacklo_pi8(d, zero), _mm_unpacklo_pi8(m, zero)),
-                        MultiplyLanes(_mm_unpackhi_pi8(d, zero), _mm_unpackhi_pi8(m, zero)));
-}
-
-}  // namespace
 
 void MultiplyRow_MMX(uint32_t* dst, const uint32_t* src, int32_t width) {
   int32_t j = 0;
-  for (; j + 2 <= width; j += 2) StorePair(dst + j, MultiplyPair(LoadPair(dst + j), LoadPair(src + j)));
-  if (j < width) dst[j] = PackPixel(MultiplyLanes(UnpackPixel(dst[j]), UnpackPixel(src[j])));
+  for (; j + 2 <= width; j += 2) StorePair(dst + j, Multiply2(LoadPair(dst + j), LoadPair(src + j)));
+  if (j < width) StoreOne(dst + j, Multiply2(LoadOne(dst + j), LoadOne(src + j)));
   _mm_empty();
 }
 

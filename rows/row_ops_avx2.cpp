@@ -44,10 +44,9 @@ void FillRow_AVX2(uint32_t* dst, int32_t width, uint32_t color) {
   }
   const __m256i c = _mm256_set1_epi32(int(color));
   int32_t x = 0;
-  // Head: single pixels until the stores are 32-byte aligned (a row that is
-  // not even 4-byte aligned takes unaligned stores throughout).
-  if ((reinterpret_cast<uintptr_t>(dst) & 3) == 0)
-    for (; x < width && (reinterpret_cast<uintptr_t>(dst + x) & 31) != 0; ++x) dst[x] = color;
+  // Head: single pixels until the stores are 32-byte aligned (pixel rows are
+  // always 4-byte aligned).
+  for (; x < width && (reinterpret_cast<uintptr_t>(dst + x) & 31) != 0; ++x) dst[x] = color;
   for (; x + 32 <= width; x += 32) {
     Store8(dst + x, c);
     Store8(dst + x + 8, c);
@@ -64,8 +63,7 @@ void CopyRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width) {
     return;
   }
   int32_t x = 0;
-  if ((reinterpret_cast<uintptr_t>(dst) & 3) == 0)
-    for (; x < width && (reinterpret_cast<uintptr_t>(dst + x) & 31) != 0; ++x) dst[x] = src[x];
+  for (; x < width && (reinterpret_cast<uintptr_t>(dst + x) & 31) != 0; ++x) dst[x] = src[x];
   for (; x + 16 <= width; x += 16) {
     const __m256i a = Load8(src + x), b = Load8(src + x + 8);
     Store8(dst + x, a);

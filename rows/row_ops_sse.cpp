@@ -5,38 +5,12 @@
 
 #if defined(OWL_HAVE_MMX)
 #include <xmmintrin.h>
-#include "core/mmx_lanes.h"
 
 #include <cstring>
 
+#include "core/mmx_lanes.h"
+
 namespace owl {
-namespace {
-
-
-// Source-over of the pixels in s (already in their final, possibly scaled
-// form) onto d: widened channels, alpha broadcast per pixel, weight
-// 256 - alpha, product >> 8, packed, added with saturation.
-inline __m64 Over2(__m64 s, __m64 d) {
-  const __m64 zero = _mm_setzero_si64();
-  const __m64 k256 = _mm_set1_pi16(256);
-  const __m64 s_lo = _mm_unpacklo_pi8(s, zero), s_hi = _mm_unpackhi_pi8(s, zero);
-  const __m64 w_lo = _mm_sub_pi16(k256, _mm_shuffle_pi16(s_lo, _MM_SHUFFLE(3, 3, 3, 3)));
-  const __m64 w_hi = _mm_sub_pi16(k256, _mm_shuffle_pi16(s_hi, _MM_SHUFFLE(3, 3, 3, 3)));
-  const __m64 d_lo = _mm_srli_pi16(_mm_mullo_pi16(_mm_unpacklo_pi8(d, zero), w_lo), 8);
-  const __m64 d_hi = _mm_srli_pi16(_mm_mullo_pi16(_mm_unpackhi_pi8(d, zero), w_hi), 8);
-  return _mm_adds_pu8(s, _mm_packs_pu16(d_lo, d_hi));
-}
-
-// (s * factor) >> 8 on every channel; factor broadcast to four lanes.
-inline __m64 Scale2(__m64 s, __m64 factor) {
-  const __m64 zero = _mm_setzero_si64();
-  const __m64 lo = _mm_srli_pi16(_mm_mullo_pi16(_mm_unpacklo_pi8(s, zero), factor), 8);
-  const __m64 hi = _mm_srli_pi16(_mm_mullo_pi16(_mm_unpackhi_pi8(s, zero), factor), 8);
-  return _mm_packs_pu16(lo, hi);
-}
-
-}  // namespace
-
 // Fill and copy move 128 bits a step through the SSE registers: moves only,
 // no arithmetic, so every bit pattern passes unchanged. Ordinary stores beat
 // non-temporal ones in the benchmarks here (a 1920x1080 block stays in the
@@ -49,19 +23,15 @@ void FillRow_SSE(uint32_t* dst, int32_t width, uint32_t color) {
   const __m128 one = _mm_load_ss(&bits);
   const __m128 c = _mm_shuffle_ps(one, one, 0);
   int32_t x = 0;
-  // Head: single pixels until the stores are 16-byte aligned (a row that is
-  // not even 4-byte aligned takes unaligned stores throughout).
-  const bool word_aligned = (reinterpret_cast<uintptr_t>(dst) & 3) == 0;
-  if (word_aligned)
-    for (; x < width && (reinterpret_cast<uintptr_t>(dst + x) & 15) != 0; ++x) dst[x] = color;
-  if (word_aligned) {
-    for (; x + 16 <= width; x += 16) {
-      float* p = reinterpret_cast<float*>(dst + x);
-      _mm_store_ps(p, c);
-      _mm_store_ps(p + 4, c);
-      _mm_store_ps(p + 8, c);
-      _mm_store_ps(p + 12, c);
-    }
+  // Head: single pixels until the stores are 16-byte aligned (pixel rows are
+  // always 4-byte aligned).
+  for (; x < width && (reinterpret_cast<uintptr_t>(dst + x) & 15) != 0; ++x) dst[x] = color;
+  for (; x + 16 <= width; x += 16) {
+    float* p = reinterpret_cast<float*>(dst + x);
+    _mm_store_ps(p, c);
+    _mm_store_ps(p + 4, c);
+    _mm_store_ps(p + 8, c);
+    _mm_store_ps(p + 12, c);
   }
   for (; x + 4 <= width; x += 4) _mm_storeu_ps(reinterpret_cast<float*>(dst + x), c);
   for (; x < width; ++x) dst[x] = color;
@@ -97,7 +67,7 @@ void BlendRow_SSE(uint32_t* dst, const uint32_t* src, int32_t width) {
   int32_t x = 0;
   for (; x + 2 <= width; x += 2) StorePair(dst + x, Over2(LoadPair(src + x), LoadPair(dst + x)));
   // Tail: the odd pixel with the same arithmetic.
-  if (x < width) dst[x] = uint32_t(_mm_cvtsi64_si32(Over2(_mm_cvtsi32_si64(int(src[x])), _mm_cvtsi32_si64(int(dst[x])))));
+  if (x < width) StoreOne(dst + x, Over2(LoadOne(src + x), LoadOne(dst + x)));
   _mm_empty();
 }
 
@@ -105,10 +75,7 @@ void BlendRowAlpha_SSE(uint32_t* dst, const uint32_t* src, int32_t width, uint8_
   const __m64 factor = _mm_set1_pi16(int16_t(alpha + 1));
   int32_t x = 0;
   for (; x + 2 <= width; x += 2) StorePair(dst + x, Over2(Scale2(LoadPair(src + x), factor), LoadPair(dst + x)));
-  if (x < width) {
-    const __m64 s = Scale2(_mm_cvtsi32_si64(int(src[x])), factor);
-    dst[x] = uint32_t(_mm_cvtsi64_si32(Over2(s, _mm_cvtsi32_si64(int(dst[x])))));
-  }
+  if (x < width) StoreOne(dst + x, Over2(Scale2(LoadOne(src + x), factor), LoadOne(dst + x)));
   _mm_empty();
 }
 

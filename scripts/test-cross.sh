@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Cross builds of the library and their tests, one stage per target:
-#   win64    64-bit Windows (mingw-w64): the whole suite once under Wine, and
-#            the DLL's export table
+#   win64    64-bit Windows (mingw-w64): the whole suite once under Wine, the
+#            DLL's export table and a host built the Microsoft way
 #   linux32  32-bit x86 Linux: the whole suite once under qemu-i386
-#   win32    32-bit Windows (mingw-w64): the DLL and its export table (this
-#            Debian's Wine and qemu cannot run 32-bit Windows programs)
+#   win32    32-bit Windows (mingw-w64): the whole suite once under 32-bit
+#            Wine (natively, or through qemu-i386 where the kernel cannot run
+#            32-bit programs; OWL_WINE32_QEMU=1 forces that), the DLL's
+#            export table and a host built the Microsoft way
 #   scripts/test-cross.sh STAGE...   (default: all three)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +16,7 @@ build() {  # build FOLDER TOOLCHAIN [CMAKE ARGUMENT]...
   local dir=$1 toolchain=$2
   shift 2
   cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchains/$toolchain.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DOWL_BUILD_BENCH=OFF -DOWL_BUILD_EXAMPLES=OFF "$@"
+    -DCMAKE_BUILD_TYPE=Release -DOWL_BUILD_TESTS=ON -DOWL_BUILD_BENCH=OFF -DOWL_BUILD_EXAMPLES=OFF "$@"
   cmake --build "$dir" -j"$jobs"
 }
 
@@ -30,14 +32,22 @@ for stage in "${stages[@]}"; do
       build build-win64 mingw-w64-x86_64
       bash scripts/check-dll-exports.sh x86_64-w64-mingw32-objdump build-win64/owlgraphic.dll
       (cd build-win64 && ctest --output-on-failure -V)
+      bash scripts/check-msvc-host.sh build-win64
       ;;
     linux32)
       build build-linux32 linux-i686
       (cd build-linux32 && ctest --output-on-failure -V)
       ;;
     win32)
-      build build-win32 mingw-w64-i686 -DOWL_BUILD_TESTS=OFF
+      build build-win32 mingw-w64-i686
       bash scripts/check-dll-exports.sh i686-w64-mingw32-objdump build-win32/owlgraphic.dll
+      if bash scripts/wine32-native.sh; then
+        echo "32-bit Wine runs natively"
+      else
+        echo "32-bit Wine runs through $(qemu-i386 --version | head -n1)"
+      fi
+      (cd build-win32 && ctest --output-on-failure -V)
+      bash scripts/check-msvc-host.sh build-win32
       ;;
     *) echo "test-cross.sh: unknown stage $stage" >&2; exit 2 ;;
   esac

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "owlgraphic.h"
+#include "canvas_util.h"
 #include "test_util.h"
 
 namespace {
@@ -61,7 +62,7 @@ TEST(AbiArguments, ByteArgumentsIgnoreTheUpperBitsOfTheirSlot) {
   for (int32_t y = 0; y < 7; ++y)
     for (int32_t x = 0; x < 9; ++x) static_cast<uint32_t*>(bits.bits)[y * (bits.pitch / 4) + x] = rng.Premultiplied();
   UnlockTextureBits(texture.h);
-  SetTextureFilter(texture.h, 1u << 24);
+  SetTextureFilter(texture.h, OWL_BLEND_SOURCE_OVER);
   CanvasHolder source(CreateCanvas(23, 17, HGCANVAS(0u)));
   Fill(source.h, 8);
   const owlRect dst{1, 2, 20, 15}, src{0, 0, 9, 7}, margins{2, 2, 2, 2}, part{3, 1, 14, 9};

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/geometry.h"
+#include "canvas_util.h"
 #include "test_util.h"
 
 namespace {
@@ -92,13 +93,13 @@ TEST(Canvas, SetClipIntersectsAndKeepsDeviceClip) {
 
 TEST(Canvas, ParentFilterAndSetters) {
   CanvasHolder parent(CreateCanvas(4, 4, HGCANVAS(0u)));
-  ASSERT_EQ(SetCanvasFilter(parent.h, 0x01000000u), 1);
+  ASSERT_EQ(SetCanvasFilter(parent.h, OWL_BLEND_SOURCE_OVER), 1);
   CanvasHolder child(CreateCanvas(4, 4, parent.h));
   uint32_t f = 0;
   GetCanvasFilter(child.h, &f);
-  EXPECT_EQ(f, 0x01000000u);
+  EXPECT_EQ(f, OWL_BLEND_SOURCE_OVER);
   TextureHolder tex(CreateTexture(4, 4));
-  SetTextureFilter(tex.h, 0x02000000u);
+  SetTextureFilter(tex.h, OWL_BLEND_COLOR_KEY);
   CanvasHolder orphan(CreateCanvas(4, 4, HGCANVAS(tex.h.value)));
   GetCanvasFilter(orphan.h, &f);
   EXPECT_EQ(f, 0u);
@@ -153,14 +154,14 @@ TEST(Canvas, CanvasToTextureMakesOpaqueUnlessSourceOver) {
   EXPECT_EQ(DeleteTexture(t), 1);
 
   const HGCANVAS keep = CreateCanvas(3, 2, HGCANVAS(0u));
-  SetCanvasFilter(keep, 0x01000000u);
+  SetCanvasFilter(keep, OWL_BLEND_SOURCE_OVER);
   FillCanvas(keep, 0x12345600u);
   const HGTEXTURE t2 = CanvasToTexture(keep);
   ASSERT_EQ(LockTextureBits(t2, &v, nullptr), 1);
   EXPECT_EQ(owl::RowAt(v, 1)[2], 0x12345602u);
   uint32_t f = 0;
   GetTextureFilter(t2, &f);
-  EXPECT_EQ(f, 0x01000000u);
+  EXPECT_EQ(f, OWL_BLEND_SOURCE_OVER);
   EXPECT_EQ(DeleteTexture(t2), 1);
   EXPECT_EQ(CanvasToTexture(HGCANVAS(t2.value)).value, 0u);
 }

@@ -23,7 +23,7 @@ TEST(CpuFeatures, MaskForcesEveryFeatureSetAndSurvivesReprobe) {
 }
 
 #if defined(__x86_64__)
-TEST(CpuFeatures, EveryX86_64ProcessorHasAllThree) {
+TEST(CpuFeatures, Every64BitX86ProcessorHasAllThree) {
   EXPECT_TRUE(HasMMX());
   EXPECT_TRUE(HasSSE());
   EXPECT_TRUE(HasSSE2());

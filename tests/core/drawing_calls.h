@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "owlgraphic.h"
+#include "canvas_util.h"
 #include "test_util.h"
 
 namespace owltest {
@@ -52,7 +53,7 @@ class DrawingCalls {
     const HGCANVAS c = canvas_.h, o = other_.h;
     const HGTEXTURE t = texture_.h, t2 = second_.h;
     for (uint32_t kind = 0; kind < 5; ++kind)
-      for (unsigned filter : {0u, 1u, 4u})
+      for (unsigned filter : {OWL_RESAMPLE_NEAREST, OWL_RESAMPLE_BILINEAR, OWL_RESAMPLE_BICUBIC})
         for (unsigned char alpha : {255, 128}) {
           const std::string name = "kind " + std::to_string(kind) + " filter " + std::to_string(filter) +
                                    " alpha " + std::to_string(alpha);
@@ -84,8 +85,8 @@ class DrawingCalls {
         }
     calls_.emplace_back("FillSolidRect", [=] { FillSolidRect(c, 0x80808080u, &big); });
     calls_.emplace_back("FillGradualRect", [=] {
-      FillGradualRect(c, 0xFF102030u, 0x80FFEEDDu, &big, 1);
-      FillGradualRect(c, 0xFF102030u, 0x80FFEEDDu, &big, 2);
+      FillGradualRect(c, 0xFF102030u, 0x80FFEEDDu, &big, OWL_GRADIENT_TOP_TO_BOTTOM);
+      FillGradualRect(c, 0xFF102030u, 0x80FFEEDDu, &big, OWL_GRADIENT_LEFT_TO_RIGHT);
     });
     calls_.emplace_back("Geo outlines", [=] {
       GeoRectangleEx(c, &big, 0x80FF0000u);
@@ -97,14 +98,14 @@ class DrawingCalls {
       NormalizeTexture(t2);
       GrayTexture(t2);
       InvertTexture(t2);
-      ShuffleTexture(t2, 1);
-      ShuffleTexture(t2, 6);
+      ShuffleTexture(t2, OWL_SHUFFLE_ALPHA_TO_COLOR);
+      ShuffleTexture(t2, OWL_SHUFFLE_COLOR_TO_ALPHA);
       BlurTexture(t2, t);
       LightTexture(t2);
     });
     calls_.emplace_back("SetStretchKernelMode", [] {
       const int old = GetStretchKernelMode();
-      for (int mode : {0, 1, 2}) SetStretchKernelMode(mode);
+      for (int mode : {OWL_KERNEL_CUBIC_STRICT, OWL_KERNEL_BSPLINE, OWL_KERNEL_CUBIC}) SetStretchKernelMode(mode);
       SetStretchKernelMode(old);
     });
     calls_.emplace_back("colour conversion", [] { AHSLtoARGB(ARGBtoAHSL(0xFF336699u)); });

@@ -1,5 +1,5 @@
 // The shared library as a host sees it: its export table, a fresh handle
-// table at every load, and the table at its limit.
+// table at every load, the table at its limit, and its version.
 #include <dlfcn.h>
 
 #include <algorithm>
@@ -88,6 +88,15 @@ TEST(Library, EveryLoadStartsWithAFreshHandleTable) {
     EXPECT_EQ(delete_canvas(HGCANVAS(0x02010001u)), 1);
     dlclose(lib);
   }
+}
+
+TEST(Library, ReportsTheVersionOfItsHeader) {
+  void* lib = dlopen(OWL_SHARED_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(lib, nullptr) << dlerror();
+  const auto version = Sym<uint32_t (*)()>(lib, "GetOwlVersion");
+  ASSERT_NE(version, nullptr);
+  EXPECT_EQ(version(), uint32_t(OWL_VERSION));
+  dlclose(lib);
 }
 
 // Deletes a canvas or a texture by the tag of its handle.

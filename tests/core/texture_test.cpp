@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "canvas_util.h"
 #include "test_util.h"
 
 namespace {
@@ -57,17 +58,17 @@ TEST(Texture, SizesOutOfRangeAreRefused) {
 
 TEST(Texture, SlicesAndCurrentIndex) {
   TextureHolder t(CreateTexture(16, 16));
-  EXPECT_EQ(SetTextureCurSlice(t.h, 0), -1);  // no list yet
+  EXPECT_EQ(SetTextureCurSlice(t.h, 0), OWL_NO_SLICE);  // no list yet
   const owlRect r[3] = {{0, 0, 4, 4}, {4, 0, 8, 4}, {100, 100, 200, 200}};
   EXPECT_EQ(SetTextureSlice(t.h, 3, r), 0);
   EXPECT_EQ(SetTextureCurSlice(t.h, 2), 0);
-  EXPECT_EQ(SetTextureCurSlice(t.h, 3), -1);
-  EXPECT_EQ(SetTextureCurSlice(t.h, -1), -1);
+  EXPECT_EQ(SetTextureCurSlice(t.h, 3), OWL_NO_SLICE);
+  EXPECT_EQ(SetTextureCurSlice(t.h, -1), OWL_NO_SLICE);
   EXPECT_EQ(SetTextureCurSlice(t.h, 1), 2);  // current stayed 2
-  EXPECT_EQ(SetTextureSlice(t.h, 0, nullptr), -1);
-  EXPECT_EQ(SetTextureCurSlice(t.h, 0), -1);
-  EXPECT_EQ(SetTextureSlice(t.h, 2, nullptr), -1);
-  EXPECT_EQ(SetTextureCurSlice(HGTEXTURE(0u), 0), -1);
+  EXPECT_EQ(SetTextureSlice(t.h, 0, nullptr), OWL_NO_SLICE);
+  EXPECT_EQ(SetTextureCurSlice(t.h, 0), OWL_NO_SLICE);
+  EXPECT_EQ(SetTextureSlice(t.h, 2, nullptr), OWL_NO_SLICE);
+  EXPECT_EQ(SetTextureCurSlice(HGTEXTURE(0u), 0), OWL_NO_SLICE);
 }
 
 TEST(Texture, FreshStateFilterAndModeRoundTrip) {
@@ -80,7 +81,7 @@ TEST(Texture, FreshStateFilterAndModeRoundTrip) {
   ASSERT_EQ(GetTextureMode(t.h, &mode), 1);
   const TextureMode zero{};
   EXPECT_EQ(std::memcmp(&mode, &zero, sizeof mode), 0);
-  const TextureMode set{5, {4, 4, 12, 12}};
+  const TextureMode set{OWL_MODE_TOP_TILE, {4, 4, 12, 12}};
   ASSERT_EQ(SetTextureMode(t.h, &set), 1);
   ASSERT_EQ(GetTextureMode(t.h, &mode), 1);
   EXPECT_EQ(std::memcmp(&mode, &set, sizeof mode), 0);
@@ -109,16 +110,16 @@ TEST(Texture, CopyTextureCopiesPixelsAndFilterOnly) {
   TextureHolder a(CreateTexture(5, 3)), b(CreateTexture(5, 3));
   FillTexture(a.h, 0x100000);
   FillTexture(b.h, 0x200000);
-  const TextureMode mode{2, {1, 1, 1, 1}};
+  const TextureMode mode{OWL_MODE_TILE, {1, 1, 1, 1}};
   SetTextureMode(a.h, &mode);
   const owlRect s{0, 0, 1, 1};
   SetTextureSlice(a.h, 1, &s);
-  SetTextureFilter(b.h, 0x03000000u);
+  SetTextureFilter(b.h, OWL_BLEND_MULTIPLY);
   ASSERT_EQ(CopyTexture(a.h, b.h), 1);
   EXPECT_EQ(TexelAt(a.h, 4, 2), 0x200000u + 2004);
   uint32_t f = 0;
   GetTextureFilter(a.h, &f);
-  EXPECT_EQ(f, 0x03000000u);
+  EXPECT_EQ(f, OWL_BLEND_MULTIPLY);
   TextureMode got{};
   GetTextureMode(a.h, &got);
   EXPECT_EQ(got.kind, 2u);
@@ -159,7 +160,7 @@ TEST(Texture, BadHandlesAreRefused) {
     EXPECT_EQ(GetTextureMode(bad, &m), 0);
     EXPECT_EQ(SetTextureMode(bad, &m), 0);
     EXPECT_EQ(SetTextureSlice(bad, 0, nullptr), 0);
-    EXPECT_EQ(SetTextureCurSlice(bad, 0), -1);
+    EXPECT_EQ(SetTextureCurSlice(bad, 0), OWL_NO_SLICE);
     EXPECT_EQ(CopyTexture(bad, bad), 0);
   }
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "owlgraphic.h"
+#include "canvas_util.h"
 #include "test_util.h"
 
 namespace {
@@ -22,9 +23,9 @@ int32_t ThirdsOf255() {
   return int32_t(u * c + t * c);
 }
 
-TEST(FloatSteps, DoublePrecisionRoundsEveryOperationToDouble) { EXPECT_EQ(ThirdsOf255(), 255); }
+TEST(X87Precision, DoublePrecisionRoundsEveryOperationToDouble) { EXPECT_EQ(ThirdsOf255(), 255); }
 
-TEST(FloatSteps, RoundToFloatRoundsAStoredValue) {
+TEST(X87Precision, RoundToFloatRoundsAStoredValue) {
   volatile double tiny = 1e-12;
   const float f = owl::RoundToFloat(1.0 + tiny);
   EXPECT_EQ(double(f), 1.0);
@@ -32,7 +33,7 @@ TEST(FloatSteps, RoundToFloatRoundsAStoredValue) {
 }
 
 #if defined(OWL_X87_MATH)
-TEST(FloatSteps, ThePrecisionControlIsPutBack) {
+TEST(X87Precision, ThePrecisionControlIsPutBack) {
   uint16_t before, inside, after;
   __asm__ volatile("fnstcw %0" : "=m"(before));
   {
@@ -47,11 +48,11 @@ TEST(FloatSteps, ThePrecisionControlIsPutBack) {
 
 // The exports that compute in floating point, at values that sit on an
 // integer boundary of the truncation.
-TEST(FloatSteps, GradientStepsAreTheSameOnEveryBuild) {
+TEST(X87Precision, GradientStepsAreTheSameOnEveryBuild) {
   owltest::CanvasHolder canvas(CreateCanvas(4, 3, HGCANVAS(0u)));
   const owlRect rect{0, 0, 4, 3};
-  ASSERT_EQ(FillSolidRectEx(canvas.h, 0, &rect, 0), 1);
-  ASSERT_EQ(FillGradualRect(canvas.h, 0xFF000000u, 0xFFFFFFFFu, &rect, 1), 1);
+  ASSERT_EQ(FillSolidRectEx(canvas.h, 0, &rect, OWL_FILL_COPY), 1);
+  ASSERT_EQ(FillGradualRect(canvas.h, 0xFF000000u, 0xFFFFFFFFu, &rect, OWL_GRADIENT_TOP_TO_BOTTOM), 1);
   BitmapBits bits;
   ASSERT_EQ(GetCanvasClipBits(canvas.h, &bits), 1);
   const uint32_t* px = static_cast<const uint32_t*>(bits.bits);
@@ -60,7 +61,7 @@ TEST(FloatSteps, GradientStepsAreTheSameOnEveryBuild) {
   EXPECT_EQ(px[bits.pitch / 2], 0xFFAAAAAAu);
 }
 
-TEST(FloatSteps, ColourConversionValuesAreTheSameOnEveryBuild) {
+TEST(X87Precision, ColorConversionValuesAreTheSameOnEveryBuild) {
   EXPECT_EQ(AHSLtoARGB(0xFF00FF80u), 0xFFFF0101u);
   EXPECT_EQ(AHSLtoARGB(0x00AAFF80u), 0x000101FFu);
   EXPECT_EQ(ARGBtoAHSL(0xFFFF0000u), 0xFF00FF80u);

@@ -3,7 +3,7 @@
 // pixels computed in the test.
 #include <gtest/gtest.h>
 
-#include "canvas_pixels.h"
+#include "canvas_util.h"
 #include "draw/blit_dispatch.h"
 #include "draw_reference.h"
 #include "test_util.h"
@@ -84,7 +84,7 @@ TEST(BlitDispatch, EveryRowOfTheTable) {
   };
   const uint32_t kinds[] = {0, 1, 2, 3, 4, 0xC8};
   const uint32_t alphas[] = {0, 128, 255};
-  const uint32_t filters[] = {0, 1, 2, 4, 7};
+  const uint32_t filters[] = {OWL_RESAMPLE_NEAREST, OWL_RESAMPLE_BILINEAR, 2, OWL_RESAMPLE_BICUBIC, 7};
   for (uint32_t mask : owltest::kMasks) {
     owl::ScopedCpuMask scoped(mask);
     for (const SizeCase& sc : sizes)

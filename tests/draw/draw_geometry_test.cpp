@@ -94,7 +94,7 @@ TEST(MapToSource, HugeRectanglesStayInsideSource) {
   EXPECT_EQ(out, MakeRect(3, 3, 4, 4));
 }
 
-TEST(CenterFit, FitsAndCentres) {
+TEST(CenterFit, FitsAndCenters) {
   owlRect out{};
   const owlRect s40{0, 0, 40, 40};
   const owlRect d1{0, 0, 100, 50}, d2{0, 0, 101, 50}, d3{0, 0, 100, 100}, s200{0, 0, 200, 100};

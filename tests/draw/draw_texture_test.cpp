@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "canvas_pixels.h"
+#include "canvas_util.h"
 #include "core/geometry.h"
 #include "draw_reference.h"
 #include "test_util.h"
@@ -49,7 +49,7 @@ TEST(DrawTextureTile, SixteenSquareIntoFortyByTwentyIsNeverScaled) {
   for (uint32_t filter : {0u, 1u, 4u}) {
     Scene s(48, 24, 16, 16);
     const owlRect d{0, 0, 40, 20};
-    EXPECT_EQ(DrawTextureTile(s.canvas.h, &d, s.texture.h, nullptr, filter, 255), 1u);
+    EXPECT_EQ(DrawTextureTile(s.canvas.h, &d, s.texture.h, nullptr, filter, OWL_ALPHA_OPAQUE), 1u);
     Image want = s.before;
     for (int32_t y = 0; y < 20; ++y)
       for (int32_t x = 0; x < 40; ++x) want.at(x, y) = s.texels.at(x % 16, y % 16);
@@ -60,7 +60,7 @@ TEST(DrawTextureTile, SixteenSquareIntoFortyByTwentyIsNeverScaled) {
 TEST(DrawTextureTopTile, BandAtItsSizeBodyStretchedFromTheBottomRows) {
   Scene s(30, 104, 10, 30);
   const owlRect d{0, 0, 25, 100}, m{0, 8, 0, 6};
-  EXPECT_EQ(DrawTextureTopTile(s.canvas.h, &d, s.texture.h, nullptr, &m, 0, 255), 1u);
+  EXPECT_EQ(DrawTextureTopTile(s.canvas.h, &d, s.texture.h, nullptr, &m, OWL_RESAMPLE_NEAREST, OWL_ALPHA_OPAQUE), 1u);
   Image want = s.before;
   for (int32_t x = 0; x < 25; x += 10) {
     const int32_t r = std::min(x + 10, 25);
@@ -71,7 +71,7 @@ TEST(DrawTextureTopTile, BandAtItsSizeBodyStretchedFromTheBottomRows) {
 
   Scene z(12, 40, 10, 30);  // no top margin: the body starts at the top
   const owlRect d2{0, 0, 10, 40}, m2{0, 0, 0, 6};
-  EXPECT_EQ(DrawTextureTopTile(z.canvas.h, &d2, z.texture.h, nullptr, &m2, 0, 255), 1u);
+  EXPECT_EQ(DrawTextureTopTile(z.canvas.h, &d2, z.texture.h, nullptr, &m2, OWL_RESAMPLE_NEAREST, OWL_ALPHA_OPAQUE), 1u);
   Image want2 = z.before;
   CopyNearest(z.texels, {0, 24, 10, 30}, d2, want2);
   EXPECT_EQ(z.After().px, want2.px);
@@ -80,7 +80,7 @@ TEST(DrawTextureTopTile, BandAtItsSizeBodyStretchedFromTheBottomRows) {
 TEST(DrawTexture9Grid, CornersKeepTheirSizeEdgesStretch) {
   Scene s(44, 34, 12, 12);
   const owlRect d{2, 1, 40, 30}, src{0, 0, 12, 12}, m{3, 2, 4, 5};
-  EXPECT_EQ(DrawTexture9Grid(s.canvas.h, &d, s.texture.h, &src, &m, 0, false, 255), 1u);
+  EXPECT_EQ(DrawTexture9Grid(s.canvas.h, &d, s.texture.h, &src, &m, OWL_RESAMPLE_NEAREST, false, OWL_ALPHA_OPAQUE), 1u);
   const int32_t dx[4] = {2, 5, 36, 40}, dy[4] = {1, 3, 25, 30};
   const int32_t sx[4] = {0, 3, 8, 12}, sy[4] = {0, 2, 7, 12};
   Image want = s.before;
@@ -95,7 +95,8 @@ TEST(DrawTexture9Grid, MarginsWiderThanTheRectangleDrawOnlySoundCells) {
   // skipped; the corners and the sound edges overlap but stay inside dst.
   Scene s(30, 30, 12, 12);
   const owlRect d{5, 5, 25, 25}, m{8, 3, 8, 3};
-  EXPECT_EQ(DrawTexture9Grid(s.canvas.h, &d, s.texture.h, nullptr, &m, 1, true, 255), 1u);
+  EXPECT_EQ(DrawTexture9Grid(s.canvas.h, &d, s.texture.h, nullptr, &m, OWL_RESAMPLE_BILINEAR, true, OWL_ALPHA_OPAQUE),
+            1u);
   const Image after = s.After();
   for (int32_t y = 0; y < 30; ++y)
     for (int32_t x = 0; x < 30; ++x)
@@ -116,10 +117,14 @@ TEST(DrawTexture9Grid, SolidMiddle) {
       owltest::WriteTexture(s->texture.h, s->texels);
       SetTextureFilter(s->texture.h, c.kind << 24);
     }
-    EXPECT_EQ(DrawTexture9Grid(grid.canvas.h, &d, grid.texture.h, nullptr, &m, 1, true, uint8_t(c.alpha)), 1u);
-    EXPECT_EQ(DrawTexture9Grid(plain.canvas.h, &d, plain.texture.h, nullptr, &m, 1, false, uint8_t(c.alpha)), 1u);
-    const uint32_t colour = c.kind == 3 ? 0xFF204060u : owltest::ScaleByAlpha(0xFF204060u, c.alpha);
-    if (c.kind == 1 && c.alpha == 128) EXPECT_EQ(colour, 0x80102030u);
+    EXPECT_EQ(
+        DrawTexture9Grid(grid.canvas.h, &d, grid.texture.h, nullptr, &m, OWL_RESAMPLE_BILINEAR, true, uint8_t(c.alpha)),
+        1u);
+    EXPECT_EQ(DrawTexture9Grid(plain.canvas.h, &d, plain.texture.h, nullptr, &m, OWL_RESAMPLE_BILINEAR, false,
+                               uint8_t(c.alpha)),
+              1u);
+    const uint32_t color = c.kind == 3 ? 0xFF204060u : owltest::ScaleByAlpha(0xFF204060u, c.alpha);
+    if (c.kind == 1 && c.alpha == 128) EXPECT_EQ(color, 0x80102030u);
     const Image got = grid.After(), around = plain.After();
     for (int32_t y = 0; y < 28; ++y)
       for (int32_t x = 0; x < 32; ++x) {
@@ -127,9 +132,9 @@ TEST(DrawTexture9Grid, SolidMiddle) {
         uint32_t want = around.at(x, y);
         if (owl::Contains(middle, x, y))
           want = c.alpha == 0 && c.kind != 3 ? old
-                 : c.kind == 3             ? owltest::Multiply(old, colour)
-                 : c.kind == 0             ? colour
-                                           : owltest::Over(colour, old);
+                 : c.kind == 3             ? owltest::Multiply(old, color)
+                 : c.kind == 0             ? color
+                                           : owltest::Over(color, old);
         ASSERT_EQ(got.at(x, y), want) << "kind " << c.kind << " alpha " << c.alpha << " at " << x << "," << y;
       }
   }
@@ -138,7 +143,7 @@ TEST(DrawTexture9Grid, SolidMiddle) {
 TEST(DrawTextureCenter, FortySquareIntoHundredByFifty) {
   Scene s(100, 50, 40, 40);
   const owlRect d{0, 0, 100, 50};
-  EXPECT_EQ(DrawTextureCenter(s.canvas.h, &d, s.texture.h, nullptr, 0, 255), 1u);
+  EXPECT_EQ(DrawTextureCenter(s.canvas.h, &d, s.texture.h, nullptr, OWL_RESAMPLE_NEAREST, OWL_ALPHA_OPAQUE), 1u);
   Image want = s.before;
   CopyNearest(s.texels, {0, 0, 40, 40}, {25, 0, 75, 50}, want);
   EXPECT_EQ(s.After().px, want.px);
@@ -146,28 +151,41 @@ TEST(DrawTextureCenter, FortySquareIntoHundredByFifty) {
 
 TEST(DrawTextureEx, ModeAndSliceChooseTheLayout) {
   const owlRect slice{2, 3, 9, 11}, d{1, 2, 37, 29};
-  const TextureMode modes[] = {{0, {0, 0, 0, 0}}, {1, {2, 3, 1, 2}}, {2, {0, 0, 0, 0}}, {3, {0, 0, 0, 0}},
-                               {4, {2, 3, 1, 2}}, {5, {0, 3, 0, 2}}, {77, {0, 0, 0, 0}}};
+  const TextureMode modes[] = {{OWL_MODE_STRETCH, {0, 0, 0, 0}},
+                               {OWL_MODE_NINE_GRID, {2, 3, 1, 2}},
+                               {OWL_MODE_TILE, {0, 0, 0, 0}},
+                               {OWL_MODE_CENTER, {0, 0, 0, 0}},
+                               {OWL_MODE_NINE_GRID_SOLID, {2, 3, 1, 2}},
+                               {OWL_MODE_TOP_TILE, {0, 3, 0, 2}},
+                               {77, {0, 0, 0, 0}}};  // unnamed: stretched
   for (const TextureMode& mode : modes)
     for (bool useSlice : {false, true}) {
       Scene viaEx(40, 32, 12, 12), direct(40, 32, 12, 12);
       ASSERT_EQ(SetTextureMode(viaEx.texture.h, &mode), 1);
       if (useSlice) ASSERT_EQ(SetTextureSlice(viaEx.texture.h, 1, &slice), 0);
       const owlRect* src = useSlice ? &slice : nullptr;
-      EXPECT_EQ(DrawTextureEx(viaEx.canvas.h, &d, viaEx.texture.h, 1, 200), 1);
+      EXPECT_EQ(DrawTextureEx(viaEx.canvas.h, &d, viaEx.texture.h, OWL_RESAMPLE_BILINEAR, 200), 1);
       unsigned int r = 0;
       switch (mode.kind) {
-        case 1: case 4:
-          r = DrawTexture9Grid(direct.canvas.h, &d, direct.texture.h, src, &mode.margins, 1, mode.kind == 4, 200);
+        case OWL_MODE_NINE_GRID:
+        case OWL_MODE_NINE_GRID_SOLID:
+          r = DrawTexture9Grid(direct.canvas.h, &d, direct.texture.h, src, &mode.margins, OWL_RESAMPLE_BILINEAR,
+                               mode.kind == OWL_MODE_NINE_GRID_SOLID, 200);
           break;
-        case 2: r = DrawTextureTile(direct.canvas.h, &d, direct.texture.h, src, 1, 200); break;
-        case 3: r = DrawTextureCenter(direct.canvas.h, &d, direct.texture.h, src, 1, 200); break;
-        case 5: r = DrawTextureTopTile(direct.canvas.h, &d, direct.texture.h, src, &mode.margins, 1, 200); break;
+        case OWL_MODE_TILE:
+          r = DrawTextureTile(direct.canvas.h, &d, direct.texture.h, src, OWL_RESAMPLE_BILINEAR, 200);
+          break;
+        case OWL_MODE_CENTER:
+          r = DrawTextureCenter(direct.canvas.h, &d, direct.texture.h, src, OWL_RESAMPLE_BILINEAR, 200);
+          break;
+        case OWL_MODE_TOP_TILE:
+          r = DrawTextureTopTile(direct.canvas.h, &d, direct.texture.h, src, &mode.margins, OWL_RESAMPLE_BILINEAR, 200);
+          break;
         default: {
-          const TextureMode stretch{0, {0, 0, 0, 0}};
+          const TextureMode stretch{OWL_MODE_STRETCH, {0, 0, 0, 0}};
           SetTextureMode(direct.texture.h, &stretch);
           if (useSlice) SetTextureSlice(direct.texture.h, 1, &slice);
-          r = unsigned(DrawTextureEx(direct.canvas.h, &d, direct.texture.h, 1, 200));
+          r = unsigned(DrawTextureEx(direct.canvas.h, &d, direct.texture.h, OWL_RESAMPLE_BILINEAR, 200));
           // A plain stretch of the slice, checked pixel by pixel.
           Image want = direct.before;
           const Image part = direct.texels.Crop(useSlice ? slice : owlRect{0, 0, 12, 12});
@@ -186,11 +204,11 @@ TEST(DrawTextureEx, ModeAndSliceChooseTheLayout) {
 
 TEST(DrawTexture, IsDrawTextureExAtFullAlphaAndFollowsTheMode) {
   Scene a(40, 24, 16, 16), b(40, 24, 16, 16);
-  const TextureMode tile{2, {0, 0, 0, 0}};
+  const TextureMode tile{OWL_MODE_TILE, {0, 0, 0, 0}};
   SetTextureMode(a.texture.h, &tile);
   const owlRect d{0, 0, 40, 20};
-  EXPECT_EQ(DrawTexture(a.canvas.h, &d, a.texture.h, 4), 1);
-  EXPECT_EQ(DrawTextureTile(b.canvas.h, &d, b.texture.h, nullptr, 4, 255), 1u);
+  EXPECT_EQ(DrawTexture(a.canvas.h, &d, a.texture.h, OWL_RESAMPLE_BICUBIC), 1);
+  EXPECT_EQ(DrawTextureTile(b.canvas.h, &d, b.texture.h, nullptr, OWL_RESAMPLE_BICUBIC, OWL_ALPHA_OPAQUE), 1u);
   EXPECT_EQ(a.After().px, b.After().px);
 }
 
@@ -203,16 +221,17 @@ TEST(TextureDrawing, ReturnValues) {
   const HGCANVAS asCanvas(t.value);
   const owlRect bad[] = {{0, 0, 0, 10}, {0, 0, 9, 5}, {-1, 0, 5, 5}, {3, 3, 3, 8}};
   auto all = [&](HGCANVAS cc, HGTEXTURE tt, const owlRect* src) {
-    return std::vector<unsigned>{DrawTexture9Grid(cc, &d, tt, src, &m, 1, true, 255),
-                                 DrawTextureTopTile(cc, &d, tt, src, &m, 1, 255),
-                                 DrawTextureTile(cc, &d, tt, src, 1, 255), DrawTextureCenter(cc, &d, tt, src, 1, 255)};
+    return std::vector<unsigned>{DrawTexture9Grid(cc, &d, tt, src, &m, OWL_RESAMPLE_BILINEAR, true, OWL_ALPHA_OPAQUE),
+                                 DrawTextureTopTile(cc, &d, tt, src, &m, OWL_RESAMPLE_BILINEAR, OWL_ALPHA_OPAQUE),
+                                 DrawTextureTile(cc, &d, tt, src, OWL_RESAMPLE_BILINEAR, OWL_ALPHA_OPAQUE),
+                                 DrawTextureCenter(cc, &d, tt, src, OWL_RESAMPLE_BILINEAR, OWL_ALPHA_OPAQUE)};
   };
   const std::vector<unsigned> zeros(4, 0u), ones(4, 1u);
   EXPECT_EQ(all(c, asTexture, nullptr), zeros);
   EXPECT_EQ(all(asCanvas, t, nullptr), zeros);
   EXPECT_EQ(all(HGCANVAS(0u), HGTEXTURE(0u), nullptr), zeros);
-  EXPECT_EQ(DrawTexture(c, &d, asTexture, 0), 0);
-  EXPECT_EQ(DrawTextureEx(asCanvas, &d, t, 0, 255), 0);
+  EXPECT_EQ(DrawTexture(c, &d, asTexture, OWL_RESAMPLE_NEAREST), 0);
+  EXPECT_EQ(DrawTextureEx(asCanvas, &d, t, OWL_RESAMPLE_NEAREST, OWL_ALPHA_OPAQUE), 0);
   for (const owlRect& b : bad) EXPECT_EQ(all(c, t, &b), zeros) << b;
   EXPECT_EQ(s.After().px, s.before.px);  // nothing drawn by any failure
 
@@ -221,18 +240,18 @@ TEST(TextureDrawing, ReturnValues) {
   const owlRect away{100, 100, 120, 120}, reversedDst{10, 10, 0, 0};
   for (const owlRect* dd : {&away, &reversedDst}) {
     Scene z(20, 20, 8, 8);
-    EXPECT_EQ(DrawTexture(z.canvas.h, dd, z.texture.h, 1), 1);
-    EXPECT_EQ(DrawTextureTile(z.canvas.h, dd, z.texture.h, nullptr, 1, 255), 1u);
-    EXPECT_EQ(DrawTextureEx(z.canvas.h, &d, z.texture.h, 1, 0), 1);  // alpha 0
+    EXPECT_EQ(DrawTexture(z.canvas.h, dd, z.texture.h, OWL_RESAMPLE_BILINEAR), 1);
+    EXPECT_EQ(DrawTextureTile(z.canvas.h, dd, z.texture.h, nullptr, OWL_RESAMPLE_BILINEAR, OWL_ALPHA_OPAQUE), 1u);
+    EXPECT_EQ(DrawTextureEx(z.canvas.h, &d, z.texture.h, OWL_RESAMPLE_BILINEAR, 0), 1);  // alpha 0
     EXPECT_EQ(z.After().px, z.before.px);
   }
   // The current slice is validated like src.
   const owlRect outside{4, 4, 12, 12};
   SetTextureSlice(t, 1, &outside);
-  EXPECT_EQ(DrawTextureEx(c, &d, t, 1, 255), 0);
-  const TextureMode tile{2, {0, 0, 0, 0}};
+  EXPECT_EQ(DrawTextureEx(c, &d, t, OWL_RESAMPLE_BILINEAR, OWL_ALPHA_OPAQUE), 0);
+  const TextureMode tile{OWL_MODE_TILE, {0, 0, 0, 0}};
   SetTextureMode(t, &tile);
-  EXPECT_EQ(DrawTexture(c, &d, t, 1), 0);
+  EXPECT_EQ(DrawTexture(c, &d, t, OWL_RESAMPLE_BILINEAR), 0);
 }
 
 // Random requests with random origins, clips, margins and huge or reversed
@@ -280,7 +299,7 @@ TEST(TextureDrawing, RandomRequestsStayInsideClipAndSource) {
     GetCanvasClipBits(canvas.h, &clipBits);
     const Image before = owltest::RandomImage(rng, 32, 24);
     owltest::WriteCanvas(canvas.h, before);
-    const BitmapBits whole = owltest::WholeCanvas(canvas.h);
+    const BitmapBits whole = owltest::DeviceBits(canvas.h);
 
     const uint32_t kind = rng.Next() % 5;
     const bool plainCopy = rng.Next() % 2 == 0;

@@ -7,37 +7,24 @@
 #include "core/canvas.h"
 #include "core/geometry.h"
 #include "core/handle_table.h"
+#include "canvas_util.h"
 #include "test_util.h"
 
 namespace {
 
 using owltest::CanvasHolder;
+using owltest::FilledCanvas;
+using owltest::PixelAt;
+using owltest::TextureOf;
 using owltest::Rng;
 using owltest::TextureHolder;
 
-BitmapBits Device(HGCANVAS c) { return owl::CanvasFromHandle(c)->texture()->pixels(); }
-uint32_t At(HGCANVAS c, int32_t x, int32_t y) { return owl::RowAt(Device(c), y)[x]; }
-
-HGCANVAS Filled(int32_t w, int32_t h, uint32_t value) {
-  const HGCANVAS c = CreateCanvas(w, h, HGCANVAS(0u));
-  for (int32_t y = 0; y < h; ++y)
-    for (int32_t x = 0; x < w; ++x) owl::RowAt(Device(c), y)[x] = value;
-  return c;
-}
-HGTEXTURE Texture(int32_t w, int32_t h, const std::vector<uint32_t>& px) {
-  const HGTEXTURE t = CreateTexture(w, h);
-  BitmapBits b{};
-  LockTextureBits(t, &b, nullptr);
-  for (size_t i = 0; i < px.size(); ++i) static_cast<uint32_t*>(b.bits)[i] = px[i];
-  return t;
-}
-
 // One texture pixel modulated onto one canvas pixel.
 uint32_t One(uint32_t canvasPixel, uint32_t texel, uint32_t color) {
-  CanvasHolder c(Filled(1, 1, canvasPixel));
-  TextureHolder t(Texture(1, 1, {texel}));
+  CanvasHolder c(FilledCanvas(1, 1, canvasPixel));
+  TextureHolder t(TextureOf(1, 1, {texel}));
   EXPECT_EQ(DrawModulation(c.h, 0, 0, t.h, color), 1);
-  return At(c.h, 0, 0);
+  return PixelAt(c.h, 0, 0);
 }
 
 uint32_t Ch(uint32_t p, int k) { return p >> (8 * k) & 0xFF; }
@@ -93,10 +80,10 @@ TEST(Modulation, PlacementSliceAndClip) {
   // (5, 2) on a canvas clipped to x >= 6 whose window origin is (1, 0).
   std::vector<uint32_t> px;
   for (uint32_t i = 0; i < 12; ++i) px.push_back(0xFF000000u | i << 16 | i << 8 | i);
-  TextureHolder t(Texture(4, 3, px));
+  TextureHolder t(TextureOf(4, 3, px));
   const owlRect slice{1, 1, 4, 3};
   SetTextureSlice(t.h, 1, &slice);
-  CanvasHolder c(Filled(10, 6, 0));
+  CanvasHolder c(FilledCanvas(10, 6, 0));
   SetWindowOrg(c.h, 1, 0, nullptr);
   const owlRect clip{6, 0, 11, 6};
   SetCanvasClip(c.h, &clip, nullptr);
@@ -109,13 +96,13 @@ TEST(Modulation, PlacementSliceAndClip) {
         const uint32_t texel = px[size_t((y - 2 + 1) * 4 + (lx - 5 + 1))];
         for (int k = 0; k < 4; ++k) want |= ((0xFE * (Ch(texel, k) + 1)) >> 8) << (8 * k);
       }
-      EXPECT_EQ(At(c.h, x, y), want) << x << "," << y;
+      EXPECT_EQ(PixelAt(c.h, x, y), want) << x << "," << y;
     }
 }
 
 TEST(Modulation, RefusalsAndNothingToDraw) {
-  CanvasHolder c(Filled(4, 4, 0x11111111u));
-  TextureHolder t(Texture(2, 2, {1, 2, 3, 4}));
+  CanvasHolder c(FilledCanvas(4, 4, 0x11111111u));
+  TextureHolder t(TextureOf(2, 2, {1, 2, 3, 4}));
   EXPECT_EQ(DrawModulation(HGCANVAS(0u), 0, 0, t.h, 0x80808080u), 0);
   EXPECT_EQ(DrawModulation(c.h, 0, 0, HGTEXTURE(0u), 0x80808080u), 0);
   EXPECT_EQ(DrawModulation(c.h, 0, 0, HGTEXTURE(c.h.value), 0x80808080u), 0);
@@ -129,7 +116,7 @@ TEST(Modulation, RefusalsAndNothingToDraw) {
   SetTextureSlice(t.h, 1, &reversed);  // normalised: the whole texture
   EXPECT_EQ(DrawModulation(c.h, 4, 4, t.h, 0xFFFFFFFFu), 1);
   for (int32_t y = 0; y < 4; ++y)
-    for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(At(c.h, x, y), 0x11111111u);
+    for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(PixelAt(c.h, x, y), 0x11111111u);
 }
 
 }  // namespace

@@ -8,27 +8,19 @@
 #include "core/canvas.h"
 #include "core/geometry.h"
 #include "core/handle_table.h"
+#include "canvas_util.h"
 #include "test_util.h"
 
 namespace {
 
 using owltest::CanvasHolder;
-
-BitmapBits Device(HGCANVAS c) { return owl::CanvasFromHandle(c)->texture()->pixels(); }
-
-HGCANVAS Filled(int32_t w, int32_t h, uint32_t value) {
-  const HGCANVAS c = CreateCanvas(w, h, HGCANVAS(0u));
-  const BitmapBits b = Device(c);
-  for (int32_t y = 0; y < h; ++y)
-    for (int32_t x = 0; x < w; ++x) owl::RowAt(b, y)[x] = value;
-  return c;
-}
-
-uint32_t At(HGCANVAS c, int32_t x, int32_t y) { return owl::RowAt(Device(c), y)[x]; }
+using owltest::DeviceBits;
+using owltest::FilledCanvas;
+using owltest::PixelAt;
 
 // The canvas as text: '#' where a pixel differs from background.
 std::string Picture(HGCANVAS c, uint32_t background) {
-  const BitmapBits b = Device(c);
+  const BitmapBits b = DeviceBits(c);
   std::string s;
   for (int32_t y = 0; y < b.height; ++y) {
     for (int32_t x = 0; x < b.width; ++x) s += owl::RowAt(b, y)[x] == background ? '.' : '#';
@@ -38,7 +30,7 @@ std::string Picture(HGCANVAS c, uint32_t background) {
 }
 
 TEST(Outlines, SinglePixelRectangleIsWrittenFourTimes) {
-  CanvasHolder c(Filled(3, 3, 0xFF000000u));
+  CanvasHolder c(FilledCanvas(3, 3, 0xFF000000u));
   const owlRect r{1, 1, 2, 2};
   ASSERT_EQ(GeoRectangleEx(c.h, &r, 0x40404040u), 1);
   uint32_t want = 0xFF000000u;
@@ -47,14 +39,14 @@ TEST(Outlines, SinglePixelRectangleIsWrittenFourTimes) {
     for (int k = 0; k < 32; k += 8) next |= ((0x40 + ((192 * (want >> k & 0xFF)) >> 8)) & 0xFF) << k;
     want = next;
   }
-  EXPECT_EQ(At(c.h, 1, 1), want);
-  EXPECT_EQ(At(c.h, 0, 0), 0xFF000000u);
+  EXPECT_EQ(PixelAt(c.h, 1, 1), want);
+  EXPECT_EQ(PixelAt(c.h, 0, 0), 0xFF000000u);
   ASSERT_EQ(GeoRectangleEx(c.h, &r, 0xFF123456u), 1);
-  EXPECT_EQ(At(c.h, 1, 1), 0xFF123456u);
+  EXPECT_EQ(PixelAt(c.h, 1, 1), 0xFF123456u);
 }
 
 TEST(Outlines, RectangleDrawsOnlyTheEdgesInsideTheClip) {
-  CanvasHolder c(Filled(10, 10, 0));
+  CanvasHolder c(FilledCanvas(10, 10, 0));
   const owlRect clip{2, 2, 8, 8};
   SetCanvasClip(c.h, &clip, nullptr);
   const owlRect wide{0, 3, 10, 6};  // wider than the clip on both sides
@@ -71,7 +63,7 @@ TEST(Outlines, RectangleDrawsOnlyTheEdgesInsideTheClip) {
             "..........\n"
             "..........\n");
   // No edge inside the clip at all: nothing, and still 1.
-  CanvasHolder d(Filled(10, 10, 0));
+  CanvasHolder d(FilledCanvas(10, 10, 0));
   SetCanvasClip(d.h, &clip, nullptr);
   const owlRect around{0, 0, 10, 10};
   ASSERT_EQ(GeoRectangleEx(d.h, &around, 0xFFFFFFFFu), 1);
@@ -82,7 +74,7 @@ TEST(Outlines, RectangleDrawsOnlyTheEdgesInsideTheClip) {
 }
 
 TEST(Outlines, FocusRectangleDotPattern) {
-  CanvasHolder c(Filled(6, 6, 0));
+  CanvasHolder c(FilledCanvas(6, 6, 0));
   const owlRect r{0, 0, 5, 5};
   ASSERT_EQ(GeoRectFocusEx(c.h, &r, 0xFFFFFFFFu), 1);
   EXPECT_EQ(Picture(c.h, 0),
@@ -93,15 +85,15 @@ TEST(Outlines, FocusRectangleDotPattern) {
             ".#.#..\n"
             "......\n");
   // Dots are blended even for an opaque colour: 255 + (1 * 0x10 >> 8).
-  CanvasHolder d(Filled(3, 1, 0xFF101010u));
+  CanvasHolder d(FilledCanvas(3, 1, 0xFF101010u));
   const owlRect row{0, 0, 3, 1};
   ASSERT_EQ(GeoRectFocusEx(d.h, &row, 0xFF808080u), 1);
-  EXPECT_EQ(At(d.h, 1, 0), 0xFF808080u);
-  EXPECT_EQ(At(d.h, 0, 0), 0xFF101010u);
+  EXPECT_EQ(PixelAt(d.h, 1, 0), 0xFF808080u);
+  EXPECT_EQ(PixelAt(d.h, 0, 0), 0xFF101010u);
 }
 
 TEST(Outlines, FocusDotsCountFromTheClipEdge) {
-  CanvasHolder c(Filled(8, 3, 0));
+  CanvasHolder c(FilledCanvas(8, 3, 0));
   const owlRect clip{1, 0, 8, 3};
   SetCanvasClip(c.h, &clip, nullptr);
   const owlRect r{0, 0, 8, 3};
@@ -112,27 +104,27 @@ TEST(Outlines, FocusDotsCountFromTheClipEdge) {
             "..#.#.#.\n");
 }
 
-TEST(Outlines, TranslucentAndAlphaZeroColours) {
-  CanvasHolder c(Filled(4, 4, 0xFF202020u));
+TEST(Outlines, TranslucentAndAlphaZeroColors) {
+  CanvasHolder c(FilledCanvas(4, 4, 0xFF202020u));
   const owlRect r{0, 0, 4, 4};
   ASSERT_EQ(GeoRectangleEx(c.h, &r, 0x00101010u), 1);  // alpha 0 adds the colour
-  EXPECT_EQ(At(c.h, 1, 0), 0xFF303030u);
-  EXPECT_EQ(At(c.h, 0, 0), 0xFF404040u);  // a corner, twice
-  EXPECT_EQ(At(c.h, 1, 1), 0xFF202020u);
+  EXPECT_EQ(PixelAt(c.h, 1, 0), 0xFF303030u);
+  EXPECT_EQ(PixelAt(c.h, 0, 0), 0xFF404040u);  // a corner, twice
+  EXPECT_EQ(PixelAt(c.h, 1, 1), 0xFF202020u);
 }
 
 TEST(Outlines, RoundRectangleSmallCornersAreAPlainRectangle) {
   const owlRect r{1, 1, 9, 7};
-  CanvasHolder a(Filled(10, 8, 0)), b(Filled(10, 8, 0));
+  CanvasHolder a(FilledCanvas(10, 8, 0)), b(FilledCanvas(10, 8, 0));
   const int32_t corner[2] = {2, 8};  // rx = 1
   ASSERT_EQ(GeoRoundRectEx(a.h, &r, corner, 0x80808080u), 1);
   ASSERT_EQ(GeoRectangleEx(b.h, &r, 0x80808080u), 1);
   EXPECT_EQ(Picture(a.h, 0), Picture(b.h, 0));
-  EXPECT_EQ(At(a.h, 1, 1), At(b.h, 1, 1));
+  EXPECT_EQ(PixelAt(a.h, 1, 1), PixelAt(b.h, 1, 1));
 }
 
 TEST(Outlines, RoundRectangleShape) {
-  CanvasHolder c(Filled(14, 10, 0));
+  CanvasHolder c(FilledCanvas(14, 10, 0));
   const owlRect r{1, 1, 13, 9};
   const int32_t corner[2] = {7, 5};  // rx 4, ry 3: arc heights 3, 2, 2, 1 over s = 0..3
   ASSERT_EQ(GeoRoundRectEx(c.h, &r, corner, 0xFFFFFFFFu), 1);
@@ -148,7 +140,7 @@ TEST(Outlines, RoundRectangleShape) {
             ".....####.....\n"
             "..............\n");
   const int32_t three[2] = {3, 3};  // rx = ry = 2: arcs drawn
-  CanvasHolder d(Filled(8, 8, 0));
+  CanvasHolder d(FilledCanvas(8, 8, 0));
   const owlRect s{1, 1, 7, 7};
   ASSERT_EQ(GeoRoundRectEx(d.h, &s, three, 0xFFFFFFFFu), 1);
   EXPECT_EQ(Picture(d.h, 0),
@@ -164,15 +156,15 @@ TEST(Outlines, RoundRectangleShape) {
 
 TEST(Outlines, RoundRectangleMovesWithItsRectangle) {
   const int32_t corner[2] = {9, 13};
-  CanvasHolder a(Filled(20, 140, 0)), b(Filled(20, 140, 0));
+  CanvasHolder a(FilledCanvas(20, 140, 0)), b(FilledCanvas(20, 140, 0));
   const owlRect high{2, 3, 18, 20}, low{2, 103, 18, 120};
   ASSERT_EQ(GeoRoundRectEx(a.h, &high, corner, 0xFFFFFFFFu), 1);
   ASSERT_EQ(GeoRoundRectEx(b.h, &low, corner, 0xFFFFFFFFu), 1);
   for (int32_t y = 0; y < 40; ++y)
-    for (int32_t x = 0; x < 20; ++x) ASSERT_EQ(At(a.h, x, y), At(b.h, x, y + 100)) << x << "," << y;
+    for (int32_t x = 0; x < 20; ++x) ASSERT_EQ(PixelAt(a.h, x, y), PixelAt(b.h, x, y + 100)) << x << "," << y;
   // Top and bottom arcs mirror each other about the centre line.
   for (int32_t y = 3; y < 20; ++y)
-    for (int32_t x = 0; x < 20; ++x) ASSERT_EQ(At(a.h, x, y), At(a.h, x, 22 - y)) << x << "," << y;
+    for (int32_t x = 0; x < 20; ++x) ASSERT_EQ(PixelAt(a.h, x, y), PixelAt(a.h, x, 22 - y)) << x << "," << y;
 }
 
 // Arc columns outside the clip are skipped; the visible ones are drawn as
@@ -181,25 +173,25 @@ TEST(Outlines, RoundRectangleClippedAtTheSidesKeepsItsVisibleColumns) {
   const owlRect r{2, 2, 30, 20};
   // Corners within the rectangle, and beyond it (the arcs cross).
   for (const auto& corner : {std::vector<int32_t>{15, 11}, std::vector<int32_t>{41, 29}}) {
-    CanvasHolder whole(Filled(32, 22, 0));
+    CanvasHolder whole(FilledCanvas(32, 22, 0));
     ASSERT_EQ(GeoRoundRectEx(whole.h, &r, corner.data(), 0x60606060u), 1);
     for (int32_t cut = 0; cut < 20; ++cut)
       for (const owlRect& clip : {owlRect{cut, 0, 32, 22}, owlRect{0, 0, 32 - cut, 22}}) {
-        CanvasHolder part(Filled(32, 22, 0));
+        CanvasHolder part(FilledCanvas(32, 22, 0));
         SetCanvasClip(part.h, &clip, nullptr);
         ASSERT_EQ(GeoRoundRectEx(part.h, &r, corner.data(), 0x60606060u), 1);
         for (int32_t y = 0; y < 22; ++y)
           for (int32_t x = 0; x < 32; ++x) {
             const bool edgeCut = (x == 2 && clip.left > 2) || (x == 29 && clip.right < 30);
-            const uint32_t want = !owl::Contains(clip, x, y) || edgeCut ? 0 : At(whole.h, x, y);
-            ASSERT_EQ(At(part.h, x, y), want) << "clip " << clip << " at " << x << "," << y;
+            const uint32_t want = !owl::Contains(clip, x, y) || edgeCut ? 0 : PixelAt(whole.h, x, y);
+            ASSERT_EQ(PixelAt(part.h, x, y), want) << "clip " << clip << " at " << x << "," << y;
           }
       }
   }
 }
 
 TEST(Outlines, HugeRectanglesAndCornersStayInside) {
-  CanvasHolder c(Filled(16, 16, 0));
+  CanvasHolder c(FilledCanvas(16, 16, 0));
   const int32_t huge[2] = {INT_MAX, INT_MAX}, negative[2] = {INT_MIN, -3};
   const owlRect rects[] = {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {-5, -5, 20, 20}, {3, 3, 12, 12},
                            {INT_MAX - 1, 0, INT_MAX, 5},         {12, 12, 3, 3},   {4, 4, 4, 9}};
@@ -216,7 +208,7 @@ TEST(Outlines, HugeRectanglesAndCornersStayInside) {
 }
 
 TEST(Outlines, RefusedArguments) {
-  CanvasHolder c(Filled(4, 4, 0));
+  CanvasHolder c(FilledCanvas(4, 4, 0));
   const owlRect r{0, 0, 4, 4};
   const int32_t corner[2] = {4, 4};
   EXPECT_EQ(GeoRectangleEx(HGCANVAS(0u), &r, 0), 0);

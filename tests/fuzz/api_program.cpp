@@ -410,7 +410,7 @@ class Program {
   unsigned char Alpha() {
     const uint8_t sel = U8();
     switch (sel % 4) {
-      case 0: return 255;
+      case 0: return OWL_ALPHA_OPAQUE;
       case 1: return 0;
       case 2: return 128;
       default: return U8();
@@ -420,10 +420,10 @@ class Program {
   unsigned int Resample() {
     const uint8_t sel = U8();
     switch (sel % 5) {
-      case 0: return 0;
-      case 1: return 4;
-      case 2: return 1;
-      case 3: return 2;
+      case 0: return OWL_RESAMPLE_NEAREST;
+      case 1: return OWL_RESAMPLE_BICUBIC;
+      case 2: return OWL_RESAMPLE_BILINEAR;
+      case 3: return 2;  // unnamed: bilinear
       default: return U32();
     }
   }
@@ -950,6 +950,10 @@ void RunSetStretchKernelMode(Program& p) {
   p.kernel_changed_ = true;
 }
 
+// ---- Version ----------------------------------------------------------------
+
+void RunGetOwlVersion(Program& p) { p.ExpectResult(p.Invoke(None(), GetOwlVersion), {OWL_VERSION}); }
+
 // ---- Colour conversion ------------------------------------------------------
 
 void RunARGBtoAHSL(Program& p) {
@@ -990,7 +994,10 @@ void RunEffect(Program& p) {
 void RunShuffleTexture(Program& p) {
   const HGTEXTURE t = p.TextureArg();
   const uint8_t sel = p.U8();
-  const int type = sel % 4 == 0 ? 1 : sel % 4 == 1 ? 6 : sel % 4 == 2 ? int(p.U8() % 10) : p.Special();
+  const int type = sel % 4 == 0   ? OWL_SHUFFLE_ALPHA_TO_COLOR
+                   : sel % 4 == 1 ? OWL_SHUFFLE_COLOR_TO_ALPHA
+                   : sel % 4 == 2 ? int(p.U8() % 10)
+                                  : p.Special();
   RunEffectOn(p, ShuffleTexture, t, type);
 }
 
@@ -1180,11 +1187,11 @@ void RunDrawRoundRectShadow(Program& p) {
 // True when the fill's colour alone shows that nothing would change: the call
 // returns 1 before it looks at the handle.
 bool FillIsNoOp(uint32_t color, uint32_t filter) {
-  switch (filter >> 24) {
-    case 1:
-    case 2: return color < 0x01000000u;
-    case 3: return color == 0xFFFFFFFFu;
-    case 4: return color == 0;
+  switch (filter & OWL_BLEND_MASK) {
+    case OWL_FILL_SOURCE_OVER:
+    case OWL_BLEND_COLOR_KEY: return color < 0x01000000u;  // alpha 0
+    case OWL_FILL_MULTIPLY: return color == 0xFFFFFFFFu;
+    case OWL_FILL_OR: return color == 0;
     default: return false;
   }
 }
@@ -1196,7 +1203,7 @@ void RunFillSolidRect(Program& p) {
   const uint32_t color = p.Color();
   const RectArg r = p.RectIn(c);
   const int res = p.Invoke(Clipped(c, &r), FillSolidRect, c, color, r.ptr());
-  p.ExpectResult(res, {FillIsNoOp(color, 0x01000000u) ? 1 : FillResult(p, c, r)});
+  p.ExpectResult(res, {FillIsNoOp(color, OWL_FILL_SOURCE_OVER) ? 1 : FillResult(p, c, r)});
 }
 
 void RunFillSolidRectEx(Program& p) {
@@ -1215,7 +1222,7 @@ void RunFillGradualRect(Program& p) {
   const uint8_t sel = p.U8();
   const int direction = sel < 200 ? int(sel % 4) : p.Special();
   const int res = p.Invoke(Clipped(c, &r), FillGradualRect, c, c1, c2, r.ptr(), direction);
-  p.ExpectResult(res, {c1 == c2 && FillIsNoOp(c1, 0x01000000u) ? 1 : FillResult(p, c, r)});
+  p.ExpectResult(res, {c1 == c2 && FillIsNoOp(c1, OWL_FILL_SOURCE_OVER) ? 1 : FillResult(p, c, r)});
 }
 
 // ---- Modulation -------------------------------------------------------------
@@ -1319,6 +1326,7 @@ const std::vector<Entry>& Table() {
       {81, "ShadowTexture", true, RunShadowTexture},
       {82, "DrawRoundRectShadow", true, RunDrawRoundRectShadow},
       {63, "(paint)", false, RunPaint},
+      {64, "GetOwlVersion", true, RunGetOwlVersion},
   };
   return table;
 }

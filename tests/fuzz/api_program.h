@@ -3,7 +3,7 @@
 // corpus replay test, so that a corpus file means the same in both.
 //
 // Input: a sequence of operations, each [id byte][length byte][arguments].
-// The id picks a function (id modulo 64; ids without an entry do nothing);
+// The id picks a function (id modulo 128; ids without an entry do nothing);
 // the function's arguments are decoded from its own argument bytes, reading
 // zeros past their end, so a mutation inside one call never shifts the next.
 #pragma once

@@ -1,11 +1,15 @@
 // The public header is the library's reference: every exported function
-// carries a comment of its own, directly above its declaration.
+// carries a comment of its own, directly above its declaration, and every
+// named value a comment on its line; the version it states is the library's.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
+
+#include "owlgraphic.h"
 
 namespace {
 
@@ -38,6 +42,31 @@ TEST(PublicHeader, EveryExportHasItsOwnComment) {
     for (size_t k = start; k < i; ++k) EXPECT_EQ(lines[k].find("OWL_CALL"), std::string::npos) << name;
   }
   EXPECT_GE(exports, 56);
+}
+
+TEST(PublicHeader, EveryNamedValueHasAComment) {
+  const std::regex define(R"(^#define (OWL_[A-Z0-9_]+) )");
+  int values = 0;
+  for (const std::string& line : HeaderLines()) {
+    std::smatch m;
+    if (!std::regex_search(line, m, define) || m[1].str().rfind("OWL_VERSION", 0) == 0 || m[1] == "OWL_MAKE_VERSION")
+      continue;
+    ++values;
+    EXPECT_NE(line.find("/* "), std::string::npos) << m[1] << " has no comment";
+  }
+  EXPECT_GE(values, 25);
+}
+
+TEST(PublicHeader, VersionIsTheLibrarysAndTheBuilds) {
+  EXPECT_EQ(GetOwlVersion(), uint32_t(OWL_VERSION));
+  EXPECT_EQ(OWL_VERSION, OWL_MAKE_VERSION(OWL_VERSION_MAJOR, OWL_VERSION_MINOR, OWL_VERSION_PATCH));
+  char text[32];
+  std::snprintf(text, sizeof text, "%u.%u.%u", GetOwlVersion() >> 16, (GetOwlVersion() >> 8) & 0xFF,
+                GetOwlVersion() & 0xFF);
+  EXPECT_STREQ(text, OWL_PROJECT_VERSION);  // CMake's, hence pkg-config's
+#if OWL_VERSION != OWL_MAKE_VERSION(OWL_VERSION_MAJOR, OWL_VERSION_MINOR, OWL_VERSION_PATCH)
+  ADD_FAILURE() << "the version macros must compare in the preprocessor";
+#endif
 }
 
 TEST(PublicHeader, OpeningCommentCoversTheConventions) {

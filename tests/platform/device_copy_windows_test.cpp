@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "owlgraphic.h"
+#include "canvas_util.h"
 #include "test_util.h"
 
 namespace {

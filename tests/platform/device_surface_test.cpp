@@ -9,6 +9,7 @@
 #include "core/canvas.h"
 #include "core/geometry.h"
 #include "core/handle_table.h"
+#include "canvas_util.h"
 #include "test_util.h"
 
 #if !defined(_WIN32)

@@ -11,8 +11,8 @@ namespace {
 // Restores the initial mode so that later tests sample with the default kernel.
 struct ModeRestorer {
   ~ModeRestorer() {
-    SetStretchKernelMode(2);
-    GetKernelTable();
+    SetStretchKernelMode(OWL_KERNEL_CUBIC);
+    BuildKernelTableIfNeeded();
   }
 };
 
@@ -22,21 +22,21 @@ int32_t Entry(int i, bool mmx) { return mmx ? int16_t(KernelTable[i] & 0xFFFF) :
 bool BuildIn(bool mmx) {
   if (mmx && !HasMMX()) return false;
   ScopedCpuMask mask(mmx ? kCpuAll : 0);
-  GetKernelTable();
+  BuildKernelTableIfNeeded();
   return KernelTableIsMmxFormat() == mmx;
 }
 
 TEST(KernelMode, StartsAtTwoAndSetReportsChanges) {
   ModeRestorer restore;
-  EXPECT_EQ(GetStretchKernelMode(), 2);
-  EXPECT_EQ(SetStretchKernelMode(2), 0);
+  EXPECT_EQ(GetStretchKernelMode(), OWL_KERNEL_CUBIC);
+  EXPECT_EQ(SetStretchKernelMode(OWL_KERNEL_CUBIC), 0);
   EXPECT_EQ(SetStretchKernelMode(-5), 1);
   EXPECT_EQ(GetStretchKernelMode(), -5);
   EXPECT_EQ(SetStretchKernelMode(-5), 0);
   EXPECT_EQ(SetStretchKernelMode(7), 1);  // another cubic: rebuilt, same table
-  EXPECT_EQ(SetStretchKernelMode(0), 1);
-  EXPECT_EQ(SetStretchKernelMode(2), 1);
-  EXPECT_EQ(GetStretchKernelMode(), 2);
+  EXPECT_EQ(SetStretchKernelMode(OWL_KERNEL_CUBIC_STRICT), 1);
+  EXPECT_EQ(SetStretchKernelMode(OWL_KERNEL_CUBIC), 1);
+  EXPECT_EQ(GetStretchKernelMode(), OWL_KERNEL_CUBIC);
 }
 
 TEST(KernelTable, TellingEntriesInBothFormatsAndEveryMode) {
@@ -48,7 +48,7 @@ TEST(KernelTable, TellingEntriesInBothFormatsAndEveryMode) {
                       {384, -31, -2047, 5, 341},
                       {512, 0, 0, 0, 0}};
   for (bool mmx : {false, true}) {
-    for (int mode : {0, 1, 2, 7, -5}) {
+    for (int mode : {OWL_KERNEL_CUBIC_STRICT, OWL_KERNEL_BSPLINE, OWL_KERNEL_CUBIC, 7, -5}) {
       SetStretchKernelMode(mode);
       if (!BuildIn(mmx)) continue;
       SCOPED_TRACE(testing::Message() << "mmx " << mmx << " mode " << mode);
@@ -82,10 +82,10 @@ TEST(KernelTable, TellingEntriesInBothFormatsAndEveryMode) {
 TEST(KernelTable, StrictAndDefaultCubicAgreeAtEveryEntry) {
   ModeRestorer restore;
   for (bool mmx : {false, true}) {
-    SetStretchKernelMode(0);
+    SetStretchKernelMode(OWL_KERNEL_CUBIC_STRICT);
     if (!BuildIn(mmx)) continue;
     const std::vector<int32_t> strict(KernelTable, KernelTable + kKernelEntries);
-    SetStretchKernelMode(2);
+    SetStretchKernelMode(OWL_KERNEL_CUBIC);
     BuildIn(mmx);
     EXPECT_EQ(std::vector<int32_t>(KernelTable, KernelTable + kKernelEntries), strict);
   }
@@ -104,10 +104,10 @@ TEST(KernelTable, FollowsTheMmxFlagWhenForced) {
   EXPECT_EQ(KernelTable[0], 16384 | 16384 << 16);
 }
 
-TEST(ClampTable, CentreClampsEverySignedSum) {
-  GetClampTable();
-  for (int v = -256; v <= 511; ++v) EXPECT_EQ(ClampCentre[v], v < 0 ? 0 : v > 255 ? 255 : v) << v;
-  EXPECT_EQ(ClampCentre, ClampTable + 256);
+TEST(ClampTable, CenterClampsEverySignedSum) {
+  BuildClampTableIfNeeded();
+  for (int v = -256; v <= 511; ++v) EXPECT_EQ(ClampCenter[v], v < 0 ? 0 : v > 255 ? 255 : v) << v;
+  EXPECT_EQ(ClampCenter, ClampTable + 256);
   EXPECT_EQ(ClampTable[767], 255);
 }
 

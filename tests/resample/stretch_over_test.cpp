@@ -2,19 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include "resample/stretch_case.h"
+#include "sweep.h"
 
 namespace owl {
 namespace {
 
-using owltest::CheckStretch;
+using owltest::CheckCase;
 using owltest::Rng;
-using owltest::StretchCase;
+using owltest::BlockCase;
 
-using Sampler = uint32_t (*)(const StretchCase&, int32_t, int32_t, uint32_t);
+using Sampler = uint32_t (*)(const BlockCase&, int32_t, int32_t, uint32_t);
 
-uint32_t NearestSample(const StretchCase& c, int32_t j, int32_t i, uint32_t) { return owltest::NearestRef(c, j, i); }
-uint32_t PlainBilinearSample(const StretchCase& c, int32_t j, int32_t i, uint32_t) {
+uint32_t NearestSample(const BlockCase& c, int32_t j, int32_t i, uint32_t) { return owltest::NearestRef(c, j, i); }
+uint32_t PlainBilinearSample(const BlockCase& c, int32_t j, int32_t i, uint32_t) {
   return owltest::BilinearRef(c, j, i, 0);
 }
 
@@ -30,11 +30,11 @@ void CheckBlitter(uint32_t seed, Sampler sample, bool saturate, Run run, uint32_
     for (const owltest::SizePair& p : owltest::ExtremeSizes()) sizes.push_back(p);
   for (size_t n = 0; n < sizes.size(); ++n) {
     const owltest::SizePair& p = sizes[n];
-    StretchCase c(rng, p.sw, p.sh, p.dw, p.dh, 1 + int32_t(n % 3), int32_t(n % 4));
-    CheckStretch(c, run, [&](const StretchCase& k, int32_t j, int32_t i, uint32_t mask) {
+    BlockCase c(rng, p.sw, p.sh, p.dw, p.dh, 1 + int32_t(n % 3), int32_t(n % 4));
+    CheckCase(c, run, [&](const BlockCase& k, int32_t j, int32_t i, uint32_t mask) {
       if (alpha == 0) return k.D(j, i);
       const uint32_t s = sample(k, j, i, mask);
-      return reftest::Over(alpha == 255 ? s : reftest::Scale(s, alpha), k.D(j, i), saturate);
+      return owltest::Over(alpha == 255 ? s : owltest::ScaleByAlpha(s, alpha), k.D(j, i), saturate);
     });
   }
 }

@@ -1,17 +1,17 @@
-// Row kernels called directly, so that a dispatch fault cannot hide a kernel
-// fault: each vector row against the plain row (or its own model) for every
+// Row kernels called directly where a sweep through the block functions
+// would not reach them alone: the MMX bilinear rows against their separable
+// model, and the AVX2 rows against the forms they stand in for, for every
 // width 0..70 and random steps, with guard words after the row.
 #include "resample/stretch_rows.h"
-#include "rows/multiply_rows.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "resample/resample_reference.h"
+#include "reference.h"
 #include "resample/stretch.h"
-#include "resample/stretch_case.h"
 #include "resample/stretch_over_rows.h"
+#include "sweep.h"
 #include "test_util.h"
 
 namespace owl {
@@ -53,34 +53,6 @@ void CompareRows(uint32_t seed, Vector vector_row, Plain plain_row, bool any_byt
 }
 
 #if defined(OWL_HAVE_MMX)
-TEST(StretchRows, NearestAndKeyedSseMatchPlain) {
-  if (!HasSSE()) GTEST_SKIP() << "no SSE";
-  CompareRows(61, [](RowCase& c, uint32_t* d) { StretchNearestRow_SSE(d, c.src.data(), c.width, c.step); },
-              [](RowCase& c, uint32_t* d) { StretchNearestRow_C(d, c.src.data(), c.width, c.step); });
-  CompareRows(62, [](RowCase& c, uint32_t* d) { StretchNearestKeyedRow_SSE(d, c.src.data(), c.width, c.step, 0); },
-              [](RowCase& c, uint32_t* d) { StretchNearestKeyedRow_C(d, c.src.data(), c.width, c.step, 0); });
-  CompareRows(63, [](RowCase& c, uint32_t* d) { StretchNearestOverRow_SSE(d, c.src.data(), c.width, c.step); },
-              [](RowCase& c, uint32_t* d) { StretchNearestOverRow_C(d, c.src.data(), c.width, c.step); });
-  CompareRows(64,
-              [](RowCase& c, uint32_t* d) { StretchNearestOverAlphaRow_SSE(d, c.src.data(), c.width, c.step, 77); },
-              [](RowCase& c, uint32_t* d) { StretchNearestOverAlphaRow_C(d, c.src.data(), c.width, c.step, 77); });
-}
-
-TEST(StretchRows, MultiplyVectorRowsMatchPlain) {
-  if (!HasMMX()) GTEST_SKIP() << "no MMX";
-  CompareRows(65, [](RowCase& c, uint32_t* d) { StretchMultiplyRow_MMX(d, c.src.data(), c.width, c.step); },
-              [](RowCase& c, uint32_t* d) { StretchMultiplyRow_C(d, c.src.data(), c.width, c.step); });
-  CompareRows(66, [](RowCase& c, uint32_t* d) { MultiplyRow_MMX(d, c.src.data(), c.width); },
-              [](RowCase& c, uint32_t* d) { MultiplyRow_C(d, c.src.data(), c.width); });
-  if (HasSSE2())
-    CompareRows(67, [](RowCase& c, uint32_t* d) { MultiplyRow_SSE2(d, c.src.data(), c.width); },
-                [](RowCase& c, uint32_t* d) { MultiplyRow_C(d, c.src.data(), c.width); });
-  if (HasAVX2())
-    for (bool any : {false, true})
-      CompareRows(68, [](RowCase& c, uint32_t* d) { MultiplyRow_AVX2(d, c.src.data(), c.width); },
-                  [](RowCase& c, uint32_t* d) { MultiplyRow_C(d, c.src.data(), c.width); }, any);
-}
-
 // The separable rows against their own model, over and over-free.
 TEST(StretchRows, BilinearMmxRowsMatchTheSeparableModel) {
   if (!HasMMX()) GTEST_SKIP() << "no MMX";
@@ -89,8 +61,8 @@ TEST(StretchRows, BilinearMmxRowsMatchTheSeparableModel) {
     const uint32_t fy = c.step & 255;
     for (int32_t j = 0; j < c.width; ++j, x += c.step) {
       const uint32_t ix = x >> 16, fx = (x >> 8) & 255;
-      const uint32_t s = reftest::BilinearSeparable(c.src[ix], c.src[ix + 1], c.src2[ix], c.src2[ix + 1], fx, fy);
-      d[j] = over ? reftest::Over(s, d[j], true) : s;
+      const uint32_t s = owltest::BilinearSeparable(c.src[ix], c.src[ix + 1], c.src2[ix], c.src2[ix + 1], fx, fy);
+      d[j] = over ? owltest::Over(s, d[j], true) : s;
     }
   };
   CompareRows(68,
@@ -190,8 +162,8 @@ TEST(StretchRows, Avx2TwoPassBilinearMatchesOnePass) {
 TEST(StretchBilinear, KeptRowsAtEveryVerticalRatio) {
   Rng rng(92);
   for (auto [sh, dh] : {std::pair{5, 17}, {9, 9}, {40, 20}, {2, 31}, {1, 6}, {7, 3}}) {
-    owltest::StretchCase c(rng, 13, sh, 27, dh, 1 + sh % 3, dh % 4);
-    owltest::CheckStretch(c, StretchBilinear, owltest::BilinearRef);
+    owltest::BlockCase c(rng, 13, sh, 27, dh, 1 + sh % 3, dh % 4);
+    owltest::CheckCase(c, StretchBilinear, owltest::BilinearRef);
   }
 }
 
@@ -200,8 +172,8 @@ TEST(StretchBilinear, KeptRowsAtEveryVerticalRatio) {
 TEST(StretchBicubic, KeptRowsAtEveryVerticalRatio) {
   Rng rng(93);
   for (auto [sh, dh] : {std::pair{9, 30}, {40, 19}, {12, 12}, {6, 7}}) {
-    owltest::StretchCase c(rng, 13, sh, 29, dh, 1 + sh % 3, dh % 4);
-    owltest::CheckStretch(c, StretchBicubic, owltest::BicubicRef);
+    owltest::BlockCase c(rng, 13, sh, 29, dh, 1 + sh % 3, dh % 4);
+    owltest::CheckCase(c, StretchBicubic, owltest::BicubicRef);
   }
 }
 #endif

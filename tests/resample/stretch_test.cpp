@@ -1,18 +1,17 @@
 #include "resample/stretch.h"
-#include "rows/multiply_rows.h"
 
 #include <gtest/gtest.h>
 
 #include "resample/kernel_table.h"
 #include "resample/stretch_walk.h"
-#include "stretch_case.h"
+#include "sweep.h"
 
 namespace owl {
 namespace {
 
-using owltest::CheckStretch;
+using owltest::CheckCase;
 using owltest::Rng;
-using owltest::StretchCase;
+using owltest::BlockCase;
 
 // Every loop against its model over random sizes (destination widths 0..70
 // cross every step and tail), odd pitches and unaligned starts.
@@ -22,20 +21,20 @@ void CheckRandomSizes(uint32_t seed, int32_t min_src, bool same_size, Run run, R
   for (int32_t dw = 0; dw <= 70; ++dw) {
     const int32_t dh = rng.Range(1, 4);
     const int32_t sw = same_size ? dw : rng.Range(min_src, 12), sh = same_size ? dh : rng.Range(min_src, 9);
-    StretchCase c(rng, sw, sh, dw, dh, 1 + dw % 3, dw % 4);  // pitches 1..3 px wider
-    CheckStretch(c, run, ref);
+    BlockCase c(rng, sw, sh, dw, dh, 1 + dw % 3, dw % 4);  // pitches 1..3 px wider
+    CheckCase(c, run, ref);
   }
 }
 
 TEST(StretchNearest, MatchesPositionsForEveryWidth) {
   CheckRandomSizes(1, 1, false, StretchNearest,
-                   [](const StretchCase& c, int32_t j, int32_t i, uint32_t) { return owltest::NearestRef(c, j, i); });
+                   [](const BlockCase& c, int32_t j, int32_t i, uint32_t) { return owltest::NearestRef(c, j, i); });
 }
 
 TEST(StretchNearestKeyed, KeyedTexelsKeepTheDestination) {
   for (uint32_t key : {0u, 0xFF000000u}) {
     CheckRandomSizes(2, 1, false, [key](const BitmapBits& d, const BitmapBits& s) { return StretchNearestKeyed(d, s, key); },
-                     [key](const StretchCase& c, int32_t j, int32_t i, uint32_t) {
+                     [key](const BlockCase& c, int32_t j, int32_t i, uint32_t) {
                        const uint32_t s = owltest::NearestRef(c, j, i);
                        return s == key ? c.D(j, i) : s;
                      });
@@ -51,25 +50,9 @@ TEST(StretchBicubic, EachFormMatchesItsSamplerWithClampedEdges) {
 }
 
 TEST(StretchMultiply, MatchesTheProductRule) {
-  CheckRandomSizes(5, 1, false, StretchMultiply, [](const StretchCase& c, int32_t j, int32_t i, uint32_t) {
-    return reftest::Multiply(c.D(j, i), owltest::NearestRef(c, j, i));
+  CheckRandomSizes(5, 1, false, StretchMultiply, [](const BlockCase& c, int32_t j, int32_t i, uint32_t) {
+    return owltest::Multiply(c.D(j, i), owltest::NearestRef(c, j, i));
   });
-}
-
-TEST(MultiplyRows, SameResultForEveryWidthAndForm) {
-  CheckRandomSizes(6, 1, true, MultiplyRows, [](const StretchCase& c, int32_t j, int32_t i, uint32_t) {
-    return reftest::Multiply(c.D(j, i), c.S(j, i));
-  });
-  EXPECT_EQ(reftest::Multiply(0xFFFFFFFFu, 0x80808080u), 0x80808080u);
-  uint32_t d[3] = {0x12345678u, 0x12345678u, 0xFFFFFFFFu}, m[3] = {0xFFFFFFFFu, 0u, 0x80808080u};
-  for (uint32_t mask : owltest::kMasks) {
-    uint32_t out[3] = {d[0], d[1], d[2]};
-    ScopedCpuMask scoped(mask);
-    MultiplyRows(BitmapBits{3, 1, 12, out}, BitmapBits{3, 1, 12, m});
-    EXPECT_EQ(out[0], d[0]);
-    EXPECT_EQ(out[1], 0u);
-    EXPECT_EQ(out[2], 0x80808080u);  // (255 * 129) >> 8
-  }
 }
 
 // Source columns chosen by a one-row nearest stretch.
@@ -126,8 +109,8 @@ TEST(StretchBicubic, StepsFirstPositionsAndBands) {
 TEST(StretchBicubic, FractionZeroReproducesTheSource) {
   // 5x5 onto 5x5 samples at whole texels (step 65537 drifts 4/65536 at most).
   Rng rng(8);
-  StretchCase c(rng, 5, 5, 5, 5, 1, 1);
-  CheckStretch(c, StretchBicubic, [](const StretchCase& k, int32_t j, int32_t i, uint32_t) { return k.S(j, i); });
+  BlockCase c(rng, 5, 5, 5, 5, 1, 1);
+  CheckCase(c, StretchBicubic, [](const BlockCase& k, int32_t j, int32_t i, uint32_t) { return k.S(j, i); });
 }
 
 // The integer and MMX forms round differently; if they never differed here,
@@ -136,7 +119,7 @@ TEST(StretchLoops, FormsThatRoundDifferentlyDoDiffer) {
   if (!HasMMX()) GTEST_SKIP() << "no MMX";
   for (auto loop : {StretchBilinear, StretchBicubic}) {
     Rng rng(10);
-    StretchCase c(rng, 37, 23, 100, 61, 1, 1);
+    BlockCase c(rng, 37, 23, 100, 61, 1, 1);
     std::vector<uint32_t> out[2];
     for (int form = 0; form < 2; ++form) {
       c.Reset();
@@ -153,17 +136,17 @@ TEST(StretchLoops, FormsThatRoundDifferentlyDoDiffer) {
 TEST(StretchLoops, ExtremeSizesStayInside) {
   Rng rng(9);
   for (const owltest::SizePair& p : owltest::ExtremeSizes()) {
-    StretchCase c(rng, p.sw, p.sh, p.dw, p.dh, 1, 2);
-    CheckStretch(c, StretchNearest, [](const StretchCase& k, int32_t j, int32_t i, uint32_t) { return owltest::NearestRef(k, j, i); });
-    CheckStretch(c, [](const BitmapBits& d, const BitmapBits& s) { return StretchNearestKeyed(d, s, 0); },
-                 [](const StretchCase& k, int32_t j, int32_t i, uint32_t) {
+    BlockCase c(rng, p.sw, p.sh, p.dw, p.dh, 1, 2);
+    CheckCase(c, StretchNearest, [](const BlockCase& k, int32_t j, int32_t i, uint32_t) { return owltest::NearestRef(k, j, i); });
+    CheckCase(c, [](const BitmapBits& d, const BitmapBits& s) { return StretchNearestKeyed(d, s, 0); },
+                 [](const BlockCase& k, int32_t j, int32_t i, uint32_t) {
                    const uint32_t s = owltest::NearestRef(k, j, i);
                    return s ? s : k.D(j, i);
                  });
-    CheckStretch(c, StretchBilinear, owltest::BilinearRef);
-    CheckStretch(c, StretchBicubic, owltest::BicubicRef);
-    CheckStretch(c, StretchMultiply, [](const StretchCase& k, int32_t j, int32_t i, uint32_t) {
-      return reftest::Multiply(k.D(j, i), owltest::NearestRef(k, j, i));
+    CheckCase(c, StretchBilinear, owltest::BilinearRef);
+    CheckCase(c, StretchBicubic, owltest::BicubicRef);
+    CheckCase(c, StretchMultiply, [](const BlockCase& k, int32_t j, int32_t i, uint32_t) {
+      return owltest::Multiply(k.D(j, i), owltest::NearestRef(k, j, i));
     });
   }
 }
@@ -171,14 +154,13 @@ TEST(StretchLoops, ExtremeSizesStayInside) {
 TEST(StretchLoops, EmptyAndOversizedBlocks) {
   uint32_t px[4] = {1, 2, 3, 4};
   const BitmapBits good{2, 2, 8, px}, empty{0, 2, 8, px}, negative{-1, 2, 8, px}, huge{32768, 1, 8, px};
-  for (auto loop : {StretchNearest, StretchBilinear, StretchBicubic, StretchMultiply, MultiplyRows}) {
+  for (auto loop : {StretchNearest, StretchBilinear, StretchBicubic, StretchMultiply}) {
     EXPECT_TRUE(loop(empty, good));
     EXPECT_TRUE(loop(good, empty));
     EXPECT_FALSE(loop(negative, good));
     EXPECT_FALSE(loop(good, huge));
   }
   EXPECT_FALSE(StretchNearestKeyed(good, negative, 0));
-  EXPECT_FALSE(MultiplyRows(good, BitmapBits{2, 1, 8, px}));
   EXPECT_EQ(px[0], 1u);
   EXPECT_EQ(px[3], 4u);
 }

@@ -5,26 +5,26 @@
 
 #include <gtest/gtest.h>
 
-#include "rows/row_check.h"
+#include "sweep.h"
 #include "test_util.h"
 
 namespace owl {
 namespace {
 
-using owltest::CheckEveryForm;
+using owltest::SweepSameSize;
 using owltest::kMasks;
-using owltest::OverRef;
+using owltest::Over;
 using owltest::Rng;
-using owltest::ScaleRef;
+using owltest::ScaleByAlpha;
 
 TEST(RowOps, FillRowsEveryFormWidthAndAlignment) {
   for (uint32_t color : {0x80402010u, 0u, 0xFFFFFFFFu, 0xFF800001u, 0x7F800001u})  // NaN patterns too
-    CheckEveryForm([color](const BitmapBits& d, const BitmapBits&) { FillRows(d, color); },
+    SweepSameSize([color](const BitmapBits& d, const BitmapBits&) { FillRows(d, color); },
                    [color](uint32_t, uint32_t) { return color; }, color);
 }
 
 TEST(RowOps, CopyRowsEveryFormWidthAndPitch) {
-  CheckEveryForm([](const BitmapBits& d, const BitmapBits& s) { CopyRows(d, s); },
+  SweepSameSize([](const BitmapBits& d, const BitmapBits& s) { CopyRows(d, s); },
                  [](uint32_t s, uint32_t) { return s; }, 2);
 }
 
@@ -35,33 +35,33 @@ TEST(RowOps, CopyRowsKeyedSkipsOnlyTheExactKey) {
       const uint32_t pick = r.Next() % 6;
       return pick < 2 ? key : pick == 2 ? key ^ (1u << (r.Next() % 32)) : r.Premultiplied();
     };
-    CheckEveryForm([key](const BitmapBits& d, const BitmapBits& s) { CopyRowsKeyed(d, s, key); },
+    SweepSameSize([key](const BitmapBits& d, const BitmapBits& s) { CopyRowsKeyed(d, s, key); },
                    [key](uint32_t s, uint32_t d) { return s == key ? d : s; }, 3 + key, src);
   }
 }
 
 TEST(RowOps, BlendRowsEveryFormOverPremultiplied) {
-  CheckEveryForm([](const BitmapBits& d, const BitmapBits& s) { BlendRows(d, s); },
-                 [](uint32_t s, uint32_t d) { return OverRef(s, d, false); }, 4);
+  SweepSameSize([](const BitmapBits& d, const BitmapBits& s) { BlendRows(d, s); },
+                 [](uint32_t s, uint32_t d) { return Over(s, d, false); }, 4);
 }
 
 TEST(RowOps, BlendRowsAlphaEveryFormAndAlpha) {
   for (uint32_t alpha : {0u, 1u, 77u, 128u, 254u, 255u})
-    CheckEveryForm([alpha](const BitmapBits& d, const BitmapBits& s) { BlendRowsAlpha(d, s, uint8_t(alpha)); },
-                   [alpha](uint32_t s, uint32_t d) { return alpha == 0 ? d : OverRef(ScaleRef(s, alpha), d, false); },
+    SweepSameSize([alpha](const BitmapBits& d, const BitmapBits& s) { BlendRowsAlpha(d, s, uint8_t(alpha)); },
+                   [alpha](uint32_t s, uint32_t d) { return alpha == 0 ? d : Over(ScaleByAlpha(s, alpha), d, false); },
                    5 + alpha);
 }
 
 // Colour bytes above alpha: the vector forms saturate, the plain form wraps.
-TEST(RowOps, BlendRows_NotPremultiplied) {
+TEST(RowOps, BlendRowsNotPremultiplied) {
   auto any = [](Rng& r) { return r.Next(); };
   for (uint32_t mask : kMasks) {
     ScopedCpuMask m(mask);
     const bool saturate = HasSSE();
-    CheckEveryForm([](const BitmapBits& d, const BitmapBits& s) { BlendRows(d, s); },
-                   [saturate](uint32_t s, uint32_t d) { return OverRef(s, d, saturate); }, 6 + mask, any, {mask});
-    CheckEveryForm([](const BitmapBits& d, const BitmapBits& s) { BlendRowsAlpha(d, s, 200); },
-                   [saturate](uint32_t s, uint32_t d) { return OverRef(ScaleRef(s, 200), d, saturate); }, 7 + mask,
+    SweepSameSize([](const BitmapBits& d, const BitmapBits& s) { BlendRows(d, s); },
+                   [saturate](uint32_t s, uint32_t d) { return Over(s, d, saturate); }, 6 + mask, any, {mask});
+    SweepSameSize([](const BitmapBits& d, const BitmapBits& s) { BlendRowsAlpha(d, s, 200); },
+                   [saturate](uint32_t s, uint32_t d) { return Over(ScaleByAlpha(s, 200), d, saturate); }, 7 + mask,
                    any, {mask});
   }
 }
@@ -84,49 +84,6 @@ TEST(RowOps, WorkedExamples) {
     BlendRowsAlpha(db, sb, 128);
     EXPECT_EQ(d[0], 0xFF00007Fu);
     EXPECT_EQ(d[11], 0xFF00007Fu);
-  }
-}
-
-// The kernels themselves, so that the choice cannot hide a kernel fault.
-TEST(RowOps, KernelsAgainstPlain) {
-  Rng rng(9);
-  std::vector<uint32_t> src(67), base(67), plain, vec;
-  for (int round = 0; round < 50; ++round) {
-    for (auto& p : src) p = rng.Premultiplied();
-    for (auto& p : base) p = rng.Premultiplied();
-    const int32_t w = int32_t(rng.Next() % 67);
-    auto run = [&](void (*row)(uint32_t*, const uint32_t*, int32_t)) {
-      std::vector<uint32_t> out = base;
-      row(out.data(), src.data(), w);
-      return out;
-    };
-    plain = run(BlendRow_C);
-#if defined(OWL_X86)
-    if (HasSSE2()) EXPECT_EQ(run(BlendRow_SSE2), plain);
-#endif
-#if defined(OWL_HAVE_MMX)
-    if (HasSSE()) {
-      EXPECT_EQ(run(BlendRow_SSE), plain);
-      EXPECT_EQ(run(CopyRow_SSE), run(CopyRow_C));
-      vec = base;
-      plain = base;
-      BlendRowAlpha_C(plain.data(), src.data(), w, uint8_t(round * 5));
-      BlendRowAlpha_SSE(vec.data(), src.data(), w, uint8_t(round * 5));
-      EXPECT_EQ(vec, plain);
-      vec = base;
-      plain = base;
-      CopyRowKeyed_C(plain.data(), src.data(), w, src[w / 2]);
-      CopyRowKeyed_SSE(vec.data(), src.data(), w, src[w / 2]);
-      EXPECT_EQ(vec, plain);
-      if (w >= 2) {
-        vec = base;
-        plain = base;
-        FillRow_C(plain.data(), w, src[0]);
-        FillRow_SSE(vec.data(), w, src[0]);
-        EXPECT_EQ(vec, plain);
-      }
-    }
-#endif
   }
 }
 

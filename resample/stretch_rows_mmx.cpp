@@ -1,4 +1,6 @@
-// Bilinear stretch row: separable interpolation on 16-bit lanes.
+// Bilinear and multiplying stretch rows, two pixels a step in 64-bit
+// registers: separable interpolation on 16-bit lanes, and the multiplier as
+// the source byte plus 1.
 #include "resample/stretch_rows.h"
 
 #if defined(OWL_HAVE_MMX)
@@ -20,6 +22,20 @@ void StretchBilinearRow_MMX(uint32_t* dst, const uint32_t* row0, const uint32_t*
   }
   // Tail: an odd last pixel.
   if (j < width) dst[j] = PackPixel(BilinearLanes(row0, row1, x, vfy));
+  _mm_empty();
+}
+
+void StretchMultiplyRow_MMX(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t step) {
+  uint32_t x = 0;
+  int32_t j = 0;
+  // Body: two pixels.
+  for (; j + 2 <= width; j += 2) {
+    const uint32_t a = src[x >> 16]; x += step;
+    const uint32_t b = src[x >> 16]; x += step;
+    StorePair(dst + j, Multiply2(LoadPair(dst + j), _mm_set_pi32(int(b), int(a))));
+  }
+  // Tail: an odd last pixel.
+  if (j < width) StoreOne(dst + j, Multiply2(LoadOne(dst + j), LoadOne(src + (x >> 16))));
   _mm_empty();
 }
 
