@@ -33,16 +33,13 @@ static inline __m256i ScaleChannels8(__m256i p, __m256i factor) {
 }
 
 // (d * (m + 1)) >> 8 per channel, each channel of d with the same channel
-// of m: the factors of B and R, and of G and A, are the 16-bit halves of
-// two factor lanes.
+// of m: d unpacked into the high byte of a 16-bit lane is d * 256, so the
+// high half of its product with m + 1 is the result.
 static inline __m256i MultiplyChannels8(__m256i d, __m256i m) {
-  const __m256i low = _mm256_set1_epi32(0x00FF00FF), one = _mm256_set1_epi32(0x00010001);
-  const __m256i f_br = _mm256_add_epi16(_mm256_and_si256(m, low), one);
-  const __m256i f_ga = _mm256_add_epi16(_mm256_and_si256(_mm256_srli_epi16(m, 8), low), one);
-  const __m256i br = _mm256_mulhi_epu16(_mm256_slli_epi16(d, 8), f_br);
-  const __m256i ga = _mm256_and_si256(_mm256_mullo_epi16(_mm256_srli_epi16(d, 8), f_ga),
-                                      _mm256_set1_epi16(int16_t(0xFF00)));
-  return _mm256_or_si256(br, ga);
+  const __m256i z = _mm256_setzero_si256(), one = _mm256_set1_epi16(1);
+  const __m256i lo = _mm256_mulhi_epu16(_mm256_unpacklo_epi8(z, d), _mm256_add_epi16(_mm256_unpacklo_epi8(m, z), one));
+  const __m256i hi = _mm256_mulhi_epu16(_mm256_unpackhi_epi8(z, d), _mm256_add_epi16(_mm256_unpackhi_epi8(m, z), one));
+  return _mm256_packus_epi16(lo, hi);
 }
 
 // The factor alpha + 1 for every channel of every pixel.

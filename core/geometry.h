@@ -69,4 +69,14 @@ inline uint32_t* PixelAtUnchecked(const BitmapBits& v, int32_t x, int32_t y) {
 // 0 clamps to its first pixel.
 uint32_t* PixelAt(const BitmapBits& v, int32_t x, int32_t y);
 
+// True when the bytes the two blocks span meet (one canvas given twice).
+inline bool BlocksOverlap(const BitmapBits& a, const BitmapBits& b) {
+  if (a.width <= 0 || a.height <= 0 || b.width <= 0 || b.height <= 0) return false;
+  const auto start = [](const BitmapBits& v) { return reinterpret_cast<uintptr_t>(v.bits); };
+  const auto end = [&](const BitmapBits& v) {
+    return start(v) + uintptr_t(v.height - 1) * uintptr_t(v.pitch) + uintptr_t(v.width) * 4;
+  };
+  return start(a) < end(b) && start(b) < end(a);
+}
+
 }  // namespace owl

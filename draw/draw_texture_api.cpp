@@ -147,8 +147,9 @@ int ScaledNineGrid(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, const
 }
 
 int ByMode(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, unsigned int resampleFilter, unsigned char alpha) {
-  Texture* t = owl::TextureFromHandle(texture);
-  if (!t || !owl::CanvasFromHandle(canvas)) return 0;
+  Request r;
+  Texture* t = r.texture = owl::TextureFromHandle(texture);
+  if (!t || !(r.canvas = owl::CanvasFromHandle(canvas))) return 0;
   const TextureMode mode = t->mode();
   const owlRect* slice = t->CurrentSlice();
   switch (mode.kind) {
@@ -165,8 +166,8 @@ int ByMode(HGCANVAS canvas, const owlRect* dst, HGTEXTURE texture, unsigned int 
     default:
       break;
   }
-  Request r;
-  if (!Resolve(canvas, texture, slice, &r) || !dst) return 0;
+  // A plain stretch: the handles resolved above serve the piece.
+  if (!owl::ValidateSourceRect(t, &r.source, slice) || !dst) return 0;
   r.Draw(TexturePiece{*dst, r.source}, resampleFilter, alpha);
   return 1;
 }

@@ -6,6 +6,7 @@
 #include "core/handle_table.h"
 #include "core/texture.h"
 #include "owlgraphic.h"
+#include "rows/blur_rows.h"
 
 namespace {
 
@@ -31,47 +32,10 @@ void BoxBlurInPlace(const BitmapBits& dst, const BitmapBits& src) {
   }
 }
 
-// The four channels of pixels as two pairs of 16-bit fields: B and R, G and
-// A. A sum of nine channels (at most 2295) never carries into the next
-// field, so the nine-pixel sums take two additions per pixel, not four.
-struct Pairs {
-  uint32_t br, ga;
-  Pairs operator+(Pairs o) const { return {br + o.br, ga + o.ga}; }
-};
-
-inline Pairs Split(uint32_t p) { return {p & 0x00FF00FFu, (p >> 8) & 0x00FF00FFu}; }
-
-// The three rows' pixels of column x.
-inline Pairs Column(const uint32_t* const rows[3], int32_t x) {
-  return Split(rows[0][x]) + Split(rows[1][x]) + Split(rows[2][x]);
-}
-
-inline uint32_t Ninth(Pairs s) {
-  return ((s.ga >> 16) / 9) << 24 | ((s.br >> 16) / 9) << 16 | ((s.ga & 0xFFFF) / 9) << 8 | (s.br & 0xFFFF) / 9;
-}
-
-// BoxBlurInPlace for two different buffers: the same nine clamped pixels per
-// output pixel, summed as three column sums that slide along the row.
+// Two different buffers go through the row kernels; in place, or without
+// memory for their scratch rows, pixel by pixel.
 void BoxBlur(const BitmapBits& dst, const BitmapBits& src) {
-  if (dst.bits == src.bits) {
-    BoxBlurInPlace(dst, src);
-    return;
-  }
-  if (src.width <= 0 || dst.width <= 0) return;
-  const int32_t last = src.width - 1;
-  for (int32_t y = 0; y < src.height; ++y) {
-    const uint32_t* const rows[3] = {owl::PixelAt(src, 0, y - 1), owl::PixelAt(src, 0, y),
-                                     owl::PixelAt(src, 0, y + 1)};
-    uint32_t* out = owl::PixelAt(dst, 0, y);
-    Pairs left = Column(rows, 0), mid = left, right = Column(rows, last > 0 ? 1 : 0);
-    for (int32_t x = 0;; ++x) {
-      out[x < dst.width ? x : dst.width - 1] = Ninth(left + mid + right);
-      if (x == last) break;
-      left = mid;
-      mid = right;
-      right = Column(rows, x + 2 <= last ? x + 2 : last);
-    }
-  }
+  if (dst.bits == src.bits || !owl::BlurRows(dst, src)) BoxBlurInPlace(dst, src);
 }
 
 void BlurTextures(const owl::Texture& dst, const owl::Texture& src) {

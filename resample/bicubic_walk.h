@@ -2,6 +2,10 @@
 // over the edge and interior bands.
 #pragma once
 
+#include <cstddef>
+#include <memory>
+#include <new>
+
 #include "core/cpu_features.h"
 #include "resample/kernel_table.h"
 #include "resample/samplers.h"
@@ -35,10 +39,34 @@ bool StretchBicubicWith(const BitmapBits& dst, const BitmapBits& src, BicubicSam
   // has AVX2; it leaves the last pixels of a run to the sampler.
   const BicubicRowFn rows = HasAVX2() ? use.rows : nullptr;
   const uint32_t alpha = AlphaOf(extra...);
+  // Its kept rows; without memory for them it filters every row itself.
+  BicubicKeptRows kept;
+  std::unique_ptr<int16_t[]> sums(rows ? new (std::nothrow) int16_t[size_t(dst.width) * 4 * BicubicKeptRows::kSlots]
+                                       : nullptr);
+  std::unique_ptr<int32_t[]> weights(sums ? new (std::nothrow) int32_t[size_t(dst.width) * 8] : nullptr);
+  if (!weights) sums.reset();
+  kept.sums = sums.get();
+  kept.weights = weights.get();
+  kept.capacity = sums ? dst.width : 0;
+  if (sums) {
+    // Whole rows, edges included (the kept rows clamp what they read), in
+    // the positions of the band walk; the last width mod 8 pixels through
+    // the clamping sampler.
+    const BicubicAxis ax = PlaceBicubicAxis(src.width, dst.width);
+    const BicubicAxis ay = PlaceBicubicAxis(src.height, dst.height);
+    uint32_t y = uint32_t(ay.first);
+    for (int32_t i = 0; i < dst.height; ++i, y += uint32_t(ay.step)) {
+      uint32_t* out = RowAt(dst, i);
+      const int32_t done = rows(kernel, out, src, uint32_t(ax.first), uint32_t(ax.step), int32_t(y), dst.width, alpha, &kept);
+      uint32_t x = uint32_t(ax.first) + uint32_t(done) * uint32_t(ax.step);
+      for (int32_t j = done; j < dst.width; ++j, x += uint32_t(ax.step)) use.edge(kernel, src, int32_t(x), int32_t(y), extra..., out + j);
+    }
+    return true;
+  }
   WalkBicubicRuns(
       dst, src,
       [&](uint32_t x, int32_t y, uint32_t* out, int32_t count, uint32_t step) {
-        const int32_t done = rows ? rows(kernel, out, src, x, step, y, count, alpha) : 0;
+        const int32_t done = rows ? rows(kernel, out, src, x, step, y, count, alpha, nullptr) : 0;
         x += uint32_t(done) * step;
         for (int32_t k = done; k < count; ++k, x += step) use.inner(kernel, src, int32_t(x), y, extra..., out + k);
       },

@@ -16,6 +16,7 @@
 // negative lobes push a colour channel above its alpha.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 
 #include "core/cpu_features.h"
@@ -55,18 +56,35 @@ void SampleBicubicOverAlphaClamped_MMX(const int32_t* kernel, const BitmapBits& 
 // x, x + step, ... (16.16, modulo 2^32) on row position y, every window
 // inside src. It does count rounded down to a multiple of 8 and returns that
 // number; alpha is read by the OverAlpha kernel only.
+//
+// With kept set, the run may reach past any edge of src (the texels read
+// are clamped into it, as the clamping samplers read them), and the kernel
+// keeps the horizontal sums of each texel row it
+// filters, so that output rows sharing texel rows filter them once: four
+// slots of capacity pixels (four 16-bit channel sums a pixel), keyed by
+// texel row, and the run's horizontal weights; a run with another start,
+// step or length empties them.
+struct BicubicKeptRows {
+  static constexpr int kSlots = 4;
+  int16_t* sums = nullptr;     // kSlots * capacity * 4
+  int32_t* weights = nullptr;  // capacity * 8: the run's horizontal weights
+  int32_t capacity = 0;
+  int32_t row[kSlots] = {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};
+  uint32_t x = 0, step = 0;
+  int32_t count = -1;
+};
 using BicubicRowFn = int32_t (*)(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
-                                 int32_t count, uint32_t alpha);
+                                 int32_t count, uint32_t alpha, BicubicKeptRows* kept);
 
 #if defined(OWL_X86)
 // AVX2 kernels of SampleBicubic_MMX, SampleBicubicOver_MMX and
 // SampleBicubicOverAlpha_MMX: the same pixels, eight a step.
 int32_t BicubicRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
-                           int32_t count, uint32_t alpha);
+                        int32_t count, uint32_t alpha, BicubicKeptRows* kept);
 int32_t BicubicOverRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
-                               int32_t count, uint32_t alpha);
+                            int32_t count, uint32_t alpha, BicubicKeptRows* kept);
 int32_t BicubicOverAlphaRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
-                                    int32_t count, uint32_t alpha);
+                              int32_t count, uint32_t alpha, BicubicKeptRows* kept);
 #endif
 
 }  // namespace owl

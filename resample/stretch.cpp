@@ -1,6 +1,9 @@
 // The stretch loops: the per-call choice of row kernel and the walk over the
 // destination block. The bicubic loop takes the sampler form that matches the
 // kernel table's format (resample/bicubic_walk.h).
+#include <cstring>
+#include <new>
+
 #include "core/cpu_features.h"
 #include "resample/bicubic_walk.h"
 #include "resample/samplers.h"
@@ -17,7 +20,21 @@ bool StretchNearest(const BitmapBits& dst, const BitmapBits& src) {
 #if defined(OWL_HAVE_MMX)
   if (HasSSE()) row = HasAVX2() ? StretchNearestRow_AVX2 : StretchNearestRow_SSE;  // 8 or 4 px a step
 #endif
-  WalkNearestRows(dst, src, [&](uint32_t* d, const uint32_t* s, uint32_t step) { row(d, s, dst.width, step); });
+  // A row that reads the same texel row as the one before is a copy of it,
+  // unless the blocks share memory (then the earlier row may have changed
+  // the texels since).
+  const bool reuse = !BlocksOverlap(dst, src);
+  const uint32_t* last_src = nullptr;
+  uint32_t* last_dst = nullptr;
+  WalkNearestRows(dst, src, [&](uint32_t* d, const uint32_t* s, uint32_t step) {
+    if (reuse && s == last_src) {
+      std::memcpy(d, last_dst, size_t(dst.width) * 4);
+    } else {
+      row(d, s, dst.width, step);
+    }
+    last_src = s;
+    last_dst = d;
+  });
   return true;
 }
 
@@ -33,9 +50,45 @@ bool StretchNearestKeyed(const BitmapBits& dst, const BitmapBits& src, uint32_t 
   return true;
 }
 
+#if defined(OWL_X86)
+namespace {
+
+// The AVX2 form in two passes: each texel row filtered horizontally once
+// into one of two kept rows, then each output row from the two kept rows it
+// falls between, so output rows that share texel rows share their filtering.
+// False (nothing drawn) without memory for the kept rows.
+bool StretchBilinearKeptRows(const BitmapBits& dst, const BitmapBits& src) {
+  uint32_t* kept = new (std::nothrow) uint32_t[size_t(dst.width) * 2];
+  if (!kept) return false;
+  const uint32_t* key[2] = {nullptr, nullptr};
+  uint32_t* rows[2] = {kept, kept + dst.width};
+  auto filtered = [&](const uint32_t* texels, const uint32_t* keep, uint32_t step) {
+    for (int k = 0; k < 2; ++k)
+      if (key[k] == texels) return rows[k];
+    const int k = key[0] == keep ? 1 : 0;
+    BilinearHorizontalRow_AVX2(rows[k], texels, dst.width, step);
+    key[k] = texels;
+    return rows[k];
+  };
+  WalkBilinearRows(dst, src, [&](uint32_t* d, const uint32_t* r0, const uint32_t* r1, uint32_t step, uint32_t fy) {
+    const uint32_t* top = filtered(r0, r1, step);
+    BilinearVerticalRow_AVX2(d, top, filtered(r1, r0, step), dst.width, fy);
+  });
+  delete[] kept;
+  return true;
+}
+
+}  // namespace
+#endif
+
 bool StretchBilinear(const BitmapBits& dst, const BitmapBits& src) {
   bool result;
   if (!BlocksReady(dst, src, &result)) return result;
+#if defined(OWL_X86)
+  // A source one texel wide is read from a copy of its edge made per row;
+  // blocks that share memory keep the row-by-row order.
+  if (HasAVX2() && src.width > 1 && !BlocksOverlap(dst, src) && StretchBilinearKeptRows(dst, src)) return true;
+#endif
   auto row = StretchBilinearRow_C;
 #if defined(OWL_HAVE_MMX)
   if (HasMMX()) row = HasAVX2() ? StretchBilinearRow_AVX2 : StretchBilinearRow_MMX;  // separable, 8 or 2 px a step

@@ -30,8 +30,17 @@ void StretchMultiplyRow_MMX(uint32_t* dst, const uint32_t* src, int32_t width, u
 #if defined(OWL_X86)
 // AVX2 kernels of the SSE nearest and MMX bilinear forms, eight pixels a
 // step, run when the processor also has AVX2; each gives exactly its form's
-// pixels.
+// pixels. The nearest row takes steps 0x8000 (2x) and 0x20000 (0.5x) as
+// texel duplication and decimation, and other steps below 0x10000 as one
+// eight-texel load and a permute per eight pixels.
 void StretchNearestRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t step);
+// The bilinear stretch in two passes (AVX2): each channel of a texel row
+// filtered horizontally, (t0 * (256 - fx) + t1 * fx) >> 8 at the positions
+// j * step, then two such rows filtered vertically, (top * (256 - fy) +
+// bottom * fy) >> 8: exactly the MMX and AVX2 one-pass rows' pixels.
+void BilinearHorizontalRow_AVX2(uint32_t* out, const uint32_t* row, int32_t width, uint32_t step);
+void BilinearVerticalRow_AVX2(uint32_t* dst, const uint32_t* top, const uint32_t* bottom, int32_t width,
+                              uint32_t fy);
 void StretchBilinearRow_AVX2(uint32_t* dst, const uint32_t* row0, const uint32_t* row1, int32_t width,
                              uint32_t step, uint32_t fy);
 #endif

@@ -52,6 +52,9 @@ void BlendOpaqueRow_SSE(uint32_t* dst, const uint32_t* src, int32_t width, uint3
 // The MMX cross-fade eight pixels a step, run when the processor also has
 // AVX2; exactly the MMX form's pixels.
 void MixRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t stepX, uint8_t alpha);
+// The opaque blend eight pixels a step: exactly the plain and SSE forms'
+// pixels.
+void BlendOpaqueRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t stepX, uint8_t alpha);
 #endif
 
 }  // namespace owl

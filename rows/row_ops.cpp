@@ -51,7 +51,13 @@ bool BlendRows(const BitmapBits& dst, const BitmapBits& src) {
   if (HasSSE()) row = BlendRow_SSE;
 #endif
 #if defined(OWL_X86)
-  if (HasSSE2() && dst.width > 8) row = HasAVX2() ? BlendRow_AVX2 : BlendRow_SSE2;
+  if (HasSSE2() && dst.width > 8) {
+    if (HasAVX2()) {
+      BlendBlock_AVX2(dst, src);
+      return true;
+    }
+    row = BlendRow_SSE2;
+  }
 #endif
   RunRows(dst, src, row);
   return true;

@@ -55,6 +55,9 @@ void BlendRow_SSE2(uint32_t* dst, const uint32_t* src, int32_t width);
 void FillRow_AVX2(uint32_t* dst, int32_t width, uint32_t color);
 void CopyRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width);
 void BlendRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width);
+// BlendRow_AVX2 over every row of a block, without a call per row (the
+// rows of a small draw are a few steps each).
+void BlendBlock_AVX2(const BitmapBits& dst, const BitmapBits& src);
 void BlendRowAlpha_AVX2(uint32_t* dst, const uint32_t* src, int32_t width, uint8_t alpha);
 #endif
 

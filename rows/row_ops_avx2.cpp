@@ -4,6 +4,7 @@
 
 #if defined(OWL_X86)
 #include "core/avx2_pixels.h"
+#include "core/geometry.h"
 
 #if defined(_MSC_VER)
 #include <intrin.h>
@@ -76,6 +77,19 @@ void BlendRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width) {
   int32_t x = 0;
   for (; x + 8 <= width; x += 8) Store8(dst + x, Over8(Load8(src + x), Load8(dst + x)));
   for (; x < width; ++x) dst[x] = FirstPixel(Over8(OnePixel(src[x]), OnePixel(dst[x])));
+}
+
+void BlendBlock_AVX2(const BitmapBits& dst, const BitmapBits& src) {
+  const int32_t width = dst.width;
+  uint8_t* d_row = static_cast<uint8_t*>(dst.bits);
+  const uint8_t* s_row = static_cast<const uint8_t*>(src.bits);
+  for (int32_t y = 0; y < dst.height; ++y, d_row += dst.pitch, s_row += src.pitch) {
+    uint32_t* d = reinterpret_cast<uint32_t*>(d_row);
+    const uint32_t* s = reinterpret_cast<const uint32_t*>(s_row);
+    int32_t x = 0;
+    for (; x + 8 <= width; x += 8) Store8(d + x, Over8(Load8(s + x), Load8(d + x)));
+    for (; x < width; ++x) d[x] = FirstPixel(Over8(OnePixel(s[x]), OnePixel(d[x])));
+  }
 }
 
 void BlendRowAlpha_AVX2(uint32_t* dst, const uint32_t* src, int32_t width, uint8_t alpha) {

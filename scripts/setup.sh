@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what a build needs on Debian 12 when it is missing (as root).
-#   scripts/setup.sh [native|win64|win32|linux32]...   (default: native)
+#   scripts/setup.sh [native|bench|win64|win32|linux32]...   (default: native)
+# bench: the peer libraries of bench/peer_compare.cpp (never needed by tests).
 set -euo pipefail
 need=()
 # want PACKAGE TEST...: PACKAGE is needed unless the test succeeds.
@@ -29,6 +30,11 @@ for stage in "${@:-native}"; do
       want libpng-dev test -f /usr/include/png.h
       want pkg-config command -v pkg-config
       want libtsan2 sh -c 'ldconfig -p | grep -q libtsan\.so\.2'
+      ;;
+    bench)
+      want libpixman-1-dev test -f /usr/include/pixman-1/pixman.h
+      want libyuv-dev test -f /usr/include/libyuv.h
+      want libopencv-imgproc-dev test -f /usr/include/opencv4/opencv2/imgproc.hpp
       ;;
     win64)
       want g++-mingw-w64-x86-64-posix command -v x86_64-w64-mingw32-g++-posix

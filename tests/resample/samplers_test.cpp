@@ -190,10 +190,20 @@ TEST(SampleBicubic, Avx2RowsMatchTheMmxSamplers) {
         for (auto& p : want) p = rng.Next();
         got = want;
         for (int32_t j = 0; j < count; ++j) k.sample(table, bits, int32_t(x + uint32_t(j) * step), y, alpha, &want[size_t(j)]);
-        ASSERT_EQ(k.row(table, got.data(), bits, x, step, y, count, alpha), count & ~7);
-        for (int32_t j = count & ~7; j < count; ++j)
-          k.sample(table, bits, int32_t(x + uint32_t(j) * step), y, alpha, &got[size_t(j)]);
-        ASSERT_EQ(got, want) << "mode " << mode << " step " << step << " count " << count;
+        // Each texel row filtered per call, and through kept rows.
+        std::vector<int16_t> sums(size_t(count) * 4 * BicubicKeptRows::kSlots + 1);
+        std::vector<int32_t> weights(size_t(count) * 8 + 1);
+        BicubicKeptRows kept;
+        kept.sums = sums.data();
+        kept.weights = weights.data();
+        kept.capacity = count;
+        for (BicubicKeptRows* keep : {static_cast<BicubicKeptRows*>(nullptr), &kept}) {
+          std::vector<uint32_t> out = got;
+          ASSERT_EQ(k.row(table, out.data(), bits, x, step, y, count, alpha, keep), count & ~7);
+          for (int32_t j = count & ~7; j < count; ++j)
+            k.sample(table, bits, int32_t(x + uint32_t(j) * step), y, alpha, &out[size_t(j)]);
+          ASSERT_EQ(out, want) << "mode " << mode << " step " << step << " count " << count << " kept " << !!keep;
+        }
       }
     }
   }

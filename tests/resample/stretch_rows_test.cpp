@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "reference.h"
+#include "resample/stretch.h"
 #include "resample/stretch_over_rows.h"
+#include "sweep.h"
 #include "test_util.h"
 
 namespace owl {
@@ -111,6 +113,67 @@ TEST(StretchRows, Avx2RowsMatchTheirForms) {
                   StretchNearestOverAlphaRow_SSE(d, c.src.data(), c.width, c.step, c.step % 255);
                 },
                 any);
+  }
+}
+
+// The steps the AVX2 nearest row takes apart (2x, 0.5x, below 0x10000) and
+// the first ones either side that it does not, every width around its
+// 8- and 16-pixel blocks, each over a source exactly as long as the row
+// reads, so that a load past the last texel read is a heap overflow under
+// the sanitizers.
+TEST(StretchRows, Avx2NearestAtItsSpecialSteps) {
+  if (!HasAVX2()) GTEST_SKIP() << "no AVX2";
+  Rng rng(90);
+  for (uint32_t step : {0x8000u, 0x7FFFu, 0x8001u, 0x20000u, 0x1FFFFu, 0x20001u, 0xFFFFu, 0x10000u, 0x5555u, 0x100u})
+    for (int32_t w = 1; w <= 70; ++w) {
+      std::vector<uint32_t> src(((uint32_t(w - 1) * step) >> 16) + 1);
+      for (uint32_t& p : src) p = rng.Next();
+      std::vector<uint32_t> want(size_t(w) + 1, kGuard), got = want;
+      StretchNearestRow_C(want.data(), src.data(), w, step);
+      StretchNearestRow_AVX2(got.data(), src.data(), w, step);
+      ASSERT_EQ(got, want) << "step " << step << " width " << w;
+    }
+}
+
+// The two-pass bilinear rows against the one-pass MMX row, at the steps
+// where the horizontal pass changes method (below 0x10000: one load per
+// texel of a pair; below 2.3x: sixteen texels; others one by one) and either
+// side of them, over sources exactly as long as the row reads.
+TEST(StretchRows, Avx2TwoPassBilinearMatchesOnePass) {
+  if (!HasAVX2()) GTEST_SKIP() << "no AVX2";
+  Rng rng(91);
+  for (uint32_t step : {0x8000u, 0xFFFFu, 0x10000u, 0x1FF00u, 0x2000Fu, 0x24924u, 0x30000u, 0x5555u})
+    for (int32_t w = 1; w <= 70; ++w) {
+      const size_t texels = ((uint32_t(w - 1) * step) >> 16) + 2;
+      std::vector<uint32_t> r0(texels), r1(texels), h0(static_cast<size_t>(w)), h1(static_cast<size_t>(w));
+      for (size_t k = 0; k < texels; ++k) r0[k] = rng.Next(), r1[k] = rng.Next();
+      const uint32_t fy = rng.Next() & 255;
+      std::vector<uint32_t> want(size_t(w) + 1, kGuard), got = want;
+      StretchBilinearRow_MMX(want.data(), r0.data(), r1.data(), w, step, fy);
+      BilinearHorizontalRow_AVX2(h0.data(), r0.data(), w, step);
+      BilinearHorizontalRow_AVX2(h1.data(), r1.data(), w, step);
+      BilinearVerticalRow_AVX2(got.data(), h0.data(), h1.data(), w, fy);
+      ASSERT_EQ(got, want) << "step " << step << " width " << w << " fy " << fy;
+    }
+}
+
+// Output rows that share texel rows, and those that do not, in the block
+// loop with its kept rows (every mask).
+TEST(StretchBilinear, KeptRowsAtEveryVerticalRatio) {
+  Rng rng(92);
+  for (auto [sh, dh] : {std::pair{5, 17}, {9, 9}, {40, 20}, {2, 31}, {1, 6}, {7, 3}}) {
+    owltest::BlockCase c(rng, 13, sh, 27, dh, 1 + sh % 3, dh % 4);
+    owltest::CheckCase(c, StretchBilinear, owltest::BilinearRef);
+  }
+}
+
+// The bicubic loop's kept texel rows: output rows sharing texel rows (up),
+// skipping them (down) and one to one, with interior runs of 8 and more.
+TEST(StretchBicubic, KeptRowsAtEveryVerticalRatio) {
+  Rng rng(93);
+  for (auto [sh, dh] : {std::pair{9, 30}, {40, 19}, {12, 12}, {6, 7}}) {
+    owltest::BlockCase c(rng, 13, sh, 29, dh, 1 + sh % 3, dh % 4);
+    owltest::CheckCase(c, StretchBicubic, owltest::BicubicRef);
   }
 }
 #endif
