@@ -275,31 +275,5 @@ TEST(Composition, OverlappingRectanglesGiveThePlainLoop) {
   }
 }
 
-// Rectangles of one canvas that overlap within rows, the destination to the
-// right of the source: each pixel reads its source as the plain loop leaves
-// it, one pixel after another, in every form (the vector rows step aside).
-TEST(Composition, OverlapWithinRowsReadsAsThePlainLoop) {
-  for (uint32_t mask : kMasks)
-    for (int32_t shift : {1, 2, 3, 9})
-      for (uint8_t alpha : {uint8_t(77), uint8_t(200)})
-        for (bool blend : {false, true}) {
-          Rng rng(60 + uint32_t(shift));
-          CanvasHolder c(FilledCanvas(40, 3, 0, &rng));
-          std::vector<uint32_t> want = CanvasPixels(c.h);
-          const bool split = !blend && (mask & kCpuMMX) && HasMMX();
-          for (int32_t y = 0; y < 3; ++y)
-            for (int32_t x = shift; x < 36; ++x) {
-              uint32_t& d = want[size_t(y * 40 + x)];
-              const uint32_t s = want[size_t(y * 40 + x - shift)];
-              d = blend ? owltest::BlendOpaque(d, s, alpha)
-                        : split ? owltest::MixSplit(d, s, alpha) : owltest::MixPlain(d, s, alpha);
-            }
-          const owlRect src{0, 0, 36 - shift, 3}, dst{shift, 0, 36, 3};
-          ScopedCpuMask m(mask);
-          ASSERT_EQ(blend ? BlendCanvas(c.h, &dst, c.h, &src, alpha) : MixCanvas(c.h, &dst, c.h, &src, alpha), 1);
-          ASSERT_EQ(CanvasPixels(c.h), want) << "mask " << mask << " shift " << shift << " blend " << blend;
-        }
-}
-
 }  // namespace
 }  // namespace owl
