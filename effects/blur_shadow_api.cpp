@@ -67,6 +67,5 @@ int OWL_CALL DrawRoundRectShadow(HGCANVAS canvas, const owlRect* rect, int32_t c
   owl::Offset(shape, dx, dy);
   // A shape the offset wrapped around is refused like a reversed one.
   if (shape.left > shape.right || shape.top > shape.bottom) return 0;
-  owl::DrawShadowOfRoundRect(*c, shape, corner, radius, color);
-  return 1;
+  return owl::DrawShadowOfRoundRect(*c, shape, corner, radius, color) ? 1 : 0;
 }

@@ -2,6 +2,7 @@
 // instead of by blurring an image.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "core/canvas.h"
@@ -13,31 +14,45 @@ namespace owl {
 // Draws source-over, within the canvas clip, the Gaussian blur (radius
 // 0..kMaxGaussianRadius) of shape (logical coordinates, not reversed) filled
 // with color, its corners rounded by corner (at most half the shorter side;
-// a pixel is inside when its centre is). Each pixel gets color times the
-// blurred coverage, rounded per channel.
-void DrawShadowOfRoundRect(const Canvas& canvas, const owlRect& shape, int32_t corner, int32_t radius,
-                         uint32_t color);
+// a pixel is inside when its centre is). False when scratch memory runs out
+// (nothing drawn).
+bool DrawShadowOfRoundRect(const Canvas& canvas, const owlRect& shape, int32_t corner, int32_t radius,
+                           uint32_t color);
 
-// Row kernels of the shadow; coverage in 16.16 (0 to 65536), every product
-// rounded: (v + 32768) >> 16.
-// cover[i] = round(across[i] * down), across and down 0..65536.
-void ShadowCover_C(int32_t* cover, const int32_t* across, uint32_t down, int32_t count);
-// cover[i] -= round(weight * (hi[i] - lo[i])), 0 <= hi - lo <= 65536,
-// weight 0..65536.
-void ShadowCut_C(int32_t* cover, const int32_t* hi, const int32_t* lo, uint32_t weight, int32_t count);
-// line[i] = each channel of color times cover[i] clamped to 0..65536, rounded.
-void ShadowTint_C(uint32_t* line, const int32_t* cover, uint32_t color, int32_t count);
+// Row kernels of the shadow. Coverages are 15-bit fractions (0 to 32767),
+// each held twice in a 32-bit word (low and high halves equal), and every
+// product of two is rounded: Mul15(a, b) = (a * b + 16384) >> 15.
+//
+// One corner row: out[i] = c | c << 16 with
+//   c = min(32767, (sum over k < n of lo(line_k[i]) * lo(weights[k])
+//                   + hi(line_k[i]) * hi(weights[k]) + 16384) >> 15),
+// line_k = lines + k * stride,
+// lo and hi the 16-bit halves (each 0..32767), the sum taken modulo 2^32.
+void ShadowCornerRow_C(uint32_t* out, const uint32_t* lines, std::ptrdiff_t stride, const uint32_t* weights,
+                       int32_t n, int32_t count);
+// One drawn row, pixel i: q = max(0, Mul15(across[i], down) - corr(i)) with
+// corr(i) the coverage in corr[i * step] (0 without corr), step 1 or -1;
+// the source s = Mul15(channel, q) for each channel of color (premultiplied),
+// laid over dst[i]: d = s + (((256 - s.A) * d) >> 8), modulo 256 (only a
+// colour not premultiplied can exceed 255).
+void ShadowRow_C(uint32_t* dst, const uint32_t* across, uint32_t down, const uint32_t* corr, int32_t step,
+                 uint32_t color, int32_t count);
 // The forms above chosen for this processor.
-void ShadowCover(int32_t* cover, const int32_t* across, uint32_t down, int32_t count);
-void ShadowCut(int32_t* cover, const int32_t* hi, const int32_t* lo, uint32_t weight, int32_t count);
-void ShadowTint(uint32_t* line, const int32_t* cover, uint32_t color, int32_t count);
+void ShadowCornerRow(uint32_t* out, const uint32_t* lines, std::ptrdiff_t stride, const uint32_t* weights, int32_t n,
+                     int32_t count);
+void ShadowRow(uint32_t* dst, const uint32_t* across, uint32_t down, const uint32_t* corr, int32_t step,
+               uint32_t color, int32_t count);
 #if defined(OWL_X86)
-void ShadowCover_SSE2(int32_t* cover, const int32_t* across, uint32_t down, int32_t count);
-void ShadowCut_SSE2(int32_t* cover, const int32_t* hi, const int32_t* lo, uint32_t weight, int32_t count);
-void ShadowTint_SSE2(uint32_t* line, const int32_t* cover, uint32_t color, int32_t count);
-void ShadowCover_AVX2(int32_t* cover, const int32_t* across, uint32_t down, int32_t count);
-void ShadowCut_AVX2(int32_t* cover, const int32_t* hi, const int32_t* lo, uint32_t weight, int32_t count);
-void ShadowTint_AVX2(uint32_t* line, const int32_t* cover, uint32_t color, int32_t count);
+// Four words a step; exactly the plain forms' values.
+void ShadowCornerRow_SSE2(uint32_t* out, const uint32_t* lines, std::ptrdiff_t stride, const uint32_t* weights,
+                          int32_t n, int32_t count);
+void ShadowRow_SSE2(uint32_t* dst, const uint32_t* across, uint32_t down, const uint32_t* corr, int32_t step,
+                    uint32_t color, int32_t count);
+// Eight words a step; exactly the plain forms' values.
+void ShadowCornerRow_AVX2(uint32_t* out, const uint32_t* lines, std::ptrdiff_t stride, const uint32_t* weights,
+                          int32_t n, int32_t count);
+void ShadowRow_AVX2(uint32_t* dst, const uint32_t* across, uint32_t down, const uint32_t* corr, int32_t step,
+                    uint32_t color, int32_t count);
 #endif
 
 }  // namespace owl

@@ -1,59 +1,64 @@
-// AVX2 forms of the shadow's row kernels, eight coverages a step. Every
-// product below 2^32 - 32768 is taken in 32-bit lanes; the one product that
-// could reach 2^32 (a factor of 65536) is exact without multiplying.
+// AVX2 forms of the shadow's row kernels, eight words a step: 16-bit
+// products rounded by the multiply-high-round instruction, which is
+// (a * b + 16384) >> 15 for the non-negative values here, and the
+// source-over of core/avx2_pixels.h.
 #include <immintrin.h>
 
-#include <algorithm>
-
+#include "core/avx2_pixels.h"
 #include "effects/round_rect_shadow.h"
 
 namespace owl {
 namespace {
 
-// round(a * b) per lane for a * b at most 65536 * 65535.
-inline __m256i MulRound(__m256i a, __m256i b) {
-  return _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(a, b), _mm256_set1_epi32(32768)), 16);
+// The pixels of one step, coverages corr[0], corr[step], ... (none when
+// corr is null).
+template <int step>
+inline __m256i Corrections8(const uint32_t* corr) {
+  if (step > 0) return Load8(corr);
+  return _mm256_permutevar8x32_epi32(Load8(corr - 7), _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0));
+}
+
+template <int step>
+int32_t Row(uint32_t* dst, const uint32_t* across, uint32_t down, const uint32_t* corr, uint32_t color,
+            int32_t count) {
+  const __m256i d = _mm256_set1_epi16(int16_t(down & 0xFFFF)), zero = _mm256_setzero_si256();
+  const __m256i br = _mm256_set1_epi32(int32_t((color & 0xFF) | (color >> 16 & 0xFF) << 16));
+  const __m256i ga = _mm256_set1_epi32(int32_t((color >> 8 & 0xFF) | (color >> 24) << 16));
+  const __m256i aa = _mm256_set1_epi16(int16_t(color >> 24)), full = _mm256_set1_epi16(256);
+  int32_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    __m256i q = _mm256_mulhrs_epi16(Load8(across + i), d);
+    if (step != 0) q = _mm256_max_epi16(_mm256_sub_epi16(q, Corrections8<step>(corr + i * step)), zero);
+    const __m256i s = _mm256_or_si256(_mm256_mulhrs_epi16(q, br), _mm256_slli_epi16(_mm256_mulhrs_epi16(q, ga), 8));
+    const __m256i f = _mm256_sub_epi16(full, _mm256_mulhrs_epi16(q, aa));
+    Store8(dst + i, _mm256_add_epi8(s, ScaleChannels8(Load8(dst + i), f)));
+  }
+  return i;
 }
 
 }  // namespace
 
-void ShadowCover_AVX2(int32_t* cover, const int32_t* across, uint32_t down, int32_t count) {
-  if (down >= 65536) {  // round(a * 65536) is a
-    std::copy(across, across + count, cover);
-    return;
-  }
-  const __m256i d = _mm256_set1_epi32(int32_t(down));
-  int32_t i = 0;
-  for (; i + 8 <= count; i += 8)
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(cover + i),
-                        MulRound(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(across + i)), d));
-  ShadowCover_SSE2(cover + i, across + i, down, count - i);
-}
-
-void ShadowCut_AVX2(int32_t* cover, const int32_t* hi, const int32_t* lo, uint32_t weight, int32_t count) {
-  if (weight >= 65536) return ShadowCut_SSE2(cover, hi, lo, weight, count);
-  const __m256i w = _mm256_set1_epi32(int32_t(weight));
+void ShadowCornerRow_AVX2(uint32_t* out, const uint32_t* lines, std::ptrdiff_t stride, const uint32_t* weights,
+                          int32_t n, int32_t count) {
+  const __m256i half = _mm256_set1_epi32(16384), top = _mm256_set1_epi32(32767);
   int32_t i = 0;
   for (; i + 8 <= count; i += 8) {
-    __m256i* c = reinterpret_cast<__m256i*>(cover + i);
-    const __m256i diff = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(hi + i)),
-                                          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lo + i)));
-    _mm256_storeu_si256(c, _mm256_sub_epi32(_mm256_loadu_si256(c), MulRound(diff, w)));
+    __m256i sum = _mm256_setzero_si256();
+    const uint32_t* line = lines + i;
+    for (int32_t k = 0; k < n; ++k, line += stride)
+      sum = _mm256_add_epi32(sum, _mm256_madd_epi16(Load8(line), _mm256_set1_epi32(int32_t(weights[k]))));
+    const __m256i c = _mm256_min_epu32(_mm256_srli_epi32(_mm256_add_epi32(sum, half), 15), top);
+    Store8(out + i, _mm256_or_si256(c, _mm256_slli_epi32(c, 16)));
   }
-  ShadowCut_SSE2(cover + i, hi + i, lo + i, weight, count - i);
+  ShadowCornerRow_SSE2(out + i, lines + i, stride, weights, n, count - i);
 }
 
-void ShadowTint_AVX2(uint32_t* line, const int32_t* cover, uint32_t color, int32_t count) {
-  const __m256i zero = _mm256_setzero_si256(), one = _mm256_set1_epi32(65536);
-  int32_t i = 0;
-  for (; i + 8 <= count; i += 8) {
-    const __m256i a = _mm256_min_epi32(_mm256_max_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(cover + i)), zero), one);
-    __m256i v = zero;
-    for (int k = 0; k < 32; k += 8)  // 255 * 65536 fits a lane
-      v = _mm256_or_si256(v, _mm256_slli_epi32(MulRound(a, _mm256_set1_epi32(int32_t(color >> k & 0xFF))), k));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(line + i), v);
-  }
-  ShadowTint_SSE2(line + i, cover + i, color, count - i);
+void ShadowRow_AVX2(uint32_t* dst, const uint32_t* across, uint32_t down, const uint32_t* corr, int32_t step,
+                    uint32_t color, int32_t count) {
+  const int32_t done = !corr ? Row<0>(dst, across, down, corr, color, count)
+                       : step > 0 ? Row<1>(dst, across, down, corr, color, count)
+                                  : Row<-1>(dst, across, down, corr, color, count);
+  ShadowRow_SSE2(dst + done, across + done, down, corr ? corr + done * step : nullptr, step, color, count - done);
 }
 
 }  // namespace owl

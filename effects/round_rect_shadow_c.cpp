@@ -1,24 +1,35 @@
 // Plain forms of the shadow's row kernels.
 #include "effects/round_rect_shadow.h"
 
-#include <algorithm>
-
 namespace owl {
 
-void ShadowCover_C(int32_t* cover, const int32_t* across, uint32_t down, int32_t count) {
-  for (int32_t i = 0; i < count; ++i) cover[i] = int32_t((int64_t(across[i]) * down + 32768) >> 16);
-}
-
-void ShadowCut_C(int32_t* cover, const int32_t* hi, const int32_t* lo, uint32_t weight, int32_t count) {
-  for (int32_t i = 0; i < count; ++i) cover[i] -= int32_t((int64_t(weight) * (hi[i] - lo[i]) + 32768) >> 16);
-}
-
-void ShadowTint_C(uint32_t* line, const int32_t* cover, uint32_t color, int32_t count) {
-  const uint32_t ch[4] = {color & 0xFF, color >> 8 & 0xFF, color >> 16 & 0xFF, color >> 24};
+void ShadowCornerRow_C(uint32_t* out, const uint32_t* lines, std::ptrdiff_t stride, const uint32_t* weights,
+                       int32_t n, int32_t count) {
   for (int32_t i = 0; i < count; ++i) {
-    const uint32_t a = uint32_t(std::min(std::max(cover[i], 0), 65536));
-    line[i] = (ch[0] * a + 32768) >> 16 | ((ch[1] * a + 32768) >> 16) << 8 | ((ch[2] * a + 32768) >> 16) << 16 |
-              ((ch[3] * a + 32768) >> 16) << 24;
+    uint32_t sum = 0;
+    for (int32_t k = 0; k < n; ++k) {
+      const uint32_t v = lines[k * stride + i], w = weights[k];
+      sum += (v & 0xFFFF) * (w & 0xFFFF) + (v >> 16) * (w >> 16);
+    }
+    uint32_t c = (sum + 16384) >> 15;
+    if (c > 32767) c = 32767;
+    out[i] = c | c << 16;
+  }
+}
+
+void ShadowRow_C(uint32_t* dst, const uint32_t* across, uint32_t down, const uint32_t* corr, int32_t step,
+                 uint32_t color, int32_t count) {
+  const uint32_t d = down & 0xFFFF;
+  for (int32_t i = 0; i < count; ++i) {
+    int32_t q = int32_t(((across[i] & 0xFFFF) * d + 16384) >> 15);
+    if (corr) q -= int32_t(corr[i * step] & 0xFFFF);
+    if (q <= 0) continue;  // a clear source leaves the pixel as it is
+    uint32_t s[4];
+    for (int k = 0; k < 4; ++k) s[k] = ((color >> (8 * k) & 0xFF) * uint32_t(q) + 16384) >> 15;
+    const uint32_t p = dst[i], f = 256 - s[3];
+    uint32_t v = 0;
+    for (int k = 0; k < 4; ++k) v |= ((s[k] + (((p >> (8 * k) & 0xFF) * f) >> 8)) & 0xFF) << (8 * k);
+    dst[i] = v;
   }
 }
 

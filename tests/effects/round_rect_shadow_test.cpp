@@ -13,47 +13,58 @@ namespace {
 using owltest::CanvasHolder;
 using owltest::Rng;
 
-int64_t Round16(int64_t v) { return (v + 32768) >> 16; }
+uint32_t Mul15(uint32_t a, uint32_t b) { return (a * b + 16384) >> 15; }
 
-// Coverages and factors at their ends (0, 65535, 65536) as often as between;
-// every count to 40 at unaligned starts, the words past the end untouched.
+// Coverages and weights at their ends (0, 32766, 32767) as often as between,
+// corrections read both ways; every count to 40 at unaligned starts, the
+// words past the end untouched.
 TEST(RoundRectShadow, RowKernelsMatchPlainArithmetic) {
   Rng rng(11);
-  auto value = [&](int32_t top) {
+  auto value = [&]() {
     const uint32_t pick = rng.Next() % 4;
-    return pick == 0 ? 0 : pick == 1 ? top : pick == 2 ? top - 1 : int32_t(rng.Next() % uint32_t(top + 1));
+    return pick == 0 ? 0u : pick == 1 ? 32767u : pick == 2 ? 32766u : rng.Next() % 32768;
   };
   for (uint32_t mask : owltest::kMasks) {
     owl::ScopedCpuMask scoped(mask);
     for (int32_t count = 0; count <= 40; ++count) {
       const size_t start = size_t(count % 3), size = start + size_t(count) + 2;
-      std::vector<int32_t> across(size), lo(size), hi(size), cover(size, -7), cut(size), want(size, -7);
-      for (size_t i = 0; i < size; ++i) {
-        across[i] = value(65536);
-        lo[i] = value(65536);
-        hi[i] = std::min(65536, lo[i] + value(65536));
-        cut[i] = int32_t(rng.Next() % 140000) - 70000;
-      }
-      const uint32_t factor = uint32_t(value(65536));
-      owl::ShadowCover(&cover[start], &across[start], factor, count);
-      for (size_t i = start; i < start + size_t(count); ++i) want[i] = int32_t(Round16(int64_t(across[i]) * factor));
-      EXPECT_EQ(cover, want) << "cover, count " << count << " mask " << mask;
-
-      std::vector<int32_t> cutWant = cut;
-      owl::ShadowCut(&cut[start], &hi[start], &lo[start], factor, count);
-      for (size_t i = start; i < start + size_t(count); ++i)
-        cutWant[i] -= int32_t(Round16(int64_t(factor) * (hi[i] - lo[i])));
-      EXPECT_EQ(cut, cutWant) << "cut, count " << count << " mask " << mask;
-
-      const uint32_t color = rng.Premultiplied();
-      std::vector<uint32_t> line(size, 0xDEADBEEFu), lineWant = line;
-      owl::ShadowTint(&line[start], &cutWant[start], color, count);
+      const int32_t n = count % 5;  // lines of a corner row
+      std::vector<uint32_t> lines(size * 5), weights(5), across(size), corr(size);
+      for (uint32_t& v : lines) v = value() | value() << 16;
+      for (uint32_t& v : weights) v = (rng.Next() % 16384) | (rng.Next() % 16384) << 16;
+      for (size_t i = 0; i < size; ++i) across[i] = value() * 0x10001u, corr[i] = value() * 0x10001u;
+      std::vector<uint32_t> out(size, 0xDEADBEEFu), want = out;
+      owl::ShadowCornerRow(&out[start], &lines[start], std::ptrdiff_t(size), weights.data(), n, count);
       for (size_t i = start; i < start + size_t(count); ++i) {
-        const int64_t a = std::min(std::max(cutWant[i], 0), 65536);
-        lineWant[i] = 0;
-        for (int k = 0; k < 32; k += 8) lineWant[i] |= uint32_t(Round16(int64_t(color >> k & 0xFF) * a)) << k;
+        uint64_t sum = 0;
+        for (int32_t k = 0; k < n; ++k) {
+          const uint32_t v = lines[size_t(k) * size + i];
+          sum += uint64_t(v & 0xFFFF) * (weights[size_t(k)] & 0xFFFF) + uint64_t(v >> 16) * (weights[size_t(k)] >> 16);
+        }
+        const uint32_t c = uint32_t(std::min<uint64_t>(32767, (sum + 16384) >> 15));
+        want[i] = c | c << 16;
       }
-      EXPECT_EQ(line, lineWant) << "tint, count " << count << " mask " << mask;
+      EXPECT_EQ(out, want) << "corner row, count " << count << " mask " << mask;
+
+      for (int32_t step : {0, 1, -1}) {
+        const uint32_t color = rng.Premultiplied(), down = value();
+        std::vector<uint32_t> dst(size), expect(size);
+        for (uint32_t& p : dst) p = rng.Premultiplied();
+        expect = dst;
+        // Read backwards, corr[i] is the last pixel's.
+        const uint32_t* c = step == 0 ? nullptr : step > 0 ? &corr[start] : &corr[start + size_t(count) - 1];
+        owl::ShadowRow(&dst[start], &across[start], down, count ? c : nullptr, step == 0 ? 1 : step, color, count);
+        for (size_t i = start; i < start + size_t(count); ++i) {
+          const size_t j = step > 0 ? i : start + size_t(count) - 1 - (i - start);
+          const int32_t q = std::max(0, int32_t(Mul15(across[i] & 0xFFFF, down)) - (step ? int32_t(corr[j] & 0xFFFF) : 0));
+          const uint32_t sa = Mul15(color >> 24, uint32_t(q));
+          uint32_t p = 0;
+          for (int k = 0; k < 32; k += 8)
+            p |= (Mul15(color >> k & 0xFF, uint32_t(q)) + (((expect[i] >> k & 0xFF) * (256 - sa)) >> 8)) << k;
+          expect[i] = p;
+        }
+        EXPECT_EQ(dst, expect) << "row, step " << step << " count " << count << " mask " << mask;
+      }
     }
   }
 }
