@@ -44,7 +44,7 @@ int64_t Isqrt(int64_t m) {
 
 struct ShadowKernels {
   void (*corner)(uint32_t*, const uint32_t*, std::ptrdiff_t, const uint32_t*, int32_t, int32_t);
-  void (*row)(uint32_t*, const uint32_t*, uint32_t, const uint32_t*, int32_t, uint32_t, int32_t);
+  void (*row)(uint32_t*, const uint32_t*, uint32_t, const ShadowCorrections&, uint32_t, int32_t);
 };
 
 ShadowKernels ChooseShadowKernels() {
@@ -102,9 +102,9 @@ void ShadowCornerRow(uint32_t* out, const uint32_t* lines, std::ptrdiff_t stride
                      int32_t count) {
   ChooseShadowKernels().corner(out, lines, stride, weights, n, count);
 }
-void ShadowRow(uint32_t* dst, const uint32_t* across, uint32_t down, const uint32_t* corr, int32_t step,
-               uint32_t color, int32_t count) {
-  ChooseShadowKernels().row(dst, across, down, corr, step, color, count);
+void ShadowRow(uint32_t* dst, const uint32_t* across, uint32_t down, const ShadowCorrections& corr, uint32_t color,
+               int32_t count) {
+  ChooseShadowKernels().row(dst, across, down, corr, color, count);
 }
 
 bool DrawShadowOfRoundRect(const Canvas& canvas, const owlRect& shape, int32_t corner, int32_t radius,
@@ -151,9 +151,9 @@ bool DrawShadowOfRoundRect(const Canvas& canvas, const owlRect& shape, int32_t c
   const int64_t i1 = corners ? std::min(c, us.to) : 0;
   const int64_t pairs = (i1 - i0 + 1) / 2;
 
-  const std::unique_ptr<uint32_t[]> across = Words(width), scratch = Words(width);
+  const std::unique_ptr<uint32_t[]> across = Words(width);
   const std::unique_ptr<uint32_t[]> table = Words(rows * cols), lines = Words(pairs * cols), weights = Words(pairs);
-  if (!across || !scratch || !table || !lines || !weights) return false;
+  if (!across || !table || !lines || !weights) return false;
   for (int32_t x = 0; x < width; ++x) across[size_t(x)] = profile(xs.from + x, l, r) * 0x10001u;
   const ShadowKernels k = ChooseShadowKernels();
 
@@ -197,39 +197,27 @@ bool DrawShadowOfRoundRect(const Canvas& canvas, const owlRect& shape, int32_t c
     uint32_t* out = RowAt(view, int32_t(y - ys.from));
     const int64_t top = y - t + reach, bottom = b - 1 + reach - y;
     const bool upper = c > 0 && top >= 0 && top < side, lower = c > 0 && bottom >= 0 && bottom < side;
+    const ShadowCorrections none{{nullptr, nullptr}, {nullptr, nullptr}};
     if (!upper && !lower) {
-      k.row(out, across.get(), down, nullptr, 1, color, width);
+      k.row(out, across.get(), down, none, color, width);
       continue;
     }
     for (int s = 0; s < 5; ++s) {
       const int64_t from = cuts[s], to = cuts[s + 1];
       if (from >= to) continue;
       const bool left = from >= l - reach && from < l + c + reach, right = from >= r - c - reach && from < r + reach;
-      const int nv = int(upper) + int(lower), nh = int(left) + int(right);
-      const uint32_t* corr = nullptr;
-      int32_t step = 1;
-      // The table entry of corner (row u, left or right) at pixel x.
-      auto entry = [&](int64_t u, bool isLeft, int64_t x) {
-        const int64_t v = isLeft ? x - l + reach : r - 1 - x + reach;
-        return &table[size_t((u - us.from) * cols + (v - vs.from))];
-      };
-      if (nv * nh == 1) {
-        corr = entry(upper ? top : bottom, left, from);
-        step = left ? 1 : -1;
-      } else if (nv * nh > 1) {
-        for (int64_t x = from; x < to; ++x) {
-          uint32_t sum = 0;
-          for (int64_t u : {top, bottom}) {
-            if ((u == top && !upper) || (u == bottom && !lower)) continue;
-            if (left) sum += *entry(u, true, x) & 0xFFFF;
-            if (right) sum += *entry(u, false, x) & 0xFFFF;
-          }
-          sum = std::min<uint32_t>(sum, kFull);
-          scratch[size_t(x - from)] = sum * 0x10001u;
-        }
-        corr = scratch.get();
+      // The table rows of the top and bottom corners, read forward on the
+      // left and backward on the right.
+      ShadowCorrections corr = none;
+      int n = 0;
+      for (int64_t u : {upper ? top : int64_t(-1), lower ? bottom : int64_t(-1)}) {
+        if (u < 0) continue;
+        const uint32_t* row = &table[size_t((u - us.from) * cols)];
+        if (left) corr.forward[n] = row + (from - l + reach - vs.from);
+        if (right) corr.backward[n] = row + (r - 1 - from + reach - vs.from);
+        ++n;
       }
-      k.row(out + (from - xs.from), &across[size_t(from - xs.from)], down, corr, step, color, int32_t(to - from));
+      k.row(out + (from - xs.from), &across[size_t(from - xs.from)], down, corr, color, int32_t(to - from));
     }
   }
   canvas.Unlock();

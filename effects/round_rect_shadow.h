@@ -30,28 +30,42 @@ bool DrawShadowOfRoundRect(const Canvas& canvas, const owlRect& shape, int32_t c
 // lo and hi the 16-bit halves (each 0..32767), the sum taken modulo 2^32.
 void ShadowCornerRow_C(uint32_t* out, const uint32_t* lines, std::ptrdiff_t stride, const uint32_t* weights,
                        int32_t n, int32_t count);
-// One drawn row, pixel i: q = max(0, Mul15(across[i], down) - corr(i)) with
-// corr(i) the coverage in corr[i * step] (0 without corr), step 1 or -1;
-// the source s = Mul15(channel, q) for each channel of color (premultiplied),
-// laid over dst[i]: d = s + (((256 - s.A) * d) >> 8), modulo 256 (only a
-// colour not premultiplied can exceed 255).
-void ShadowRow_C(uint32_t* dst, const uint32_t* across, uint32_t down, const uint32_t* corr, int32_t step,
+// The corner coverages subtracted along a drawn row: pixel i reads
+// forward[k][i] and backward[k][-i]; null pointers are left out.
+struct ShadowCorrections {
+  const uint32_t* forward[2];
+  const uint32_t* backward[2];
+};
+// The corrections from pixel n on.
+inline ShadowCorrections Advance(const ShadowCorrections& c, int32_t n) {
+  ShadowCorrections out = c;
+  for (int k = 0; k < 2; ++k) {
+    if (out.forward[k]) out.forward[k] += n;
+    if (out.backward[k]) out.backward[k] -= n;
+  }
+  return out;
+}
+// One drawn row, pixel i: q = max(0, Mul15(across[i], down) - the sum of its
+// corrections); the source s = Mul15(channel, q) for each channel of color
+// (premultiplied), laid over dst[i]: d = s + (((256 - s.A) * d) >> 8),
+// modulo 256 (only a colour not premultiplied can exceed 255).
+void ShadowRow_C(uint32_t* dst, const uint32_t* across, uint32_t down, const ShadowCorrections& corr,
                  uint32_t color, int32_t count);
 // The forms above chosen for this processor.
 void ShadowCornerRow(uint32_t* out, const uint32_t* lines, std::ptrdiff_t stride, const uint32_t* weights, int32_t n,
                      int32_t count);
-void ShadowRow(uint32_t* dst, const uint32_t* across, uint32_t down, const uint32_t* corr, int32_t step,
-               uint32_t color, int32_t count);
+void ShadowRow(uint32_t* dst, const uint32_t* across, uint32_t down, const ShadowCorrections& corr, uint32_t color,
+               int32_t count);
 #if defined(OWL_X86)
 // Four words a step; exactly the plain forms' values.
 void ShadowCornerRow_SSE2(uint32_t* out, const uint32_t* lines, std::ptrdiff_t stride, const uint32_t* weights,
                           int32_t n, int32_t count);
-void ShadowRow_SSE2(uint32_t* dst, const uint32_t* across, uint32_t down, const uint32_t* corr, int32_t step,
+void ShadowRow_SSE2(uint32_t* dst, const uint32_t* across, uint32_t down, const ShadowCorrections& corr,
                     uint32_t color, int32_t count);
 // Eight words a step; exactly the plain forms' values.
 void ShadowCornerRow_AVX2(uint32_t* out, const uint32_t* lines, std::ptrdiff_t stride, const uint32_t* weights,
                           int32_t n, int32_t count);
-void ShadowRow_AVX2(uint32_t* dst, const uint32_t* across, uint32_t down, const uint32_t* corr, int32_t step,
+void ShadowRow_AVX2(uint32_t* dst, const uint32_t* across, uint32_t down, const ShadowCorrections& corr,
                     uint32_t color, int32_t count);
 #endif
 

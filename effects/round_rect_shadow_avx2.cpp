@@ -10,25 +10,35 @@
 namespace owl {
 namespace {
 
-// The pixels of one step, coverages corr[0], corr[step], ... (none when
-// corr is null).
-template <int step>
-inline __m256i Corrections8(const uint32_t* corr) {
-  if (step > 0) return Load8(corr);
-  return _mm256_permutevar8x32_epi32(Load8(corr - 7), _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0));
+// Coverage q less the corrections of the step at pixel i, each taken off
+// with the result kept at 0 or more. Kinds: 0 none, 1 one forward, 2 one
+// backward, 3 any.
+template <int kind>
+inline __m256i Less(__m256i q, const ShadowCorrections& c, int32_t i) {
+  const __m256i zero = _mm256_setzero_si256();
+  auto forward = [&](const uint32_t* p) { return _mm256_max_epi16(_mm256_sub_epi16(q, Load8(p)), zero); };
+  auto backward = [&](const uint32_t* p) { return _mm256_max_epi16(_mm256_sub_epi16(q, _mm256_permutevar8x32_epi32(Load8(p - 7), _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0))), zero); };
+  if (kind == 1) q = forward(c.forward[0] + i);
+  if (kind == 2) q = backward(c.backward[0] - i);
+  if (kind == 3)
+    for (int k = 0; k < 2; ++k) {
+      if (c.forward[k]) q = forward(c.forward[k] + i);
+      if (c.backward[k]) q = backward(c.backward[k] - i);
+    }
+  return q;
 }
 
-template <int step>
-int32_t Row(uint32_t* dst, const uint32_t* across, uint32_t down, const uint32_t* corr, uint32_t color,
+template <int kind>
+int32_t Row(uint32_t* dst, const uint32_t* across, uint32_t down, const ShadowCorrections& corr, uint32_t color,
             int32_t count) {
-  const __m256i d = _mm256_set1_epi16(int16_t(down & 0xFFFF)), zero = _mm256_setzero_si256();
+  const __m256i d = _mm256_set1_epi16(int16_t(down & 0xFFFF));
   const __m256i br = _mm256_set1_epi32(int32_t((color & 0xFF) | (color >> 16 & 0xFF) << 16));
   const __m256i ga = _mm256_set1_epi32(int32_t((color >> 8 & 0xFF) | (color >> 24) << 16));
   const __m256i aa = _mm256_set1_epi16(int16_t(color >> 24)), full = _mm256_set1_epi16(256);
   int32_t i = 0;
   for (; i + 8 <= count; i += 8) {
     __m256i q = _mm256_mulhrs_epi16(Load8(across + i), d);
-    if (step != 0) q = _mm256_max_epi16(_mm256_sub_epi16(q, Corrections8<step>(corr + i * step)), zero);
+    q = Less<kind>(q, corr, i);
     const __m256i s = _mm256_or_si256(_mm256_mulhrs_epi16(q, br), _mm256_slli_epi16(_mm256_mulhrs_epi16(q, ga), 8));
     const __m256i f = _mm256_sub_epi16(full, _mm256_mulhrs_epi16(q, aa));
     Store8(dst + i, _mm256_add_epi8(s, ScaleChannels8(Load8(dst + i), f)));
@@ -53,12 +63,16 @@ void ShadowCornerRow_AVX2(uint32_t* out, const uint32_t* lines, std::ptrdiff_t s
   ShadowCornerRow_SSE2(out + i, lines + i, stride, weights, n, count - i);
 }
 
-void ShadowRow_AVX2(uint32_t* dst, const uint32_t* across, uint32_t down, const uint32_t* corr, int32_t step,
+void ShadowRow_AVX2(uint32_t* dst, const uint32_t* across, uint32_t down, const ShadowCorrections& corr,
                     uint32_t color, int32_t count) {
-  const int32_t done = !corr ? Row<0>(dst, across, down, corr, color, count)
-                       : step > 0 ? Row<1>(dst, across, down, corr, color, count)
-                                  : Row<-1>(dst, across, down, corr, color, count);
-  ShadowRow_SSE2(dst + done, across + done, down, corr ? corr + done * step : nullptr, step, color, count - done);
+  const int present = (corr.forward[0] != nullptr) + (corr.forward[1] != nullptr) + (corr.backward[0] != nullptr) +
+                      (corr.backward[1] != nullptr);
+  const int32_t done = present == 0                 ? Row<0>(dst, across, down, corr, color, count)
+                       : present > 1                ? Row<3>(dst, across, down, corr, color, count)
+                       : corr.forward[0] != nullptr ? Row<1>(dst, across, down, corr, color, count)
+                       : corr.backward[0] != nullptr ? Row<2>(dst, across, down, corr, color, count)
+                                                    : Row<3>(dst, across, down, corr, color, count);
+  ShadowRow_SSE2(dst + done, across + done, down, Advance(corr, done), color, count - done);
 }
 
 }  // namespace owl

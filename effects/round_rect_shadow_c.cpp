@@ -17,12 +17,15 @@ void ShadowCornerRow_C(uint32_t* out, const uint32_t* lines, std::ptrdiff_t stri
   }
 }
 
-void ShadowRow_C(uint32_t* dst, const uint32_t* across, uint32_t down, const uint32_t* corr, int32_t step,
+void ShadowRow_C(uint32_t* dst, const uint32_t* across, uint32_t down, const ShadowCorrections& corr,
                  uint32_t color, int32_t count) {
   const uint32_t d = down & 0xFFFF;
   for (int32_t i = 0; i < count; ++i) {
     int32_t q = int32_t(((across[i] & 0xFFFF) * d + 16384) >> 15);
-    if (corr) q -= int32_t(corr[i * step] & 0xFFFF);
+    for (int k = 0; k < 2; ++k) {
+      if (corr.forward[k]) q -= int32_t(corr.forward[k][i] & 0xFFFF);
+      if (corr.backward[k]) q -= int32_t(corr.backward[k][-i] & 0xFFFF);
+    }
     if (q <= 0) continue;  // a clear source leaves the pixel as it is
     uint32_t s[4];
     for (int k = 0; k < 4; ++k) s[k] = ((color >> (8 * k) & 0xFF) * uint32_t(q) + 16384) >> 15;

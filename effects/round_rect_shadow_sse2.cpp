@@ -16,23 +16,35 @@ inline __m128i Mul15(__m128i a, __m128i b) {
   return _mm_avg_epu16(_mm_or_si128(high, low), _mm_setzero_si128());
 }
 
-template <int step>
-inline __m128i Corrections4(const uint32_t* corr) {
-  if (step > 0) return Load4(corr);
-  return _mm_shuffle_epi32(Load4(corr - 3), _MM_SHUFFLE(0, 1, 2, 3));
+// Coverage q less the corrections of the step at pixel i, each taken off
+// with the result kept at 0 or more. Kinds: 0 none, 1 one forward, 2 one
+// backward, 3 any.
+template <int kind>
+inline __m128i Less(__m128i q, const ShadowCorrections& c, int32_t i) {
+  const __m128i zero = _mm_setzero_si128();
+  auto forward = [&](const uint32_t* p) { return _mm_max_epi16(_mm_sub_epi16(q, Load4(p)), zero); };
+  auto backward = [&](const uint32_t* p) { return _mm_max_epi16(_mm_sub_epi16(q, _mm_shuffle_epi32(Load4(p - 3), _MM_SHUFFLE(0, 1, 2, 3))), zero); };
+  if (kind == 1) q = forward(c.forward[0] + i);
+  if (kind == 2) q = backward(c.backward[0] - i);
+  if (kind == 3)
+    for (int k = 0; k < 2; ++k) {
+      if (c.forward[k]) q = forward(c.forward[k] + i);
+      if (c.backward[k]) q = backward(c.backward[k] - i);
+    }
+  return q;
 }
 
-template <int step>
-int32_t Row(uint32_t* dst, const uint32_t* across, uint32_t down, const uint32_t* corr, uint32_t color,
+template <int kind>
+int32_t Row(uint32_t* dst, const uint32_t* across, uint32_t down, const ShadowCorrections& corr, uint32_t color,
             int32_t count) {
-  const __m128i d = _mm_set1_epi16(int16_t(down & 0xFFFF)), zero = _mm_setzero_si128();
+  const __m128i d = _mm_set1_epi16(int16_t(down & 0xFFFF));
   const __m128i br = _mm_set1_epi32(int32_t((color & 0xFF) | (color >> 16 & 0xFF) << 16));
   const __m128i ga = _mm_set1_epi32(int32_t((color >> 8 & 0xFF) | (color >> 24) << 16));
   const __m128i aa = _mm_set1_epi16(int16_t(color >> 24)), full = _mm_set1_epi16(256);
   int32_t i = 0;
   for (; i + 4 <= count; i += 4) {
     __m128i q = Mul15(Load4(across + i), d);
-    if (step != 0) q = _mm_max_epi16(_mm_sub_epi16(q, Corrections4<step>(corr + i * step)), zero);
+    q = Less<kind>(q, corr, i);
     const __m128i s = _mm_or_si128(Mul15(q, br), _mm_slli_epi16(Mul15(q, ga), 8));
     const __m128i f = _mm_sub_epi16(full, Mul15(q, aa));
     Store4(dst + i, _mm_add_epi8(s, ScaleChannels4(Load4(dst + i), f)));
@@ -60,14 +72,18 @@ void ShadowCornerRow_SSE2(uint32_t* out, const uint32_t* lines, std::ptrdiff_t s
   ShadowCornerRow_C(out + i, lines + i, stride, weights, n, count - i);
 }
 
-void ShadowRow_SSE2(uint32_t* dst, const uint32_t* across, uint32_t down, const uint32_t* corr, int32_t step,
+void ShadowRow_SSE2(uint32_t* dst, const uint32_t* across, uint32_t down, const ShadowCorrections& corr,
                     uint32_t color, int32_t count) {
-  const int32_t done = !corr ? Row<0>(dst, across, down, corr, color, count)
-                       : step > 0 ? Row<1>(dst, across, down, corr, color, count)
-                                  : Row<-1>(dst, across, down, corr, color, count);
+  const int present = (corr.forward[0] != nullptr) + (corr.forward[1] != nullptr) + (corr.backward[0] != nullptr) +
+                      (corr.backward[1] != nullptr);
+  const int32_t done = present == 0                 ? Row<0>(dst, across, down, corr, color, count)
+                       : present > 1                ? Row<3>(dst, across, down, corr, color, count)
+                       : corr.forward[0] != nullptr ? Row<1>(dst, across, down, corr, color, count)
+                       : corr.backward[0] != nullptr ? Row<2>(dst, across, down, corr, color, count)
+                                                    : Row<3>(dst, across, down, corr, color, count);
   // The last pixels: the plain form's arithmetic is the same (no sum
-  // exceeds 255, so nothing saturates or wraps).
-  ShadowRow_C(dst + done, across + done, down, corr ? corr + done * step : nullptr, step, color, count - done);
+  // exceeds 255 for a premultiplied colour, and both keep the low 8 bits).
+  ShadowRow_C(dst + done, across + done, down, Advance(corr, done), color, count - done);
 }
 
 }  // namespace owl

@@ -655,13 +655,21 @@ OWL_EXTERN_C OWL_API int OWL_CALL ShadowTexture(HGTEXTURE dst, HGTEXTURE src, in
  * corners rounded with radius corner (0 to 65535, and at most half the
  * shorter side; a pixel belongs to the shape when its centre does), filled with color
  * (premultiplied) and blurred as GaussianBlurTexture would with radius
- * (0 to 128), on a canvas large enough not to reach its edges; each
- * channel is rounded from the exact weights. The blurred shape is computed
- * along its rows, not from an image: the work is per pixel drawn, plus per
- * pixel one term for each corner row within the blur's reach.
+ * (0 to 128), on a canvas large enough not to reach its edges: within 2
+ * levels per channel. The blurred shape is computed from the blur's line
+ * weights, not from an image, in 15-bit coverages (32767 is all): the
+ * blurred box is the product of a row and a column profile, each a
+ * difference of two cumulative weights rounded to 15 bits, rounded as
+ * q = (a * d + 16384) >> 15; near each corner the blur of the piece the
+ * corner cuts off is taken back (one table per call serves the four
+ * corners, their mirror images), q kept at 0 or more. Each channel of the
+ * source is (c * q + 16384) >> 15, laid over the pixel as
+ * s + (((256 - source alpha) * pixel) >> 8). The work is one step per pixel
+ * drawn plus the table, (corner + 6 (r + 1))^2 entries of at most
+ * min(corner, 6 (r + 1) + 1) products each (r as for GaussianBlurTexture).
  * 0 for a bad handle, a null or reversed rectangle (also one the offset
- * wraps), a corner or radius out of range; 1 otherwise, also when nothing
- * is drawn. */
+ * wraps), a corner or radius out of range, or no memory for the table;
+ * 1 otherwise, also when nothing is drawn. */
 OWL_EXTERN_C OWL_API int OWL_CALL DrawRoundRectShadow(HGCANVAS canvas, const owlRect* rect, int32_t corner,
                                                       int32_t radius, uint32_t color, int32_t dx, int32_t dy);
 /* ---- Nine-grids at any display scale ----------------------------------- */

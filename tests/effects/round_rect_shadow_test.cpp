@@ -46,24 +46,29 @@ TEST(RoundRectShadow, RowKernelsMatchPlainArithmetic) {
       }
       EXPECT_EQ(out, want) << "corner row, count " << count << " mask " << mask;
 
-      for (int32_t step : {0, 1, -1}) {
+      // No correction, one forward, one backward, then all four.
+      for (int kind = 0; kind < 4; ++kind) {
         const uint32_t color = rng.Premultiplied(), down = value();
         std::vector<uint32_t> dst(size), expect(size);
         for (uint32_t& p : dst) p = rng.Premultiplied();
         expect = dst;
-        // Read backwards, corr[i] is the last pixel's.
-        const uint32_t* c = step == 0 ? nullptr : step > 0 ? &corr[start] : &corr[start + size_t(count) - 1];
-        owl::ShadowRow(&dst[start], &across[start], down, count ? c : nullptr, step == 0 ? 1 : step, color, count);
+        // Backward from the last pixel's word; all four: each way twice.
+        const uint32_t* first = &corr[start];
+        const uint32_t* last = count ? &corr[start + size_t(count) - 1] : nullptr;
+        owl::ShadowCorrections c{{kind & 1 ? first : nullptr, kind == 3 ? first : nullptr},
+                                 {kind & 2 ? last : nullptr, kind == 3 ? last : nullptr}};
+        owl::ShadowRow(&dst[start], &across[start], down, c, color, count);
         for (size_t i = start; i < start + size_t(count); ++i) {
-          const size_t j = step > 0 ? i : start + size_t(count) - 1 - (i - start);
-          const int32_t q = std::max(0, int32_t(Mul15(across[i] & 0xFFFF, down)) - (step ? int32_t(corr[j] & 0xFFFF) : 0));
+          const uint32_t fwd = corr[i] & 0xFFFF, back = corr[2 * start + size_t(count) - 1 - i] & 0xFFFF;
+          const int32_t less = kind == 1 ? fwd : kind == 2 ? back : kind == 3 ? 2 * (fwd + back) : 0;
+          const int32_t q = std::max(0, int32_t(Mul15(across[i] & 0xFFFF, down)) - less);
           const uint32_t sa = Mul15(color >> 24, uint32_t(q));
           uint32_t p = 0;
           for (int k = 0; k < 32; k += 8)
             p |= (Mul15(color >> k & 0xFF, uint32_t(q)) + (((expect[i] >> k & 0xFF) * (256 - sa)) >> 8)) << k;
           expect[i] = p;
         }
-        EXPECT_EQ(dst, expect) << "row, step " << step << " count " << count << " mask " << mask;
+        EXPECT_EQ(dst, expect) << "row, kind " << kind << " count " << count << " mask " << mask;
       }
     }
   }
