@@ -1,8 +1,11 @@
 // AVX2 forms of the shadow's row kernels, eight words a step: 16-bit
 // products rounded by the multiply-high-round instruction, which is
 // (a * b + 16384) >> 15 for the non-negative values here, and the
-// source-over of core/avx2_pixels.h.
+// source-over of core/avx2_pixels.h. A row's last pixels take one masked
+// step of the same arithmetic.
 #include <immintrin.h>
+
+#include <type_traits>
 
 #include "core/avx2_pixels.h"
 #include "effects/round_rect_shadow.h"
@@ -10,14 +13,25 @@
 namespace owl {
 namespace {
 
+// Eight words from p, or, for the last step of a row, the lanes of mask
+// (the others read as 0 and never touch memory).
+template <bool last>
+inline __m256i Words8(const uint32_t* p, __m256i mask) {
+  return last ? _mm256_maskload_epi32(reinterpret_cast<const int*>(p), mask) : Load8(p);
+}
+
 // Coverage q less the corrections of the step at pixel i, each taken off
 // with the result kept at 0 or more. Kinds: 0 none, 1 one forward, 2 one
-// backward, 3 any.
-template <int kind>
-inline __m256i Less(__m256i q, const ShadowCorrections& c, int32_t i) {
-  const __m256i zero = _mm256_setzero_si256();
-  auto forward = [&](const uint32_t* p) { return _mm256_max_epi16(_mm256_sub_epi16(q, Load8(p)), zero); };
-  auto backward = [&](const uint32_t* p) { return _mm256_max_epi16(_mm256_sub_epi16(q, _mm256_permutevar8x32_epi32(Load8(p - 7), _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0))), zero); };
+// backward, 3 any. Backward, the step's words are read from p - 7 up and
+// turned round.
+template <int kind, bool last>
+inline __m256i Less(__m256i q, const ShadowCorrections& c, int32_t i, __m256i mask) {
+  const __m256i zero = _mm256_setzero_si256(), turn = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
+  auto forward = [&](const uint32_t* p) { return _mm256_max_epi16(_mm256_sub_epi16(q, Words8<last>(p, mask)), zero); };
+  auto backward = [&](const uint32_t* p) {
+    const __m256i words = Words8<last>(p - 7, _mm256_permutevar8x32_epi32(mask, turn));
+    return _mm256_max_epi16(_mm256_sub_epi16(q, _mm256_permutevar8x32_epi32(words, turn)), zero);
+  };
   if (kind == 1) q = forward(c.forward[0] + i);
   if (kind == 2) q = backward(c.backward[0] - i);
   if (kind == 3)
@@ -29,21 +43,27 @@ inline __m256i Less(__m256i q, const ShadowCorrections& c, int32_t i) {
 }
 
 template <int kind>
-int32_t Row(uint32_t* dst, const uint32_t* across, uint32_t down, const ShadowCorrections& corr, uint32_t color,
-            int32_t count) {
+void Row(uint32_t* dst, const uint32_t* across, uint32_t down, const ShadowCorrections& given, uint32_t color,
+         int32_t count) {
+  const ShadowCorrections corr = given;  // a copy the stores to dst cannot change
   const __m256i d = _mm256_set1_epi16(int16_t(down & 0xFFFF));
   const __m256i br = _mm256_set1_epi32(int32_t((color & 0xFF) | (color >> 16 & 0xFF) << 16));
   const __m256i ga = _mm256_set1_epi32(int32_t((color >> 8 & 0xFF) | (color >> 24) << 16));
   const __m256i aa = _mm256_set1_epi16(int16_t(color >> 24)), full = _mm256_set1_epi16(256);
-  int32_t i = 0;
-  for (; i + 8 <= count; i += 8) {
-    __m256i q = _mm256_mulhrs_epi16(Load8(across + i), d);
-    q = Less<kind>(q, corr, i);
+  auto step = [&](int32_t i, auto last, __m256i mask) {
+    __m256i q = _mm256_mulhrs_epi16(Words8<last>(across + i, mask), d);
+    q = Less<kind, last>(q, corr, i, mask);
     const __m256i s = _mm256_or_si256(_mm256_mulhrs_epi16(q, br), _mm256_slli_epi16(_mm256_mulhrs_epi16(q, ga), 8));
     const __m256i f = _mm256_sub_epi16(full, _mm256_mulhrs_epi16(q, aa));
-    Store8(dst + i, _mm256_add_epi8(s, ScaleChannels8(Load8(dst + i), f)));
+    return _mm256_add_epi8(s, ScaleChannels8(Words8<last>(dst + i, mask), f));
+  };
+  const __m256i all = _mm256_set1_epi32(-1);
+  int32_t i = 0;
+  for (; i + 8 <= count; i += 8) Store8(dst + i, step(i, std::false_type(), all));
+  if (i < count) {  // the last one to seven pixels
+    const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(count - i), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    _mm256_maskstore_epi32(reinterpret_cast<int*>(dst + i), mask, step(i, std::true_type(), mask));
   }
-  return i;
 }
 
 }  // namespace
@@ -67,12 +87,10 @@ void ShadowRow_AVX2(uint32_t* dst, const uint32_t* across, uint32_t down, const 
                     uint32_t color, int32_t count) {
   const int present = (corr.forward[0] != nullptr) + (corr.forward[1] != nullptr) + (corr.backward[0] != nullptr) +
                       (corr.backward[1] != nullptr);
-  const int32_t done = present == 0                 ? Row<0>(dst, across, down, corr, color, count)
-                       : present > 1                ? Row<3>(dst, across, down, corr, color, count)
-                       : corr.forward[0] != nullptr ? Row<1>(dst, across, down, corr, color, count)
-                       : corr.backward[0] != nullptr ? Row<2>(dst, across, down, corr, color, count)
-                                                    : Row<3>(dst, across, down, corr, color, count);
-  ShadowRow_SSE2(dst + done, across + done, down, Advance(corr, done), color, count - done);
+  if (present == 0) Row<0>(dst, across, down, corr, color, count);
+  else if (present == 1 && corr.forward[0]) Row<1>(dst, across, down, corr, color, count);
+  else if (present == 1 && corr.backward[0]) Row<2>(dst, across, down, corr, color, count);
+  else Row<3>(dst, across, down, corr, color, count);
 }
 
 }  // namespace owl

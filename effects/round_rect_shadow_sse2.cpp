@@ -35,8 +35,9 @@ inline __m128i Less(__m128i q, const ShadowCorrections& c, int32_t i) {
 }
 
 template <int kind>
-int32_t Row(uint32_t* dst, const uint32_t* across, uint32_t down, const ShadowCorrections& corr, uint32_t color,
+int32_t Row(uint32_t* dst, const uint32_t* across, uint32_t down, const ShadowCorrections& given, uint32_t color,
             int32_t count) {
+  const ShadowCorrections corr = given;  // a copy the stores to dst cannot change
   const __m128i d = _mm_set1_epi16(int16_t(down & 0xFFFF));
   const __m128i br = _mm_set1_epi32(int32_t((color & 0xFF) | (color >> 16 & 0xFF) << 16));
   const __m128i ga = _mm_set1_epi32(int32_t((color >> 8 & 0xFF) | (color >> 24) << 16));
