@@ -1,6 +1,8 @@
 // Canvas composition in every form, and the plain texture effects and
 // modulation, through the exported functions at 1920x1080 and 256x256, in
-// destination pixels per second.
+// destination pixels per second; the rounded-rectangle shadow in every form
+// across blur radii and corners, in pixels the blur reaches per second
+// (which should not fall as the radius grows).
 #include "bench_util.h"
 
 namespace {
@@ -66,7 +68,35 @@ void RegisterTextureOp(const std::string& name, std::function<void(HGTEXTURE, HG
   }
 }
 
+// A 320x200 panel's shadow on a 1920x1080 canvas.
+void RegisterShadows() {
+  for (const owlbench::Form& form : owlbench::kForms) {
+    if (!owlbench::MachineAllows(form.mask) || form.mask == owl::kCpuMMX || form.mask == (owl::kCpuMMX | owl::kCpuSSE))
+      continue;  // no MMX or SSE forms
+    for (int32_t corner : {12, 48})
+      for (int32_t radius : {2, 16, 64}) {
+        const std::string label = "DrawRoundRectShadow/" + std::string(form.name) + "/corner" + std::to_string(corner) +
+                                  "/radius" + std::to_string(radius);
+        benchmark::RegisterBenchmark(label.c_str(), [=](benchmark::State& state) {
+          const HGCANVAS canvas = RandomCanvas(1920, 1080, 6);
+          const owlRect panel{800, 440, 1120, 640};
+          int32_t box = 0;  // the blur reaches 3 (box + 1) pixels
+          while ((box + 1) * (box + 2) <= radius * radius) ++box;
+          const int64_t reach = 3 * (box + 1);
+          owl::ScopedCpuMask mask(form.mask);
+          for (auto _ : state) {
+            DrawRoundRectShadow(canvas, &panel, corner, radius, 0x60000000u, 0, 0);
+            benchmark::ClobberMemory();
+          }
+          state.SetItemsProcessed(int64_t(state.iterations()) * (320 + 2 * reach) * (200 + 2 * reach));
+          DeleteCanvas(canvas);
+        });
+      }
+  }
+}
+
 const bool kRegistered = [] {
+  RegisterShadows();
   for (bool half : {false, true}) {
     RegisterCanvasOp(
         "MixCanvas", [](HGCANVAS d, const owlRect* dr, HGCANVAS s, const owlRect* sr) { MixCanvas(d, dr, s, sr, 100); },
