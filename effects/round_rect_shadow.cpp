@@ -2,8 +2,9 @@
 // box: the box's blur is the product of a row profile and a column profile
 // (each a difference of two cumulative line weights), and each corner takes
 // back the blur of the piece it cuts off. The four pieces are mirror images
-// of one another, so the blur of one, a table of (corner + 2 reach) squared
-// coverages made once per call, serves all four; a drawn pixel then costs one
+// of one another, so the blur of one, a table of (w + 2 reach) squared
+// coverages (w the width of the piece's first row, a little less than the
+// corner) made once per call, serves all four; a drawn pixel then costs one
 // product, at most one table read (several only where corners' reaches
 // overlap) and the tinted source-over, all in one row kernel.
 //
@@ -114,7 +115,17 @@ bool DrawShadowOfRoundRect(const Canvas& canvas, const owlRect& shape, int32_t c
   const int64_t c = std::min<int64_t>(std::max(corner, 0), std::min(r - l, b - t) / 2);
   const ScopedDoublePrecision precision;  // the same weights on x87 builds
   const Weights w(GaussianKernel(radius));
-  const int64_t reach = w.reach(), side = c + 2 * reach;
+  // Corner row i keeps n pixels on each side of the straight part, those
+  // whose centres lie inside the corner's circle; the piece has the other
+  // w_i = c - n, fewer in each row down. The piece is as tall as its first
+  // row is wide (it is symmetric about its diagonal): the corners reach
+  // that far plus the blur's reach.
+  auto cut = [c](int64_t i) {
+    if (i >= c) return int64_t(0);
+    const int64_t s = Isqrt((2 * i + 1) * (4 * c - 2 * i - 1));  // (2c)^2 - (2 (c - i) - 1)^2
+    return c - (s == 0 ? 0 : ((s & 1) ? s : s - 1) / 2 + 1);
+  };
+  const int64_t piece = cut(0), reach = w.reach(), side = piece + 2 * reach;
 
   // The pixels the blur reaches, clipped; coordinates stay in 64 bits until
   // the clip has bounded them.
@@ -141,14 +152,14 @@ bool DrawShadowOfRoundRect(const Canvas& canvas, const owlRect& shape, int32_t c
   // The table rows and columns any visible pixel reads: rows u of the top
   // corners lie on y = t - reach + u, of the bottom ones on
   // y = b - 1 + reach - u; columns likewise.
-  const Span all{0, c > 0 ? side : 0};
+  const Span all{0, piece > 0 ? side : 0};
   const Span us = Hull(Meet(all, {ys.from - t + reach, ys.to - t + reach}), Meet(all, {b + reach - ys.to, b + reach - ys.from}));
   const Span vs = Hull(Meet(all, {xs.from - l + reach, xs.to - l + reach}), Meet(all, {r + reach - xs.to, r + reach - xs.from}));
   const bool corners = us.from < us.to && vs.from < vs.to;
   const int64_t rows = corners ? us.to - us.from : 0, cols = corners ? vs.to - vs.from : 0;
   // The piece's rows within reach of those table rows, in pairs.
   const int64_t i0 = corners ? std::max<int64_t>(0, us.from - 2 * reach) & ~int64_t(1) : 0;
-  const int64_t i1 = corners ? std::min(c, us.to) : 0;
+  const int64_t i1 = corners ? std::min(piece, us.to) : 0;
   const int64_t pairs = (i1 - i0 + 1) / 2;
 
   const std::unique_ptr<uint32_t[]> across = Words(width);
@@ -158,14 +169,7 @@ bool DrawShadowOfRoundRect(const Canvas& canvas, const owlRect& shape, int32_t c
   const ShadowKernels k = ChooseShadowKernels();
 
   if (corners) {
-    // Corner row i keeps n pixels on each side of the straight part, those
-    // whose centres lie inside the corner's circle; the piece has the other
-    // c - n. Its row profile, two rows to a word.
-    auto cut = [&](int64_t i) {
-      if (i >= c) return int64_t(0);
-      const int64_t s = Isqrt((2 * i + 1) * (4 * c - 2 * i - 1));  // (2c)^2 - (2 (c - i) - 1)^2
-      return c - (s == 0 ? 0 : ((s & 1) ? s : s - 1) / 2 + 1);
-    };
+    // The piece's row profiles, two rows to a word.
     for (int64_t p = 0; p < pairs; ++p) {
       const int64_t even = cut(i0 + 2 * p), odd = cut(i0 + 2 * p + 1);
       uint32_t* line = &lines[size_t(p * cols)];
@@ -178,7 +182,7 @@ bool DrawShadowOfRoundRect(const Canvas& canvas, const owlRect& shape, int32_t c
       const int64_t first = std::max(i0, u - 2 * reach) & ~int64_t(1), last = std::min(i1, u + 1);
       int32_t n = 0;
       for (int64_t i = first; i < last; i += 2, ++n)
-        weights[size_t(n)] = w.Weight(u - reach - i) | (i + 1 < c ? w.Weight(u - reach - i - 1) : 0) << 16;
+        weights[size_t(n)] = w.Weight(u - reach - i) | (i + 1 < piece ? w.Weight(u - reach - i - 1) : 0) << 16;
       k.corner(&table[size_t((u - us.from) * cols)], &lines[size_t((first - i0) / 2 * cols)], std::ptrdiff_t(cols),
                weights.get(), n, int32_t(cols));
     }
@@ -188,7 +192,7 @@ bool DrawShadowOfRoundRect(const Canvas& canvas, const owlRect& shape, int32_t c
   const owlRect drawn{int32_t(xs.from), int32_t(ys.from), int32_t(xs.to), int32_t(ys.to)};
   if (!canvas.Lock(&view, drawn)) return true;
   // Where the corners' columns begin and end along a row.
-  int64_t cuts[6] = {xs.from, xs.to, l - reach, l + c + reach, r - c - reach, r + reach};
+  int64_t cuts[6] = {xs.from, xs.to, l - reach, l + piece + reach, r - piece - reach, r + reach};
   for (int64_t& x : cuts) x = std::min(std::max(x, xs.from), xs.to);
   std::sort(cuts, cuts + 6);
   for (int64_t y = ys.from; y < ys.to; ++y) {
@@ -196,7 +200,7 @@ bool DrawShadowOfRoundRect(const Canvas& canvas, const owlRect& shape, int32_t c
     if (!visible(down)) continue;
     uint32_t* out = RowAt(view, int32_t(y - ys.from));
     const int64_t top = y - t + reach, bottom = b - 1 + reach - y;
-    const bool upper = c > 0 && top >= 0 && top < side, lower = c > 0 && bottom >= 0 && bottom < side;
+    const bool upper = piece > 0 && top >= 0 && top < side, lower = piece > 0 && bottom >= 0 && bottom < side;
     const ShadowCorrections none{{nullptr, nullptr}, {nullptr, nullptr}};
     if (!upper && !lower) {
       k.row(out, across.get(), down, none, color, width);
@@ -205,7 +209,8 @@ bool DrawShadowOfRoundRect(const Canvas& canvas, const owlRect& shape, int32_t c
     for (int s = 0; s < 5; ++s) {
       const int64_t from = cuts[s], to = cuts[s + 1];
       if (from >= to) continue;
-      const bool left = from >= l - reach && from < l + c + reach, right = from >= r - c - reach && from < r + reach;
+      const bool left = from >= l - reach && from < l + piece + reach,
+                 right = from >= r - piece - reach && from < r + reach;
       // The table rows of the top and bottom corners, read forward on the
       // left and backward on the right.
       ShadowCorrections corr = none;
