@@ -1,11 +1,9 @@
 // AVX2 forms of the shadow's row kernels, eight words a step: 16-bit
 // products rounded by the multiply-high-round instruction, which is
 // (a * b + 16384) >> 15 for the non-negative values here, and the
-// source-over of core/avx2_pixels.h. A row's last pixels take one masked
-// step of the same arithmetic.
+// source-over of core/avx2_pixels.h. A row's last pixels take one step of
+// the same arithmetic on copies of their words.
 #include <immintrin.h>
-
-#include <type_traits>
 
 #include "core/avx2_pixels.h"
 #include "effects/round_rect_shadow.h"
@@ -13,24 +11,17 @@
 namespace owl {
 namespace {
 
-// Eight words from p, or, for the last step of a row, the lanes of mask
-// (the others read as 0 and never touch memory).
-template <bool last>
-inline __m256i Words8(const uint32_t* p, __m256i mask) {
-  return last ? _mm256_maskload_epi32(reinterpret_cast<const int*>(p), mask) : Load8(p);
-}
-
 // Coverage q less the corrections of the step at pixel i, each taken off
 // with the result kept at 0 or more. Kinds: 0 none, 1 one forward, 2 one
 // backward, 3 any. Backward, the step's words are read from p - 7 up and
 // turned round.
-template <int kind, bool last>
-inline __m256i Less(__m256i q, const ShadowCorrections& c, int32_t i, __m256i mask) {
-  const __m256i zero = _mm256_setzero_si256(), turn = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
-  auto forward = [&](const uint32_t* p) { return _mm256_max_epi16(_mm256_sub_epi16(q, Words8<last>(p, mask)), zero); };
+template <int kind>
+inline __m256i Less(__m256i q, const ShadowCorrections& c, int32_t i) {
+  const __m256i zero = _mm256_setzero_si256();
+  auto forward = [&](const uint32_t* p) { return _mm256_max_epi16(_mm256_sub_epi16(q, Load8(p)), zero); };
   auto backward = [&](const uint32_t* p) {
-    const __m256i words = Words8<last>(p - 7, _mm256_permutevar8x32_epi32(mask, turn));
-    return _mm256_max_epi16(_mm256_sub_epi16(q, _mm256_permutevar8x32_epi32(words, turn)), zero);
+    const __m256i turned = _mm256_permutevar8x32_epi32(Load8(p - 7), _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0));
+    return _mm256_max_epi16(_mm256_sub_epi16(q, turned), zero);
   };
   if (kind == 1) q = forward(c.forward[0] + i);
   if (kind == 2) q = backward(c.backward[0] - i);
@@ -50,20 +41,34 @@ void Row(uint32_t* dst, const uint32_t* across, uint32_t down, const ShadowCorre
   const __m256i br = _mm256_set1_epi32(int32_t((color & 0xFF) | (color >> 16 & 0xFF) << 16));
   const __m256i ga = _mm256_set1_epi32(int32_t((color >> 8 & 0xFF) | (color >> 24) << 16));
   const __m256i aa = _mm256_set1_epi16(int16_t(color >> 24)), full = _mm256_set1_epi16(256);
-  auto step = [&](int32_t i, auto last, __m256i mask) {
-    __m256i q = _mm256_mulhrs_epi16(Words8<last>(across + i, mask), d);
-    q = Less<kind, last>(q, corr, i, mask);
+  int32_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    __m256i q = _mm256_mulhrs_epi16(Load8(across + i), d);
+    q = Less<kind>(q, corr, i);
     const __m256i s = _mm256_or_si256(_mm256_mulhrs_epi16(q, br), _mm256_slli_epi16(_mm256_mulhrs_epi16(q, ga), 8));
     const __m256i f = _mm256_sub_epi16(full, _mm256_mulhrs_epi16(q, aa));
-    return _mm256_add_epi8(s, ScaleChannels8(Words8<last>(dst + i, mask), f));
-  };
-  const __m256i all = _mm256_set1_epi32(-1);
-  int32_t i = 0;
-  for (; i + 8 <= count; i += 8) Store8(dst + i, step(i, std::false_type(), all));
-  if (i < count) {  // the last one to seven pixels
-    const __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(count - i), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
-    _mm256_maskstore_epi32(reinterpret_cast<int*>(dst + i), mask, step(i, std::true_type(), mask));
+    Store8(dst + i, _mm256_add_epi8(s, ScaleChannels8(Load8(dst + i), f)));
   }
+  const int32_t rest = count - i;
+  if (rest == 0) return;
+  // The last one to seven pixels: their words copied into eight-word
+  // buffers (the rest 0), one step there, the pixels copied back.
+  uint32_t out[8] = {}, cover[8] = {}, ahead[2][8] = {}, behind[2][8] = {};
+  ShadowCorrections last{{nullptr, nullptr}, {nullptr, nullptr}};
+  for (int32_t j = 0; j < rest; ++j) {
+    out[j] = dst[i + j];
+    cover[j] = across[i + j];
+    for (int k = 0; k < 2; ++k) {
+      if (corr.forward[k]) ahead[k][j] = corr.forward[k][i + j];
+      if (corr.backward[k]) behind[k][7 - j] = corr.backward[k][-(i + j)];
+    }
+  }
+  for (int k = 0; k < 2; ++k) {
+    if (corr.forward[k]) last.forward[k] = ahead[k];
+    if (corr.backward[k]) last.backward[k] = behind[k] + 7;
+  }
+  Row<kind>(out, cover, down, last, color, 8);
+  for (int32_t j = 0; j < rest; ++j) dst[i + j] = out[j];
 }
 
 }  // namespace
