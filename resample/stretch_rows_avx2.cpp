@@ -106,7 +106,11 @@ void BilinearHalveWeights_AVX2(uint32_t* weights, int32_t width, uint32_t step) 
 void StretchBilinearHalveRow_AVX2(uint32_t* dst, const uint32_t* row0, const uint32_t* row1, int32_t width,
                                   uint32_t step, uint32_t fy, const uint32_t* weights) {
   if (width <= 0) return;
-  const __m256i wy = VerticalWeight(fy), w2 = _mm256_set1_epi16(int16_t(fy << 1));
+  // The shifts are done as multiplies, whose ports the shuffles leave idle:
+  // p >> 8 as the high half of p * 256, and (bottom - top) * fy >> 8 as the
+  // high half of (bottom - top) * 2 times fy * 128.
+  const __m256i wy = VerticalWeight(fy), w2 = _mm256_set1_epi16(int16_t(fy << 7));
+  const __m256i down8 = _mm256_set1_epi16(256);
   const __m256i low = _mm256_setr_epi8(0, -1, 4, -1, 1, -1, 5, -1, 2, -1, 6, -1, 3, -1, 7, -1, 0, -1, 4, -1, 1, -1, 5,
                                        -1, 2, -1, 6, -1, 3, -1, 7, -1);
   const __m256i high = _mm256_setr_epi8(8, -1, 12, -1, 9, -1, 13, -1, 10, -1, 14, -1, 11, -1, 15, -1, 8, -1, 12, -1, 9,
@@ -133,11 +137,12 @@ void StretchBilinearHalveRow_AVX2(uint32_t* dst, const uint32_t* row0, const uin
       // lanes [0 1 | 2 3], then >> 8.
       auto filtered = [&](const uint32_t* row) {
         const __m256i t = Load8(row + base + 8 * h);
-        return _mm256_srli_epi16(_mm256_packus_epi32(HorizontalSums(t, low, wl), HorizontalSums(t, high, wh)), 8);
+        return _mm256_mulhi_epu16(_mm256_packus_epi32(HorizontalSums(t, low, wl), HorizontalSums(t, high, wh)), down8);
       };
       const __m256i top = filtered(row0), bottom = filtered(row1);
       // top + ((bottom - top) * fy >> 8), as the two-pass vertical row.
-      halves[h] = _mm256_add_epi16(top, _mm256_mulhi_epi16(_mm256_slli_epi16(_mm256_sub_epi16(bottom, top), 7), w2));
+      const __m256i diff = _mm256_sub_epi16(bottom, top);
+      halves[h] = _mm256_add_epi16(top, _mm256_mulhi_epi16(_mm256_add_epi16(diff, diff), w2));
     }
     Store8(dst + j, _mm256_permute4x64_epi64(_mm256_packus_epi16(halves[0], halves[1]), _MM_SHUFFLE(3, 1, 2, 0)));
   }
