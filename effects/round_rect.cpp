@@ -121,7 +121,8 @@ class CoverageMemo {
     if (!valid_ || std::memcmp(&key, &key_, sizeof key) != 0) {
       std::memset(known_, 0, sizeof known_);
       std::memset(arcs_known_, 0, sizeof arcs_known_);
-      key_ = key;
+      std::memset(rows_known_, 0, sizeof rows_known_);
+      std::memcpy(&key_, &key, sizeof key);
       valid_ = true;
     }
     return on_ = true;
@@ -138,6 +139,27 @@ class CoverageMemo {
   void Set(int64_t slot, uint8_t k) {
     value_[slot] = k;
     known_[slot >> 6] |= uint64_t(1) << (slot & 63);
+  }
+  // The coverage of row y of the outer shape s (q = its distance from the
+  // nearer horizontal edge, below kSide) by distance p from the nearer
+  // vertical edge: filled in the first time, from the pixels left of the
+  // middle, for the arc columns [begin, end) (end < kSide) and for the
+  // first pixel of each piece around them: p = 0, begin - 1 and end.
+  const uint8_t* ArcRow(const RoundShape& s, int64_t y, int64_t begin, int64_t end) {
+    const int64_t q = std::min(y - s.top, s.bottom - 1 - y);
+    uint8_t* row = value_ + q * kSide;
+    if (!(rows_known_[q >> 6] >> (q & 63) & 1)) {
+      const auto fill = [&](int64_t p) {
+        const int64_t slot = q * kSide + p;
+        if (!Has(slot)) Set(slot, QuantizeCoverage(PixelCoverage(s, s.left + p, y)));
+      };
+      for (int64_t p = begin; p < end; ++p) fill(p);
+      fill(0);
+      fill(std::max<int64_t>(begin - 1, 0));
+      fill(end);
+      rows_known_[q >> 6] |= uint64_t(1) << (q & 63);
+    }
+    return row;
   }
   // ArcColumns of the outer (which 0) or inner (1) shape's corners for
   // distance q from their horizontal edge.
@@ -167,6 +189,7 @@ class CoverageMemo {
   Key key_;
   uint64_t known_[kSide * kSide / 64];
   uint64_t arcs_known_[2][kSide / 64];
+  uint64_t rows_known_[kSide / 64];
   Columns arcs_[2][kSide];
   uint8_t value_[kSide * kSide];
 };
@@ -271,34 +294,31 @@ void DrawRow(const BitmapBits& view, const owlRect& clip, const RoundShape& oute
   }
 }
 
-// A row of a symmetric fill that an arc crosses at spans[0] on the left and
-// spans[1] on the right, its corners far enough apart that these are the
-// row's only partial pixels: DrawRow's five pieces without the sorting, the
-// arc pixels straight from their memo slots.
-void DrawArcRow(const BitmapBits& view, const owlRect& clip, const RoundShape& outer, int64_t y, const Span* spans,
-                uint32_t color, CoverageMemo& memo) {
+// A row of a symmetric fill whose arcs cross it at columns [begin, end)
+// from each side, its corners far enough apart that these are the row's
+// only partial pixels: DrawRow's five pieces without the sorting, the arc
+// pixels' coverage from the memo, computed for the whole span the first time.
+void DrawArcRow(const BitmapBits& view, const owlRect& clip, const RoundShape& outer, int64_t y, int64_t begin,
+                int64_t end, uint32_t color, CoverageMemo& memo) {
   uint32_t* row = RowAt(view, int32_t(y - clip.top));
+  const int64_t l = outer.left, r = outer.right;
+  const uint8_t* arc = memo.ArcRow(outer, y, begin, end);
   const RoundShape none;
-  const int64_t slots = std::min(y - outer.top, outer.bottom - 1 - y) * CoverageMemo::kSide;
-  const int64_t edges[6] = {outer.left, spans[0].begin, spans[0].end, spans[1].begin, spans[1].end, outer.right};
+  const int64_t edges[6] = {l, l + begin, l + end, r - end, r - begin, r};
   for (int i = 0; i < 5; ++i) {
     const int64_t a = std::max<int64_t>(edges[i], clip.left), b = std::min<int64_t>(edges[i + 1], clip.right);
     if (a >= b) continue;
-    if (i == 1 || i == 3) {
-      for (int64_t x = a; x < b; ++x) {
-        const int64_t slot = slots + (i == 1 ? x - outer.left : outer.right - 1 - x);
-        uint8_t k;
-        if (memo.Has(slot)) {
-          k = memo.Get(slot);
-        } else {
-          k = QuantizeCoverage(PixelCoverage(outer, x, y));
-          memo.Set(slot, k);
-        }
-        PutCoverage(row + (x - clip.left), color, k);
-      }
+    if (i == 1) {
+      for (int64_t x = a; x < b; ++x) PutCoverage(row + (x - clip.left), color, arc[x - l]);
       continue;
     }
-    const uint8_t k = MemoCoverage(outer, none, a, y, memo);
+    if (i == 3) {
+      for (int64_t x = a; x < b; ++x) PutCoverage(row + (x - clip.left), color, arc[r - 1 - x]);
+      continue;
+    }
+    // The piece's coverage is that of its first pixel (see DrawRow).
+    const int64_t first[5] = {0, 0, end, 0, begin - 1};
+    const uint8_t k = a == edges[i] ? arc[first[i]] : MemoCoverage(outer, none, a, y, memo);
     if (k == 255) {
       BlendFillRows(BitmapBits{int32_t(b - a), 1, view.pitch, row + (a - clip.left)}, color);
     } else if (k != 0) {
@@ -364,21 +384,27 @@ void DrawRoundShape(const Canvas& canvas, const RoundShape& outer, const RoundSh
   // A symmetric fill whose corner squares lie apart, each inside the memo:
   // its arc rows go through DrawArcRow.
   const int64_t corner = int64_t(std::ceil(outer.radius[0]));
-  const bool arc_rows = memo.On() && inner.Empty() && corner <= CoverageMemo::kSide &&
+  const bool arc_rows = memo.On() && inner.Empty() && corner < CoverageMemo::kSide &&
                         2 * corner <= outer.right - outer.left && 2 * corner <= outer.bottom - outer.top;
   for (int64_t y = clip.top; y < clip.bottom;) {
     int64_t next = clip.bottom;
     for (int i = 0; i < nb; ++i)
       if (breaks[i] > y) next = std::min(next, breaks[i]);
+    if (arc_rows && y >= outer.top && y < outer.bottom) {
+      // One band of corners at most: the arc columns of the nearer edge.
+      int64_t begin, end;
+      const double q = double(std::min(y - outer.top, outer.bottom - 1 - y));
+      if (memo.Arc(0, outer.radius[0], q, &begin, &end)) {
+        DrawArcRow(view, clip, outer, y, begin, end, color, memo);
+        ++y;
+        continue;
+      }
+    }
     Span spans[8];
     int n = PartialSpans(outer, 0, y, spans, memo);
     n += PartialSpans(inner, 1, y, spans + n, memo);
     const int64_t rows = n == 0 ? next - y : 1;
-    if (arc_rows && n == 2) {
-      DrawArcRow(view, clip, outer, y, spans, color, memo);
-    } else {
-      DrawRow(view, clip, outer, inner, y, rows, spans, n, color, memo);
-    }
+    DrawRow(view, clip, outer, inner, y, rows, spans, n, color, memo);
     y += rows;
   }
   canvas.Unlock();
