@@ -10,6 +10,7 @@
 #include "effects/round_rect.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -85,8 +86,8 @@ bool ArcColumns(double r, double q0, int64_t* begin, int64_t* end) {
   return *begin < *end;
 }
 
-// Coverage and arc columns already worked out, kept per thread from call
-// to call: user interfaces draw the same corners again and again, and an arc
+// Coverage and arc columns already worked out, kept from call to call:
+// user interfaces draw the same corners again and again, and an arc
 // pixel's exact area (a square root or four and an arctangent) costs more
 // than laying it over the canvas. Coverage is stored by a pixel's distances
 // from the nearest vertical and horizontal edge of the outer shape: a shape
@@ -99,6 +100,8 @@ bool ArcColumns(double r, double q0, int64_t* begin, int64_t* end) {
 class CoverageMemo {
  public:
   static constexpr int64_t kSide = 128;
+
+  CoverageMemo() : valid_(false), on_(false) {}  // the tables are cleared by the first Use
 
   // Prepares the memo for a shape; false when the shape is not symmetric
   // in both axes (nothing is stored then).
@@ -194,16 +197,31 @@ class CoverageMemo {
   uint8_t value_[kSide * kSide];
 };
 
-// The memo of the calling thread: plain data, zero before its first use.
-// Kept out of line, so that the functions it is passed to take it as an
-// argument instead of looking the thread's copy up again in every call.
-#if defined(__GNUC__)
-__attribute__((noinline))
-#endif
-CoverageMemo& ThreadMemo() {
-  static thread_local CoverageMemo memo;
-  return memo;
-}
+// The memo for one draw: the shared one, kept from draw to draw, when no
+// other thread is using it; else one of the draw's own, as cold as the
+// shared one was at first.
+class MemoLease {
+ public:
+  MemoLease() : shared_(!Busy().test_and_set(std::memory_order_acquire)) {}
+  ~MemoLease() {
+    if (shared_) Busy().clear(std::memory_order_release);
+  }
+  MemoLease(const MemoLease&) = delete;
+  MemoLease& operator=(const MemoLease&) = delete;
+  CoverageMemo& memo() { return shared_ ? Shared() : own_; }
+
+ private:
+  static std::atomic_flag& Busy() {
+    static std::atomic_flag busy = ATOMIC_FLAG_INIT;
+    return busy;
+  }
+  static CoverageMemo& Shared() {
+    static CoverageMemo memo;
+    return memo;
+  }
+  bool shared_;
+  CoverageMemo own_;
+};
 
 // The columns of row y where the shape's coverage may change from pixel to
 // pixel: where an arc crosses the row. Appends up to four spans.
@@ -379,7 +397,8 @@ void DrawRoundShape(const Canvas& canvas, const RoundShape& outer, const RoundSh
   if (!inner.Empty()) {
     for (const int64_t b : {inner.top, TopBandEnd(inner), BottomBandStart(inner), inner.bottom}) breaks[nb++] = b;
   }
-  CoverageMemo& memo = ThreadMemo();
+  MemoLease lease;
+  CoverageMemo& memo = lease.memo();
   memo.Use(outer, inner);
   // A symmetric fill whose corner squares lie apart, each inside the memo:
   // its arc rows go through DrawArcRow.
