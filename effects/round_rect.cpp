@@ -146,8 +146,9 @@ class CoverageMemo {
   // The coverage of row y of the outer shape s (q = its distance from the
   // nearer horizontal edge, below kSide) by distance p from the nearer
   // vertical edge: filled in the first time, from the pixels left of the
-  // middle, for the arc columns [begin, end) (end < kSide) and for the
-  // first pixel of each piece around them: p = 0, begin - 1 and end.
+  // middle, for the arc columns [begin, end) (end < kSide, 2 * end <= the
+  // width) and for the first pixel of each piece around them: p = 0,
+  // begin - 1 and, when left of the middle, end.
   const uint8_t* ArcRow(const RoundShape& s, int64_t y, int64_t begin, int64_t end) {
     const int64_t q = std::min(y - s.top, s.bottom - 1 - y);
     uint8_t* row = value_ + q * kSide;
@@ -159,7 +160,7 @@ class CoverageMemo {
       for (int64_t p = begin; p < end; ++p) fill(p);
       fill(0);
       fill(std::max<int64_t>(begin - 1, 0));
-      fill(end);
+      if (2 * end < s.right - s.left) fill(end);
       rows_known_[q >> 6] |= uint64_t(1) << (q & 63);
     }
     return row;
