@@ -145,17 +145,19 @@ class CoverageMemo {
   }
   // The coverage of row y of the outer shape s (q = its distance from the
   // nearer horizontal edge, below kSide) by distance p from the nearer
-  // vertical edge: filled in the first time, from the pixels left of the
-  // middle, for the arc columns [begin, end) (end < kSide, 2 * end <= the
-  // width) and for the first pixel of each piece around them: p = 0,
-  // begin - 1 and, when left of the middle, end.
+  // vertical edge, filled in the first time for the arc columns [begin, end)
+  // (end < kSide, 2 * end <= the width) and for the first pixel of each
+  // piece around them: p = 0, begin - 1 and, when left of the middle, end.
+  // The shape's corners lie apart (see DrawArcRow), so each pixel meets one
+  // corner square at most, and its coverage 1 - ((e0 + e2) + (e1 + e3)),
+  // three of the terms 0, is 1 - e exactly.
   const uint8_t* ArcRow(const RoundShape& s, int64_t y, int64_t begin, int64_t end) {
     const int64_t q = std::min(y - s.top, s.bottom - 1 - y);
     uint8_t* row = value_ + q * kSide;
     if (!(rows_known_[q >> 6] >> (q & 63) & 1)) {
       const auto fill = [&](int64_t p) {
         const int64_t slot = q * kSide + p;
-        if (!Has(slot)) Set(slot, QuantizeCoverage(PixelCoverage(s, s.left + p, y)));
+        if (!Has(slot)) Set(slot, QuantizeCoverage(1 - CornerExcess(double(p), double(q), s.radius[0])));
       };
       for (int64_t p = begin; p < end; ++p) fill(p);
       fill(0);
