@@ -10,6 +10,7 @@
 
 #include "core/cpu_features.h"
 #include "core/geometry.h"
+#include "core/x87_precision.h"
 #include "effects/round_rect.h"
 #include "canvas_util.h"
 #include "reference.h"
@@ -142,6 +143,7 @@ TEST(RoundRect, RepeatedCornersKeepTheirExactCoverage) {
     const owl::RoundShape outer = owl::MakeRoundShape(d.rect.left, d.rect.top, d.rect.right, d.rect.bottom, r);
     const owl::RoundShape inner = d.stroke ? owl::InsetRoundShape(outer, d.stroke) : owl::RoundShape{};
     const Image img = owltest::ReadCanvas(c.h, kWide, kTall);
+    const owl::ScopedDoublePrecision precision;  // as the library computes on x87 builds
     for (int32_t y = 0; y < kTall; ++y)
       for (int32_t x = 0; x < kWide; ++x) {
         const double area = owl::PixelCoverage(outer, x, y) - (d.stroke ? owl::PixelCoverage(inner, x, y) : 0);
