@@ -11,6 +11,7 @@
 #if defined(OWL_X86)
 #include <climits>
 #include <cstddef>
+#include <type_traits>
 
 #include "core/avx2_pixels.h"
 #include "resample/kernel_table.h"
@@ -53,21 +54,24 @@ inline __m256i SamplePair(const int32_t* k, const uint8_t* base, std::ptrdiff_t 
 // sums; the saturating additions are plain ones, in any order.
 //
 // The sums of one texel row over a block from four registers holding tap
-// k of each pixel (its texel as one 32-bit lane): channels 0 and 2 of the
-// texels times 128 by a shift, channels 1 and 3 by an unsigned high
-// multiply of the masked upper bytes by 32768, so that shifts and
-// multiplies share the work; w holds each pixel's weight of tap k, the same
-// in both 16-bit halves.
-inline void BlockSums(const __m256i t[4], const __m256i* w, int16_t* out) {
-  const __m256i even_mask = _mm256_set1_epi16(0x7F80), odd_mask = _mm256_set1_epi16(int16_t(0xFF00));
-  const __m256i half = _mm256_set1_epi16(int16_t(0x8000));
+// k of each pixel (its texel as one 32-bit lane). Channels 0 and 2 of the
+// texels come times -128 from a multiply-add of bytes, and meet the
+// negated weights (the product is the same); channels 1 and 3 come times
+// 128 from a shift and a mask, and meet the weights. The block's weights:
+// w[k] negated and w[4 + k] as they are, each pixel's weight of tap k in
+// both 16-bit halves of its lane.
+inline void BlockSums(const __m256i t[4], const __m256i* w, int16_t* out, bool halving = false) {
+  const __m256i even_bytes = _mm256_set1_epi16(0x0080), odd_mask = _mm256_set1_epi16(0x7F80);
   __m256i even = _mm256_setzero_si256(), odd = even;
   for (int k = 0; k < 4; ++k) {
-    const __m256i wk = _mm256_loadu_si256(w + k);
-    const __m256i e = _mm256_and_si256(_mm256_slli_epi16(t[k], 7), even_mask);
-    const __m256i o = _mm256_mulhi_epu16(_mm256_and_si256(t[k], odd_mask), half);
-    even = _mm256_add_epi16(even, _mm256_mulhi_epi16(e, wk));
-    odd = _mm256_add_epi16(odd, _mm256_mulhi_epi16(o, wk));
+    const __m256i e = _mm256_maddubs_epi16(t[k], even_bytes);
+    const __m256i o = _mm256_and_si256(_mm256_srli_epi16(t[k], 1), odd_mask);
+    even = _mm256_add_epi16(even, _mm256_mulhi_epi16(e, _mm256_loadu_si256(w + k)));
+    odd = _mm256_add_epi16(odd, _mm256_mulhi_epi16(o, _mm256_loadu_si256(w + 4 + k)));
+  }
+  if (halving) {
+    even = _mm256_permute4x64_epi64(even, _MM_SHUFFLE(3, 1, 2, 0));
+    odd = _mm256_permute4x64_epi64(odd, _MM_SHUFFLE(3, 1, 2, 0));
   }
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), even);
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16), odd);
@@ -118,6 +122,10 @@ inline __m256i ClampedWindows2(const uint32_t* row, int32_t width, int32_t ca, i
 // (even and odd texels of two loads a tap pair).
 enum Block : uint8_t { kClamped, kWindows, kNarrow, kHalving };
 
+// Registers of weights a block keeps: the four taps negated, as they are,
+// and the narrow blocks' permute.
+constexpr int kBlockWeights = 9;
+
 // The run's weights (per block, one register per tap, each pixel's weight
 // in its 32-bit lane as the table holds it), each pixel's first texel
 // column, and the way each block reads.
@@ -126,7 +134,7 @@ void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n, int32_t wid
   int32_t* const col = kept->columns;
   const uint32_t step = kept->step;
   uint32_t x = kept->x;
-  for (int32_t j = 0; j < n; j += 8, w += 4) {
+  for (int32_t j = 0; j < n; j += 8, w += kBlockWeights) {
     uint32_t f[8];
     int32_t lo = INT32_MAX, hi = INT32_MIN;
     bool narrow = true, halving = true;
@@ -138,17 +146,24 @@ void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n, int32_t wid
       hi = c > hi ? c : hi;
       halving = halving && c == col[j] + 2 * i;
     }
-    narrow = col[j] == lo && hi - lo <= 4 && lo < width - 7;
+    narrow = col[j] == lo && hi - lo <= 4 && lo < width - 10;
+    const bool inside = lo >= 0 && hi < width - 3;
+    const Block way = !inside ? kClamped : narrow ? kNarrow : halving ? kHalving : kWindows;
+    kept->blocks[j / 8] = way;
+    // Halving blocks take their taps in the order [0, 1, 4, 5 | 2, 3, 6, 7].
+    const int p = way == kHalving ? 1 : 0;
     auto tap = [&](int32_t o0, int32_t sign) {
       auto at = [&](int i) { return k[o0 + sign * int32_t(f[i])]; };
-      return _mm256_setr_epi32(at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7));
+      return _mm256_setr_epi32(at(0), at(1), at(p ? 4 : 2), at(p ? 5 : 3), at(p ? 2 : 4), at(p ? 3 : 5), at(6), at(7));
     };
-    _mm256_storeu_si256(w, tap(256, 1));
-    _mm256_storeu_si256(w + 1, tap(0, 1));
-    _mm256_storeu_si256(w + 2, tap(256, -1));
-    _mm256_storeu_si256(w + 3, tap(512, -1));
-    const bool inside = lo >= 0 && hi < width - 3;
-    kept->blocks[j / 8] = !inside ? kClamped : narrow ? kNarrow : halving ? kHalving : kWindows;
+    const __m256i taps[4] = {tap(256, 1), tap(0, 1), tap(256, -1), tap(512, -1)};
+    for (int i = 0; i < 4; ++i) {
+      _mm256_storeu_si256(w + i, _mm256_sub_epi16(_mm256_setzero_si256(), taps[i]));
+      _mm256_storeu_si256(w + 4 + i, taps[i]);
+    }
+    // Narrow blocks: where each pixel's window starts in the block's texels.
+    _mm256_storeu_si256(w + 8, _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(col + j)),
+                                                _mm256_set1_epi32(col[j])));
   }
 }
 
@@ -167,45 +182,48 @@ const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t,
   const uint8_t* row = static_cast<const uint8_t*>(src.bits) + std::ptrdiff_t(t) * src.pitch;
   const uint32_t* texels = reinterpret_cast<const uint32_t*>(row);
   const __m256i* w = reinterpret_cast<const __m256i*>(kept->weights);
-  const __m256i one = _mm256_set1_epi32(1);
+  const int32_t* const columns = kept->columns;
+  const uint8_t* const blocks = kept->blocks;
   // The texel row the next output row filters in this slot's place, asked
-  // for as this one is read: a reduction starts a new stream of texels
-  // every row, which the processor's own prefetcher finds late. Prefetches
-  // never fault.
+  // for as this one is read (this row again when there is none): a
+  // reduction starts a new stream of texels every row, which the
+  // processor's own prefetcher finds late. Prefetches never fault.
   const int32_t ahead = int32_t((kept->ystep + 0xFFFFu) >> 16);
-  const uintptr_t next = ahead > 0 && t + ahead < src.height ? uintptr_t(row) + uintptr_t(std::ptrdiff_t(ahead) * src.pitch) : 0;
-  for (int32_t j = 0; j < n; j += 8, w += 4, out += 32) {
-    const int32_t* c = kept->columns + j;
-    if (next) _mm_prefetch(reinterpret_cast<const char*>(next + uintptr_t(std::ptrdiff_t(c[7] + 3) * 4)), _MM_HINT_T0);
-    __m256i tap[4];
-    switch (kept->blocks[j / 8]) {
-      case kNarrow: {
-        const __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + c[0]));
-        __m256i at = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(c)), _mm256_set1_epi32(c[0]));
-        for (int k = 0; k < 4; ++k, at = _mm256_add_epi32(at, one)) tap[k] = _mm256_permutevar8x32_epi32(eight, at);
-        break;
-      }
-      case kHalving: {
+  const uintptr_t next = uintptr_t(row) + (t + ahead < src.height ? uintptr_t(std::ptrdiff_t(ahead) * src.pitch) : 0);
+  auto prefetch = [&](const int32_t* c) {
+    _mm_prefetch(reinterpret_cast<const char*>(next + uintptr_t(std::ptrdiff_t(c[7] + 3) * 4)), _MM_HINT_T0);
+  };
+  // Runs of blocks read the same way, each in its own loop.
+  auto run = [&](auto way, int32_t from, int32_t to) {
+    constexpr Block kWay = decltype(way)::value;
+    const __m256i* wb = w + kBlockWeights * std::ptrdiff_t(from);
+    int16_t* o = out + 32 * std::ptrdiff_t(from);
+    const int32_t* c = columns + 8 * std::ptrdiff_t(from);
+    for (int32_t b = from; b < to; ++b, wb += kBlockWeights, o += 32, c += 8) {
+      prefetch(c);
+      __m256i tap[4];
+      if constexpr (kWay == kNarrow) {
+        // Tap k of each pixel from the eight texels from c0 + k.
+        const __m256i at = _mm256_loadu_si256(wb + 8);
+        for (int k = 0; k < 4; ++k)
+          tap[k] = _mm256_permutevar8x32_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + c[0] + k)), at);
+      } else if constexpr (kWay == kHalving) {
         // Texels c0 .. c0 + 17: taps 0 and 1 are the even and odd texels
         // from c0, taps 2 and 3 from c0 + 2, in the order [0, 1, 4, 5 | 2,
-        // 3, 6, 7], put right by one permute of 64-bit halves.
+        // 3, 6, 7] in which the block's weights are kept; one permute of
+        // 64-bit quarters puts the sums in order.
         const float* f = reinterpret_cast<const float*>(texels + c[0]);
-        auto pair = [&](int from, __m256* even, __m256* odd) {
-          const __m256 a = _mm256_loadu_ps(f + from), b = _mm256_loadu_ps(f + from + 8);
-          *even = _mm256_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0));
-          *odd = _mm256_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1));
+        auto pair = [&](int first, __m256i* even, __m256i* odd) {
+          const __m256 lo = _mm256_loadu_ps(f + first), hi = _mm256_loadu_ps(f + first + 8);
+          *even = _mm256_castps_si256(_mm256_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0)));
+          *odd = _mm256_castps_si256(_mm256_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1)));
         };
-        __m256 v[4];
-        pair(0, &v[0], &v[1]);
-        pair(2, &v[2], &v[3]);
-        for (int k = 0; k < 4; ++k) tap[k] = _mm256_permute4x64_epi64(_mm256_castps_si256(v[k]), _MM_SHUFFLE(3, 1, 2, 0));
-        break;
-      }
-      case kWindows:
-        Transpose(Windows2(row, c[0], c[4]), Windows2(row, c[1], c[5]), Windows2(row, c[2], c[6]), Windows2(row, c[3], c[7]),
-                  tap);
-        break;
-      default: {
+        pair(0, &tap[0], &tap[1]);
+        pair(2, &tap[2], &tap[3]);
+      } else if constexpr (kWay == kWindows) {
+        Transpose(Windows2(row, c[0], c[4]), Windows2(row, c[1], c[5]), Windows2(row, c[2], c[6]),
+                  Windows2(row, c[3], c[7]), tap);
+      } else {
         __m256i ends[2] = {_mm256_setzero_si256(), _mm256_setzero_si256()};
         if (src.width >= 8) {
           ends[0] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels));
@@ -213,10 +231,22 @@ const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t,
         }
         auto win = [&](int a) { return ClampedWindows2(texels, src.width, c[a], c[a + 4], ends); };
         Transpose(win(0), win(1), win(2), win(3), tap);
-        break;
       }
+      BlockSums(tap, wb, o, kWay == kHalving);
     }
-    BlockSums(tap, w, out);
+  };
+  const int32_t count = n / 8;
+  for (int32_t b = 0; b < count;) {
+    const uint8_t way = blocks[b];
+    int32_t end = b + 1;
+    while (end < count && blocks[end] == way) ++end;
+    switch (way) {
+      case kNarrow: run(std::integral_constant<Block, kNarrow>(), b, end); break;
+      case kHalving: run(std::integral_constant<Block, kHalving>(), b, end); break;
+      case kWindows: run(std::integral_constant<Block, kWindows>(), b, end); break;
+      default: run(std::integral_constant<Block, kClamped>(), b, end); break;
+    }
+    b = end;
   }
   kept->row[oldest] = t;
   return kept->sums + std::ptrdiff_t(oldest) * kept->capacity * 4;
