@@ -5,7 +5,8 @@
 // does it: taps as signed 16-bit lanes times 128, the upper halves of the
 // products with the 16384-scaled weights, the saturating sums in the same
 // pairs ((q0 + q1) + (q2 + q3), then row by row), an arithmetic shift by 3
-// and a clamp to 0..255 by the unsigned pack.
+// and a clamp to 0..255 by the unsigned pack. With kept rows the same
+// products are taken in two passes, blocks of eight pixels a step (below).
 #include "resample/samplers.h"
 
 #if defined(OWL_X86)
@@ -100,8 +101,8 @@ inline __m256i Windows2(const uint8_t* row, int32_t ca, int32_t cb) {
 inline __m128i ClampedWindow(const uint32_t* row, int32_t c0, int32_t width, const __m256i ends[2]) {
   if (c0 >= 0 && c0 < width - 3) return _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + c0));
   if (width >= 8) {
-    const __m128i at = _mm_min_epi32(_mm_max_epi32(_mm_add_epi32(_mm_set1_epi32(c0), _mm_setr_epi32(0, 1, 2, 3)), _mm_setzero_si128()),
-                                     _mm_set1_epi32(width - 1));
+    const __m128i columns = _mm_add_epi32(_mm_set1_epi32(c0), _mm_setr_epi32(0, 1, 2, 3));
+    const __m128i at = _mm_min_epi32(_mm_max_epi32(columns, _mm_setzero_si128()), _mm_set1_epi32(width - 1));
     const bool left = c0 < 0;
     const __m128i from = _mm_sub_epi32(at, _mm_set1_epi32(left ? 0 : width - 8));
     return _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(ends[left ? 0 : 1], _mm256_castsi128_si256(from)));
@@ -205,8 +206,10 @@ const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t,
       if constexpr (kWay == kNarrow) {
         // Tap k of each pixel from the eight texels from c0 + k.
         const __m256i at = _mm256_loadu_si256(wb + 8);
-        for (int k = 0; k < 4; ++k)
-          tap[k] = _mm256_permutevar8x32_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + c[0] + k)), at);
+        for (int k = 0; k < 4; ++k) {
+          const __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + c[0] + k));
+          tap[k] = _mm256_permutevar8x32_epi32(eight, at);
+        }
       } else if constexpr (kWay == kHalving) {
         // Texels c0 .. c0 + 17: taps 0 and 1 are the even and odd texels
         // from c0, taps 2 and 3 from c0 + 2, in the order [0, 1, 4, 5 | 2,

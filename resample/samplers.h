@@ -64,8 +64,7 @@ void SampleBicubicOverAlphaClamped_MMX(const int32_t* kernel, const BitmapBits& 
 // slots of capacity pixels (four 16-bit channel sums a pixel), keyed by
 // texel row, and the run's horizontal weights, first texel columns and the
 // way each block of eight pixels reads its texels; a run with another
-// start, step, length or source width empties them. capacity is a multiple
-// of 8.
+// start, step, length or source width empties them.
 struct BicubicKeptRows {
   static constexpr int kSlots = 4;
   int16_t* sums = nullptr;     // kSlots * capacity * 4

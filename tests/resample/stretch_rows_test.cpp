@@ -183,7 +183,8 @@ TEST(StretchBicubic, KeptRowsAtEveryVerticalRatio) {
 // step) and clamped at the edges of sources narrower and wider than eight.
 TEST(StretchBicubic, KeptRowsReadEachWay) {
   Rng rng(94);
-  for (auto [sw, dw] : {std::pair{40, 80}, {40, 66}, {33, 70}, {9, 17}, {80, 40}, {81, 40}, {70, 57}, {100, 43}, {6, 27}, {7, 9}}) {
+  for (auto [sw, dw] :
+       {std::pair{40, 80}, {40, 66}, {33, 70}, {9, 17}, {80, 40}, {81, 40}, {70, 57}, {100, 43}, {6, 27}, {7, 9}}) {
     owltest::BlockCase c(rng, sw, 6, dw, 5, 1 + sw % 3, dw % 4);
     owltest::CheckCase(c, StretchBicubic, owltest::BicubicRef);
   }
