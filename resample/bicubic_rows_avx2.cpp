@@ -119,9 +119,15 @@ inline __m256i ClampedWindows2(const uint32_t* row, int32_t width, int32_t ca, i
 
 // How a block reads its texels: clamped into the row; as eight windows
 // inside it; the eight windows within the first eight texels from the
-// first column (one load, one permute a tap); or windows two texels apart
-// (even and odd texels of two loads a tap pair).
-enum Block : uint8_t { kClamped, kWindows, kNarrow, kHalving };
+// first column (one load, one permute a tap); windows two texels apart
+// (even and odd texels of two loads a tap pair); or, at the edges, as
+// windows or narrowly from a copy of the row's first or last texels.
+enum Block : uint8_t { kClamped, kWindows, kNarrow, kHalving, kLeftWindows, kLeftNarrow, kRightWindows, kRightNarrow };
+
+// The copies of a row's ends (rows of kEnd texels or more): kPad copies of
+// the first texel and the first kEnd texels; the last kEnd texels and
+// kPad + 8 copies of the last one.
+constexpr int32_t kEnd = 24, kPad = 8;
 
 // Registers of weights a block keeps: the four taps negated, as they are,
 // and the narrow blocks' permute.
@@ -147,9 +153,15 @@ void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n, int32_t wid
       hi = c > hi ? c : hi;
       halving = halving && c == col[j] + 2 * i;
     }
-    narrow = col[j] == lo && hi - lo <= 4 && lo < width - 10;
+    // Narrow: eight texels from each tap's first column hold the tap of
+    // every pixel; the loads reach column lo + 10.
+    narrow = col[j] == lo && hi - lo <= 4;
     const bool inside = lo >= 0 && hi < width - 3;
-    const Block way = !inside ? kClamped : narrow ? kNarrow : halving ? kHalving : kWindows;
+    Block way = inside ? narrow && lo < width - 10 ? kNarrow : halving ? kHalving : kWindows : kClamped;
+    if (!inside && width >= kEnd) {
+      if (lo < 0 && lo >= -kPad && hi < kEnd - 3) way = narrow && lo < kEnd - 10 ? kLeftNarrow : kLeftWindows;
+      else if (lo >= width - kEnd && hi < width + kPad + 5) way = narrow && lo < width + kPad - 2 ? kRightNarrow : kRightWindows;
+    }
     kept->blocks[j / 8] = way;
     // Halving blocks take their taps in the order [0, 1, 4, 5 | 2, 3, 6, 7].
     const int p = way == kHalving ? 1 : 0;
@@ -194,8 +206,22 @@ const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t,
   auto prefetch = [&](const int32_t* c) {
     _mm_prefetch(reinterpret_cast<const char*>(next + uintptr_t(std::ptrdiff_t(c[7] + 3) * 4)), _MM_HINT_T0);
   };
-  // Runs of blocks read the same way, each in its own loop.
-  auto run = [&](auto way, int32_t from, int32_t to) {
+  alignas(32) uint32_t left[kPad + kEnd], right[kEnd + kPad + 8];
+  if (src.width >= kEnd) {
+    const __m256i first = _mm256_set1_epi32(int(texels[0])), last = _mm256_set1_epi32(int(texels[src.width - 1]));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(left), first);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(right + kEnd), last);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(right + kEnd + 8), last);
+    for (int32_t i = 0; i < kEnd; i += 8) {
+      _mm256_store_si256(reinterpret_cast<__m256i*>(left + kPad + i),
+                         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + i)));
+      _mm256_store_si256(reinterpret_cast<__m256i*>(right + i),
+                         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + src.width - kEnd + i)));
+    }
+  }
+  // Runs of blocks read the same way, each in its own loop; texel column c
+  // of the row is base[c + shift].
+  auto run = [&](auto way, int32_t from, int32_t to, const uint32_t* base, int32_t shift) {
     constexpr Block kWay = decltype(way)::value;
     const __m256i* wb = w + kBlockWeights * std::ptrdiff_t(from);
     int16_t* o = out + 32 * std::ptrdiff_t(from);
@@ -207,7 +233,7 @@ const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t,
         // Tap k of each pixel from the eight texels from c0 + k.
         const __m256i at = _mm256_loadu_si256(wb + 8);
         for (int k = 0; k < 4; ++k) {
-          const __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + c[0] + k));
+          const __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(base + (c[0] + shift + k)));
           tap[k] = _mm256_permutevar8x32_epi32(eight, at);
         }
       } else if constexpr (kWay == kHalving) {
@@ -224,8 +250,9 @@ const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t,
         pair(0, &tap[0], &tap[1]);
         pair(2, &tap[2], &tap[3]);
       } else if constexpr (kWay == kWindows) {
-        Transpose(Windows2(row, c[0], c[4]), Windows2(row, c[1], c[5]), Windows2(row, c[2], c[6]),
-                  Windows2(row, c[3], c[7]), tap);
+        const uint8_t* from_base = reinterpret_cast<const uint8_t*>(base);
+        auto win = [&](int a) { return Windows2(from_base, c[a] + shift, c[a + 4] + shift); };
+        Transpose(win(0), win(1), win(2), win(3), tap);
       } else {
         __m256i ends[2] = {_mm256_setzero_si256(), _mm256_setzero_si256()};
         if (src.width >= 8) {
@@ -243,11 +270,17 @@ const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t,
     const uint8_t way = blocks[b];
     int32_t end = b + 1;
     while (end < count && blocks[end] == way) ++end;
+    const std::integral_constant<Block, kNarrow> narrow;
+    const std::integral_constant<Block, kWindows> windows;
     switch (way) {
-      case kNarrow: run(std::integral_constant<Block, kNarrow>(), b, end); break;
-      case kHalving: run(std::integral_constant<Block, kHalving>(), b, end); break;
-      case kWindows: run(std::integral_constant<Block, kWindows>(), b, end); break;
-      default: run(std::integral_constant<Block, kClamped>(), b, end); break;
+      case kNarrow: run(narrow, b, end, texels, 0); break;
+      case kHalving: run(std::integral_constant<Block, kHalving>(), b, end, texels, 0); break;
+      case kWindows: run(windows, b, end, texels, 0); break;
+      case kLeftNarrow: run(narrow, b, end, left, kPad); break;
+      case kLeftWindows: run(windows, b, end, left, kPad); break;
+      case kRightNarrow: run(narrow, b, end, right, kEnd - src.width); break;
+      case kRightWindows: run(windows, b, end, right, kEnd - src.width); break;
+      default: run(std::integral_constant<Block, kClamped>(), b, end, texels, 0); break;
     }
     b = end;
   }
