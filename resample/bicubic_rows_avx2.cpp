@@ -118,10 +118,11 @@ inline __m256i ClampedWindows2(const uint32_t* row, int32_t width, int32_t ca, i
 }
 
 // How a block reads its texels: clamped into the row; as eight windows
-// inside it; the eight windows within the first eight texels from the
-// first column (one load, one permute a tap); windows two texels apart
-// (even and odd texels of two loads a tap pair); or, at the edges, as
-// windows or narrowly from a copy of the row's first or last texels.
+// inside it; narrowly, the windows starting within five texels (tap k of
+// every pixel among the eight texels from the first column + k: one load
+// and one permute a tap); windows two texels apart (even and odd texels of
+// two loads a tap pair); or, at the edges, as windows or narrowly from a
+// copy of the row's first or last texels.
 enum Block : uint8_t { kClamped, kWindows, kNarrow, kHalving, kLeftWindows, kLeftNarrow, kRightWindows, kRightNarrow };
 
 // The copies of a row's ends (rows of kEnd texels or more): kPad copies of
