@@ -13,7 +13,8 @@ namespace {
 // equal sizes, else nearest positions (which need a destination of at least
 // one pixel each way and a source pixel to read). Blocks that share pixels
 // of one canvas go one pixel a call, so that each pixel reads its source as
-// the plain loop leaves it, whatever the kernel's step.
+// the plain loop leaves it, whatever the kernel's step; equal gapless blocks
+// that do not, one call for the whole block.
 template <typename Row>
 void WalkRows(const BitmapBits& dst, const BitmapBits& src, Row row, uint8_t alpha) {
   const bool same = dst.width == src.width && dst.height == src.height;
@@ -21,6 +22,10 @@ void WalkRows(const BitmapBits& dst, const BitmapBits& src, Row row, uint8_t alp
   const uint32_t stepX = same ? 0x10000 : uint32_t((src.width << 16) / dst.width);
   const uint32_t stepY = same ? 0x10000 : uint32_t((src.height << 16) / dst.height);
   const bool overlap = BlocksOverlap(dst, src);
+  if (same && !overlap && Gapless(dst, src)) {  // one long row
+    row(static_cast<uint32_t*>(dst.bits), static_cast<const uint32_t*>(src.bits), dst.width * dst.height, stepX, alpha);
+    return;
+  }
   uint32_t sy = 0;
   for (int32_t y = 0; y < dst.height; ++y, sy += stepY) {
     uint32_t* d = RowAt(dst, y);
