@@ -463,6 +463,11 @@ void RunSize(Table& table, int w, int h) {
     OPENCV_PEER(peers, cv::addWeighted(dst_mat, 0.5, other_mat, 0.5, 0, dst_mat));
     table.Run({"MixCanvas alpha 128", 1.0, nullptr}, w, h,
               [&] { MixCanvas(dst.canvas, &all, other.canvas, &all, 128); }, peers, restore);
+    // A translucent layer: the other canvas's own alpha, opacity 128.
+    peers.clear();
+    PIXMAN_PEER(peers, composite(PIXMAN_OP_OVER, other.image, alpha128));
+    table.Run({"CompositeCanvas alpha 128", 1.0, nullptr}, w, h,
+              [&] { CompositeCanvas(dst.canvas, &all, other.canvas, &all, 128, kNearest); }, peers, restore);
   }
   {
     // BlendCanvas reads its source as opaque; the peers get a source that is.
@@ -527,6 +532,7 @@ void PrintDifferences() {
        "pixman 16.16 weights of 1/9; libyuv box sums from a cumulative table, other edges; OpenCV rounds"},
       {"MixCanvas", "pixman OVER with a mask (other arithmetic); libyuv at 128 a rounded byte average; OpenCV rounds"},
       {"BlendCanvas", "pixman OVER of an x8r8g8b8 source with a mask; libyuv ARGBBlend of an opaque source"},
+      {"CompositeCanvas", "pixman OVER with a solid mask; divides by 255 with rounding, owlgraphic by 256"},
   };
   std::printf("\nWhat the peers compute differently:\n");
   for (const auto& n : kNotes) std::printf("  %-22s %s\n", n[0], n[1]);
