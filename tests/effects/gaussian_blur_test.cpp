@@ -86,6 +86,7 @@ TEST(GaussianBlur, WithinBoundOfExactGaussian) {
                                                  {64, 48, 8}, {96, 64, 13}, {128, 96, 21}, {150, 110, 34},
                                                  {170, 120, 50}};
   for (const auto& c : cases) {
+    if (owltest::Emulated() && c.radius > 21) continue;  // the widest: native runs only
     for (bool noise : {false, true}) {
       Image in = TestImage(c.w, c.h, uint32_t(c.radius), noise);
       TextureHolder src(MakeTexture(in)), dst(CreateTexture(c.w, c.h));
