@@ -16,6 +16,14 @@ namespace owl {
 static inline __m256i Load8(const uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
 static inline void Store8(uint32_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
 
+// How many single pixels bring p to a 32-byte boundary (0..7), so that the
+// eight-pixel stores after them never split a cache line; 0 for a pointer
+// not on a pixel boundary.
+static inline int32_t PixelsToAlign32(const uint32_t* p) {
+  const uintptr_t a = reinterpret_cast<uintptr_t>(p);
+  return (a & 3) ? 0 : int32_t((32 - (a & 31)) & 31) / 4;
+}
+
 // One pixel through the eight-pixel arithmetic (the other lanes are not
 // looked at): the tails of the rows.
 static inline __m256i OnePixel(uint32_t p) { return _mm256_castsi128_si256(_mm_cvtsi32_si128(int(p))); }

@@ -78,6 +78,22 @@ bool StretchBilinearKeptRows(const BitmapBits& dst, const BitmapBits& src) {
   return true;
 }
 
+// Near 0.5x (steps 0x1E000 to 0x20000, no two output rows on the same
+// texel rows): one pass, each texel row read whole. False (nothing drawn) at
+// other ratios or without memory for the weights.
+bool StretchBilinearHalve(const BitmapBits& dst, const BitmapBits& src) {
+  const uint32_t step = uint32_t(int32_t((src.width - 1) * 65536) / dst.width);
+  if (step < 0x1E000 || step > 0x20000 || src.height - 1 < dst.height) return false;
+  uint32_t* weights = new (std::nothrow) uint32_t[size_t(dst.width / 8) * 32 + 1];
+  if (!weights) return false;
+  BilinearHalveWeights_AVX2(weights, dst.width, step);
+  WalkBilinearRows(dst, src, [&](uint32_t* d, const uint32_t* r0, const uint32_t* r1, uint32_t sx, uint32_t fy) {
+    StretchBilinearHalveRow_AVX2(d, r0, r1, dst.width, sx, fy, weights);
+  });
+  delete[] weights;
+  return true;
+}
+
 }  // namespace
 #endif
 
@@ -87,7 +103,9 @@ bool StretchBilinear(const BitmapBits& dst, const BitmapBits& src) {
 #if defined(OWL_X86)
   // A source one texel wide is read from a copy of its edge made per row;
   // blocks that share memory keep the row-by-row order.
-  if (HasAVX2() && src.width > 1 && !BlocksOverlap(dst, src) && StretchBilinearKeptRows(dst, src)) return true;
+  if (HasAVX2() && src.width > 1 && !BlocksOverlap(dst, src) &&
+      (StretchBilinearHalve(dst, src) || StretchBilinearKeptRows(dst, src)))
+    return true;
 #endif
   auto row = StretchBilinearRow_C;
 #if defined(OWL_HAVE_MMX)

@@ -43,6 +43,15 @@ void BilinearVerticalRow_AVX2(uint32_t* dst, const uint32_t* top, const uint32_t
                               uint32_t fy);
 void StretchBilinearRow_AVX2(uint32_t* dst, const uint32_t* row0, const uint32_t* row1, int32_t width,
                              uint32_t step, uint32_t fy);
+// The one-pass row near 0.5x (steps 0x1E000 to 0x20000): where eight
+// pixels read sixteen neighbouring texels (pixel k the pair 2k, 2k + 1 from
+// the first), each row is loaded whole instead of pair by pair, with the
+// horizontal weights read from weights, filled by BilinearHalveWeights_AVX2
+// for the same width and step (32 words for each eight pixels). Exactly the
+// MMX row's pixels.
+void BilinearHalveWeights_AVX2(uint32_t* weights, int32_t width, uint32_t step);
+void StretchBilinearHalveRow_AVX2(uint32_t* dst, const uint32_t* row0, const uint32_t* row1, int32_t width,
+                                  uint32_t step, uint32_t fy, const uint32_t* weights);
 #endif
 
 }  // namespace owl

@@ -91,6 +91,68 @@ void StretchBilinearRow_AVX2(uint32_t* dst, const uint32_t* row0, const uint32_t
   }
 }
 
+void BilinearHalveWeights_AVX2(uint32_t* weights, int32_t width, uint32_t step) {
+  // The multiply-add weights (256 - fx) | fx << 16 of pixels 0 | 2, 1 | 3,
+  // 4 | 6 and 5 | 7 of each eight, four words each: the lanes of the pairs
+  // as two 256-bit loads place them.
+  static const int kOrder[8] = {0, 2, 1, 3, 4, 6, 5, 7};
+  for (int32_t j = 0; j + 8 <= width; j += 8)
+    for (int k = 0; k < 8; ++k) {
+      const uint32_t f = ((uint32_t(j + kOrder[k]) * step) >> 8) & 255;
+      for (int c = 0; c < 4; ++c) *weights++ = (256 - f) | f << 16;
+    }
+}
+
+void StretchBilinearHalveRow_AVX2(uint32_t* dst, const uint32_t* row0, const uint32_t* row1, int32_t width,
+                                  uint32_t step, uint32_t fy, const uint32_t* weights) {
+  if (width <= 0) return;
+  // The shifts are done as multiplies, whose ports the shuffles leave idle:
+  // p >> 8 as the high half of p * 256, and (bottom - top) * fy >> 8 as the
+  // high half of (bottom - top) * 2 times fy * 128.
+  const __m256i wy = VerticalWeight(fy), w2 = _mm256_set1_epi16(int16_t(fy << 7));
+  const __m256i down8 = _mm256_set1_epi16(256);
+  const __m256i low = _mm256_setr_epi8(0, -1, 4, -1, 1, -1, 5, -1, 2, -1, 6, -1, 3, -1, 7, -1, 0, -1, 4, -1, 1, -1, 5,
+                                       -1, 2, -1, 6, -1, 3, -1, 7, -1);
+  const __m256i high = _mm256_setr_epi8(8, -1, 12, -1, 9, -1, 13, -1, 10, -1, 14, -1, 11, -1, 15, -1, 8, -1, 12, -1, 9,
+                                        -1, 13, -1, 10, -1, 14, -1, 11, -1, 15, -1);
+  // x + k * step = x + 2k * 65536 - k * shortfall: while the fraction of x
+  // is at least 7 * shortfall, pixel k reads texels base + 2k and + 2k + 1.
+  const uint32_t shortfall = 0x20000 - step, regular = 7 * shortfall;
+  const uint32_t last = ((uint32_t(width - 1) * step) >> 16) + 1;
+  uint32_t x = 0;
+  int32_t j = 0;
+  for (; j + 8 <= width; j += 8, x += 8 * step, weights += 32) {
+    const uint32_t base = x >> 16;
+    PrefetchAhead(row0 + base);
+    PrefetchAhead(row1 + base);
+    if ((x & 0xFFFF) < regular || base + 15 > last) {
+      Store8(dst + j, Bilinear8(row0, row1, x, step, 8, wy));
+      continue;
+    }
+    __m256i halves[2];
+    for (int h = 0; h < 2; ++h) {
+      const __m256i wl = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights) + 2 * h);
+      const __m256i wh = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights) + 2 * h + 1);
+      // The sums of pixels 0 | 2 and 1 | 3 (of this half) as 16-bit
+      // lanes [0 1 | 2 3], then >> 8.
+      auto filtered = [&](const uint32_t* row) {
+        const __m256i t = Load8(row + base + 8 * h);
+        return _mm256_mulhi_epu16(_mm256_packus_epi32(HorizontalSums(t, low, wl), HorizontalSums(t, high, wh)), down8);
+      };
+      const __m256i top = filtered(row0), bottom = filtered(row1);
+      // top + ((bottom - top) * fy >> 8), as the two-pass vertical row.
+      const __m256i diff = _mm256_sub_epi16(bottom, top);
+      halves[h] = _mm256_add_epi16(top, _mm256_mulhi_epi16(_mm256_add_epi16(diff, diff), w2));
+    }
+    Store8(dst + j, _mm256_permute4x64_epi64(_mm256_packus_epi16(halves[0], halves[1]), _MM_SHUFFLE(3, 1, 2, 0)));
+  }
+  if (j < width) {
+    uint32_t out[8];
+    Store8(out, Bilinear8(row0, row1, x, step, width - j, wy));
+    for (int32_t k = 0; j + k < width; ++k) dst[j + k] = out[k];
+  }
+}
+
 namespace {
 
 // (a * (256 - f) + b * f) >> 8 on 16-bit channels as a * 256 + (b - a) * f,

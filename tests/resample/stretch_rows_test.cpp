@@ -135,14 +135,17 @@ TEST(StretchRows, Avx2NearestAtItsSpecialSteps) {
     }
 }
 
-// The two-pass bilinear rows against the one-pass MMX row, at the steps
-// where the horizontal pass changes method (below 0x10000: one load per
-// texel of a pair; below 2.3x: sixteen texels; others one by one) and either
-// side of them, over sources exactly as long as the row reads.
+// The two-pass bilinear rows and the row near 0.5x against the one-pass MMX
+// row, at the steps where the horizontal pass changes method (below
+// 0x10000: one load per texel of a pair; below 2.3x: sixteen texels; others
+// one by one; from 0x1E000 to 0x20000 whole loads where eight pixels read
+// sixteen neighbouring texels) and either side of them, over sources exactly
+// as long as the row reads.
 TEST(StretchRows, Avx2TwoPassBilinearMatchesOnePass) {
   if (!HasAVX2()) GTEST_SKIP() << "no AVX2";
   Rng rng(91);
-  for (uint32_t step : {0x8000u, 0xFFFFu, 0x10000u, 0x1FF00u, 0x2000Fu, 0x24924u, 0x30000u, 0x5555u})
+  for (uint32_t step : {0x8000u, 0xFFFFu, 0x10000u, 0x1DFFFu, 0x1E000u, 0x1FF00u, 0x1FFDDu, 0x20000u, 0x2000Fu,
+                        0x24924u, 0x30000u, 0x5555u})
     for (int32_t w = 1; w <= 70; ++w) {
       const size_t texels = ((uint32_t(w - 1) * step) >> 16) + 2;
       std::vector<uint32_t> r0(texels), r1(texels), h0(static_cast<size_t>(w)), h1(static_cast<size_t>(w));
@@ -154,6 +157,10 @@ TEST(StretchRows, Avx2TwoPassBilinearMatchesOnePass) {
       BilinearHorizontalRow_AVX2(h1.data(), r1.data(), w, step);
       BilinearVerticalRow_AVX2(got.data(), h0.data(), h1.data(), w, fy);
       ASSERT_EQ(got, want) << "step " << step << " width " << w << " fy " << fy;
+      std::vector<uint32_t> weights(size_t(w / 8) * 32 + 1), halved(size_t(w) + 1, kGuard);
+      BilinearHalveWeights_AVX2(weights.data(), w, step);
+      StretchBilinearHalveRow_AVX2(halved.data(), r0.data(), r1.data(), w, step, fy, weights.data());
+      ASSERT_EQ(halved, want) << "halving, step " << step << " width " << w << " fy " << fy;
     }
 }
 
@@ -164,6 +171,14 @@ TEST(StretchBilinear, KeptRowsAtEveryVerticalRatio) {
   for (auto [sh, dh] : {std::pair{5, 17}, {9, 9}, {40, 20}, {2, 31}, {1, 6}, {7, 3}}) {
     owltest::BlockCase c(rng, 13, sh, 27, dh, 1 + sh % 3, dh % 4);
     owltest::CheckCase(c, StretchBilinear, owltest::BilinearRef);
+  }
+  // Twice the destination, and the first widths short of it that leave the
+  // one-pass row near 0.5x (step below 0x1E000), around its eight pixels.
+  for (int32_t dw : {7, 8, 9, 16, 17, 33}) {
+    for (int32_t sw : {2 * dw, 2 * dw + 1, (15 * dw + 7) / 8}) {
+      owltest::BlockCase c(rng, sw, 2 * (dw % 5 + 1), dw, dw % 5 + 1, 1 + dw % 3, dw % 4);
+      owltest::CheckCase(c, StretchBilinear, owltest::BilinearRef);
+    }
   }
 }
 
