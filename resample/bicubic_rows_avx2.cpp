@@ -5,12 +5,14 @@
 // does it: taps as signed 16-bit lanes times 128, the upper halves of the
 // products with the 16384-scaled weights, the saturating sums in the same
 // pairs ((q0 + q1) + (q2 + q3), then row by row), an arithmetic shift by 3
-// and a clamp to 0..255 by the unsigned pack.
+// and a clamp to 0..255 by the unsigned pack. With kept rows the same
+// products are taken in two passes, blocks of eight pixels a step (below).
 #include "resample/samplers.h"
 
 #if defined(OWL_X86)
 #include <climits>
 #include <cstddef>
+#include <type_traits>
 
 #include "core/avx2_pixels.h"
 #include "resample/kernel_table.h"
@@ -45,63 +47,142 @@ inline __m256i SamplePair(const int32_t* k, const uint8_t* base, std::ptrdiff_t 
   return _mm256_packus_epi16(v, v);
 }
 
-// The kept sums of four pixels j..j + 3 of a run at once: the windows
-// [j | j + 2] and [j + 1 | j + 3] transposed so that each register holds one
-// tap of the four pixels in order, [j, j + 1 | j + 2, j + 3], four channels
-// each. Then, per channel, the steps of SamplePair: q = the upper half of
-// (tap * 128) times its weight, (q0 + q1) + (q2 + q3) with saturation.
-inline __m256i Sums4(__m256i a, __m256i c, const __m256i* w) {
-  const __m256i zero = _mm256_setzero_si256();
-  const __m256i lo = _mm256_unpacklo_epi32(a, c), hi = _mm256_unpackhi_epi32(a, c);
-  auto q = [&](__m256i taps, int k) {
-    return _mm256_mulhi_epi16(_mm256_slli_epi16(taps, 7), _mm256_loadu_si256(w + k));
-  };
-  const __m256i s01 = _mm256_adds_epi16(q(_mm256_unpacklo_epi8(lo, zero), 0), q(_mm256_unpackhi_epi8(lo, zero), 1));
-  const __m256i s23 = _mm256_adds_epi16(q(_mm256_unpacklo_epi8(hi, zero), 2), q(_mm256_unpackhi_epi8(hi, zero), 3));
-  return _mm256_adds_epi16(s01, s23);
+// The kept rows hold, per block of eight pixels, two registers of 16-bit
+// sums: channels 0 and 2 of the eight pixels in order, then channels 1 and
+// 3. No sum of the arithmetic can saturate: each product is the upper half
+// of (channel * 128) times a weight of at most 16384 in size, so under 8161
+// in size, four of them under 32768, and the same holds for the vertical
+// sums; the saturating additions are plain ones, in any order.
+//
+// The sums of one texel row over a block from four registers holding tap
+// k of each pixel (its texel as one 32-bit lane). Channels 0 and 2 of the
+// texels come times -128 from a multiply-add of bytes, and meet the
+// negated weights (the product is the same); channels 1 and 3 come times
+// 128 from a shift and a mask, and meet the weights. The block's weights:
+// w[k] negated and w[4 + k] as they are, each pixel's weight of tap k in
+// both 16-bit halves of its lane.
+inline void BlockSums(const __m256i t[4], const __m256i* w, int16_t* out, bool halving = false) {
+  const __m256i even_bytes = _mm256_set1_epi16(0x0080), odd_mask = _mm256_set1_epi16(0x7F80);
+  __m256i even = _mm256_setzero_si256(), odd = even;
+  for (int k = 0; k < 4; ++k) {
+    const __m256i e = _mm256_maddubs_epi16(t[k], even_bytes);
+    const __m256i o = _mm256_and_si256(_mm256_srli_epi16(t[k], 1), odd_mask);
+    even = _mm256_add_epi16(even, _mm256_mulhi_epi16(e, _mm256_loadu_si256(w + k)));
+    odd = _mm256_add_epi16(odd, _mm256_mulhi_epi16(o, _mm256_loadu_si256(w + 4 + k)));
+  }
+  if (halving) {
+    even = _mm256_permute4x64_epi64(even, _MM_SHUFFLE(3, 1, 2, 0));
+    odd = _mm256_permute4x64_epi64(odd, _MM_SHUFFLE(3, 1, 2, 0));
+  }
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), even);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16), odd);
 }
 
-inline __m256i Windows2(const uint8_t* row, uint32_t xa, uint32_t xb) {
-  const __m128i ta = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + (std::ptrdiff_t(xa >> 16) - 1) * 4));
-  const __m128i tb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + (std::ptrdiff_t(xb >> 16) - 1) * 4));
+// Eight windows of four texels, [a0 | a4], [a1 | a5], [a2 | a6], [a3 | a7],
+// turned into the four tap registers of the block.
+inline void Transpose(__m256i a04, __m256i a15, __m256i a26, __m256i a37, __m256i t[4]) {
+  const __m256i lo01 = _mm256_unpacklo_epi32(a04, a15), hi01 = _mm256_unpackhi_epi32(a04, a15);
+  const __m256i lo23 = _mm256_unpacklo_epi32(a26, a37), hi23 = _mm256_unpackhi_epi32(a26, a37);
+  t[0] = _mm256_unpacklo_epi64(lo01, lo23);
+  t[1] = _mm256_unpackhi_epi64(lo01, lo23);
+  t[2] = _mm256_unpacklo_epi64(hi01, hi23);
+  t[3] = _mm256_unpackhi_epi64(hi01, hi23);
+}
+
+inline __m256i Windows2(const uint8_t* row, int32_t ca, int32_t cb) {
+  const __m128i ta = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + std::ptrdiff_t(ca) * 4));
+  const __m128i tb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + std::ptrdiff_t(cb) * 4));
   return _mm256_inserti128_si256(_mm256_castsi128_si256(ta), tb, 1);
 }
 
-// The four texels of the window at signed 16.16 column x, clamped into a
-// row of width texels.
-inline __m128i ClampedWindow(const uint32_t* row, int32_t x, int32_t width) {
-  const int32_t x0 = (x >> 16) - 1, last = width - 1;
+// The four texels of the window from column c0, clamped into a row of width
+// texels: loaded directly inside the row; otherwise, on a row of 8 texels
+// or more, taken from its first or last eight (ends[0], ends[1]).
+inline __m128i ClampedWindow(const uint32_t* row, int32_t c0, int32_t width, const __m256i ends[2]) {
+  if (c0 >= 0 && c0 < width - 3) return _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + c0));
+  if (width >= 8) {
+    const __m128i columns = _mm_add_epi32(_mm_set1_epi32(c0), _mm_setr_epi32(0, 1, 2, 3));
+    const __m128i at = _mm_min_epi32(_mm_max_epi32(columns, _mm_setzero_si128()), _mm_set1_epi32(width - 1));
+    const bool left = c0 < 0;
+    const __m128i from = _mm_sub_epi32(at, _mm_set1_epi32(left ? 0 : width - 8));
+    return _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(ends[left ? 0 : 1], _mm256_castsi128_si256(from)));
+  }
+  const int32_t last = width - 1;
   auto at = [&](int32_t c) { return int(row[c < 0 ? 0 : c > last ? last : c]); };
-  return _mm_setr_epi32(at(x0), at(x0 + 1), at(x0 + 2), at(x0 + 3));
+  return _mm_setr_epi32(at(c0), at(c0 + 1), at(c0 + 2), at(c0 + 3));
 }
 
-inline __m256i ClampedWindows2(const uint32_t* row, int32_t width, int32_t xa, int32_t xb) {
-  return _mm256_inserti128_si256(_mm256_castsi128_si256(ClampedWindow(row, xa, width)), ClampedWindow(row, xb, width),
-                                 1);
+inline __m256i ClampedWindows2(const uint32_t* row, int32_t width, int32_t ca, int32_t cb, const __m256i ends[2]) {
+  return _mm256_inserti128_si256(_mm256_castsi128_si256(ClampedWindow(row, ca, width, ends)),
+                                 ClampedWindow(row, cb, width, ends), 1);
 }
 
-// The run's weights in the order Sums4 takes them: per four pixels, one
-// register per tap, each pixel's weight in its four channel lanes.
-void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n) {
+// How a block reads its texels: clamped into the row; as eight windows
+// inside it; narrowly, the windows starting within five texels (tap k of
+// every pixel among the eight texels from the first column + k: one load
+// and one permute a tap); windows two texels apart (even and odd texels of
+// two loads a tap pair); or, at the edges, as windows or narrowly from a
+// copy of the row's first or last texels.
+enum Block : uint8_t { kClamped, kWindows, kNarrow, kHalving, kLeftWindows, kLeftNarrow, kRightWindows, kRightNarrow };
+
+// The copies of a row's ends (rows of kEnd texels or more): kPad copies of
+// the first texel and the first kEnd texels; the last kEnd texels and
+// kPad + 8 copies of the last one.
+constexpr int32_t kEnd = 24, kPad = 8;
+
+// Registers of weights a block keeps: the four taps negated, as they are,
+// and the narrow blocks' permute.
+constexpr int kBlockWeights = 9;
+
+// The run's weights (per block, one register per tap, each pixel's weight
+// in its 32-bit lane as the table holds it), each pixel's first texel
+// column, and the way each block reads.
+void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n, int32_t width) {
   __m256i* w = reinterpret_cast<__m256i*>(kept->weights);
+  int32_t* const col = kept->columns;
   const uint32_t step = kept->step;
   uint32_t x = kept->x;
-  for (int32_t j = 0; j < n; j += 4, x += 4 * step, w += 4) {
-    uint32_t f[4];
-    for (int i = 0; i < 4; ++i) f[i] = ((x + uint32_t(i) * step) >> 8) & 255;
+  for (int32_t j = 0; j < n; j += 8, w += kBlockWeights) {
+    uint32_t f[8];
+    int32_t lo = INT32_MAX, hi = INT32_MIN;
+    bool narrow = true, halving = true;
+    for (int i = 0; i < 8; ++i, x += step) {
+      f[i] = (x >> 8) & 255;
+      const int32_t c = (int32_t(x) >> 16) - 1;
+      col[j + i] = c;
+      lo = c < lo ? c : lo;
+      hi = c > hi ? c : hi;
+      halving = halving && c == col[j] + 2 * i;
+    }
+    // Narrow: eight texels from each tap's first column hold the tap of
+    // every pixel; the loads reach column lo + 10.
+    narrow = col[j] == lo && hi - lo <= 4;
+    const bool inside = lo >= 0 && hi < width - 3;
+    Block way = inside ? narrow && lo < width - 10 ? kNarrow : halving ? kHalving : kWindows : kClamped;
+    if (!inside && width >= kEnd) {
+      if (lo < 0 && lo >= -kPad && hi < kEnd - 3) way = narrow && lo < kEnd - 10 ? kLeftNarrow : kLeftWindows;
+      else if (lo >= width - kEnd && hi < width + kPad + 5) way = narrow && lo < width + kPad - 2 ? kRightNarrow : kRightWindows;
+    }
+    kept->blocks[j / 8] = way;
+    // Halving blocks take their taps in the order [0, 1, 4, 5 | 2, 3, 6, 7].
+    const int p = way == kHalving ? 1 : 0;
     auto tap = [&](int32_t o0, int32_t sign) {
       auto at = [&](int i) { return k[o0 + sign * int32_t(f[i])]; };
-      return _mm256_setr_epi32(at(0), at(0), at(1), at(1), at(2), at(2), at(3), at(3));
+      return _mm256_setr_epi32(at(0), at(1), at(p ? 4 : 2), at(p ? 5 : 3), at(p ? 2 : 4), at(p ? 3 : 5), at(6), at(7));
     };
-    _mm256_storeu_si256(w, tap(256, 1));
-    _mm256_storeu_si256(w + 1, tap(0, 1));
-    _mm256_storeu_si256(w + 2, tap(256, -1));
-    _mm256_storeu_si256(w + 3, tap(512, -1));
+    const __m256i taps[4] = {tap(256, 1), tap(0, 1), tap(256, -1), tap(512, -1)};
+    for (int i = 0; i < 4; ++i) {
+      _mm256_storeu_si256(w + i, _mm256_sub_epi16(_mm256_setzero_si256(), taps[i]));
+      _mm256_storeu_si256(w + 4 + i, taps[i]);
+    }
+    // Narrow blocks: where each pixel's window starts in the block's texels.
+    _mm256_storeu_si256(w + 8, _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(col + j)),
+                                                _mm256_set1_epi32(col[j])));
   }
 }
 
 // The kept sums of texel row t (clamped into src) over the first n pixels
-// of the run (n a multiple of 4), filtered into the slot of the oldest row
+// of the run (n a multiple of 8), filtered into the slot of the oldest row
 // when missing. Output rows walk down, so the rows an output row needs are
 // never older than one it does not.
 const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t, int32_t n) {
@@ -113,25 +194,99 @@ const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t,
   }
   int16_t* out = kept->sums + std::ptrdiff_t(oldest) * kept->capacity * 4;
   const uint8_t* row = static_cast<const uint8_t*>(src.bits) + std::ptrdiff_t(t) * src.pitch;
-  const __m256i* w = reinterpret_cast<const __m256i*>(kept->weights);
-  const uint32_t step = kept->step;
-  uint32_t x = kept->x;
   const uint32_t* texels = reinterpret_cast<const uint32_t*>(row);
-  for (int32_t j = 0; j < n; j += 4, x += 4 * step, w += 4) {
-    // Positions grow along the run: the first window's left tap and the
-    // last one's right tap bound the four windows.
-    const int32_t first = int32_t(x), last = int32_t(x + 3 * step);
-    __m256i h;
-    if ((first >> 16) >= 1 && (last >> 16) + 2 < src.width) {
-      h = Sums4(Windows2(row, x, x + 2 * step), Windows2(row, x + step, x + 3 * step), w);
-    } else {
-      h = Sums4(ClampedWindows2(texels, src.width, first, int32_t(x + 2 * step)),
-                ClampedWindows2(texels, src.width, int32_t(x + step), last), w);
+  const __m256i* w = reinterpret_cast<const __m256i*>(kept->weights);
+  const int32_t* const columns = kept->columns;
+  const uint8_t* const blocks = kept->blocks;
+  // The texel row the next output row filters in this slot's place, asked
+  // for as this one is read (this row again when there is none): a
+  // reduction starts a new stream of texels every row, which the
+  // processor's own prefetcher finds late. Prefetches never fault.
+  const int32_t ahead = int32_t((kept->ystep + 0xFFFFu) >> 16);
+  const uintptr_t next = uintptr_t(row) + (t + ahead < src.height ? uintptr_t(std::ptrdiff_t(ahead) * src.pitch) : 0);
+  auto prefetch = [&](const int32_t* c) {
+    _mm_prefetch(reinterpret_cast<const char*>(next + uintptr_t(std::ptrdiff_t(c[7] + 3) * 4)), _MM_HINT_T0);
+  };
+  alignas(32) uint32_t left[kPad + kEnd], right[kEnd + kPad + 8];
+  if (src.width >= kEnd) {
+    const __m256i first = _mm256_set1_epi32(int(texels[0])), last = _mm256_set1_epi32(int(texels[src.width - 1]));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(left), first);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(right + kEnd), last);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(right + kEnd + 8), last);
+    for (int32_t i = 0; i < kEnd; i += 8) {
+      _mm256_store_si256(reinterpret_cast<__m256i*>(left + kPad + i),
+                         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + i)));
+      _mm256_store_si256(reinterpret_cast<__m256i*>(right + i),
+                         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + src.width - kEnd + i)));
     }
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * j), h);
+  }
+  // Runs of blocks read the same way, each in its own loop; texel column c
+  // of the row is base[c + shift].
+  auto run = [&](auto way, int32_t from, int32_t to, const uint32_t* base, int32_t shift) {
+    constexpr Block kWay = decltype(way)::value;
+    const __m256i* wb = w + kBlockWeights * std::ptrdiff_t(from);
+    int16_t* o = out + 32 * std::ptrdiff_t(from);
+    const int32_t* c = columns + 8 * std::ptrdiff_t(from);
+    for (int32_t b = from; b < to; ++b, wb += kBlockWeights, o += 32, c += 8) {
+      prefetch(c);
+      __m256i tap[4];
+      if constexpr (kWay == kNarrow) {
+        // Tap k of each pixel from the eight texels from c0 + k.
+        const __m256i at = _mm256_loadu_si256(wb + 8);
+        for (int k = 0; k < 4; ++k) {
+          const __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(base + (c[0] + shift + k)));
+          tap[k] = _mm256_permutevar8x32_epi32(eight, at);
+        }
+      } else if constexpr (kWay == kHalving) {
+        // Texels c0 .. c0 + 17: taps 0 and 1 are the even and odd texels
+        // from c0, taps 2 and 3 from c0 + 2, in the order [0, 1, 4, 5 | 2,
+        // 3, 6, 7] in which the block's weights are kept; one permute of
+        // 64-bit quarters puts the sums in order.
+        const float* f = reinterpret_cast<const float*>(texels + c[0]);
+        auto pair = [&](int first, __m256i* even, __m256i* odd) {
+          const __m256 lo = _mm256_loadu_ps(f + first), hi = _mm256_loadu_ps(f + first + 8);
+          *even = _mm256_castps_si256(_mm256_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0)));
+          *odd = _mm256_castps_si256(_mm256_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1)));
+        };
+        pair(0, &tap[0], &tap[1]);
+        pair(2, &tap[2], &tap[3]);
+      } else if constexpr (kWay == kWindows) {
+        const uint8_t* from_base = reinterpret_cast<const uint8_t*>(base);
+        auto win = [&](int a) { return Windows2(from_base, c[a] + shift, c[a + 4] + shift); };
+        Transpose(win(0), win(1), win(2), win(3), tap);
+      } else {
+        __m256i ends[2] = {_mm256_setzero_si256(), _mm256_setzero_si256()};
+        if (src.width >= 8) {
+          ends[0] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels));
+          ends[1] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + src.width - 8));
+        }
+        auto win = [&](int a) { return ClampedWindows2(texels, src.width, c[a], c[a + 4], ends); };
+        Transpose(win(0), win(1), win(2), win(3), tap);
+      }
+      BlockSums(tap, wb, o, kWay == kHalving);
+    }
+  };
+  const int32_t count = n / 8;
+  for (int32_t b = 0; b < count;) {
+    const uint8_t way = blocks[b];
+    int32_t end = b + 1;
+    while (end < count && blocks[end] == way) ++end;
+    const std::integral_constant<Block, kNarrow> narrow;
+    const std::integral_constant<Block, kWindows> windows;
+    switch (way) {
+      case kNarrow: run(narrow, b, end, texels, 0); break;
+      case kHalving: run(std::integral_constant<Block, kHalving>(), b, end, texels, 0); break;
+      case kWindows: run(windows, b, end, texels, 0); break;
+      case kLeftNarrow: run(narrow, b, end, left, kPad); break;
+      case kLeftWindows: run(windows, b, end, left, kPad); break;
+      case kRightNarrow: run(narrow, b, end, right, kEnd - src.width); break;
+      case kRightWindows: run(windows, b, end, right, kEnd - src.width); break;
+      default: run(std::integral_constant<Block, kClamped>(), b, end, texels, 0); break;
+    }
+    b = end;
   }
   kept->row[oldest] = t;
-  return out;
+  return kept->sums + std::ptrdiff_t(oldest) * kept->capacity * 4;
 }
 
 enum class Output { kCopy, kOver, kOverAlpha };
@@ -171,10 +326,10 @@ int32_t KeptRow(const int32_t* k, uint32_t* dst, const BitmapBits& src, uint32_t
   if (!kept || count > kept->capacity) return Row<kOut>(k, dst, src, x, step, y, count, alpha);
   const int32_t n = count & ~7;
   if (n == 0) return 0;
-  if (kept->x != x || kept->step != step || kept->count != count) {
+  if (kept->x != x || kept->step != step || kept->count != count || kept->width != src.width) {
     for (int32_t& r : kept->row) r = INT32_MIN;
-    kept->x = x, kept->step = step, kept->count = count;
-    KeepWeights(k, kept, n);
+    kept->x = x, kept->step = step, kept->count = count, kept->width = src.width;
+    KeepWeights(k, kept, n, src.width);
   }
   const uint32_t uy = uint32_t(y), fy = (uy >> 8) & 255;
   const __m256i wy[4] = {_mm256_set1_epi32(k[256 + fy]), _mm256_set1_epi32(k[fy]), _mm256_set1_epi32(k[256 - fy]),
@@ -183,16 +338,19 @@ int32_t KeptRow(const int32_t* k, uint32_t* dst, const BitmapBits& src, uint32_t
   const int16_t* sums[4];
   for (int r = 0; r < 4; ++r) sums[r] = KeptSums(kept, src, top + r, n);
   const __m256i factor = AlphaFactor8(alpha);
-  auto four = [&](int32_t j) {
-    __m256i acc = _mm256_setzero_si256();
-    for (int r = 0; r < 4; ++r) {
-      const __m256i h = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sums[r] + 4 * j));
-      acc = _mm256_adds_epi16(acc, _mm256_mulhi_epi16(h, wy[r]));
-    }
-    return _mm256_srai_epi16(acc, 3);
+  // Channels 0 and 2 (h = 0) or 1 and 3 of the block at j, shifted; the
+  // unsigned pack clamps them and one byte shuffle puts the channels of
+  // each pixel together.
+  auto pairs = [&](int32_t j, int h) {
+    auto product = [&](int r) {
+      return _mm256_mulhi_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(sums[r] + 4 * j + 16 * h)), wy[r]);
+    };
+    return _mm256_srai_epi16(_mm256_add_epi16(_mm256_add_epi16(product(0), product(1)), _mm256_add_epi16(product(2), product(3))), 3);
   };
+  const __m256i order = _mm256_setr_epi8(0, 8, 1, 9, 2, 10, 3, 11, 4, 12, 5, 13, 6, 14, 7, 15, 0, 8, 1, 9, 2, 10, 3, 11, 4, 12,
+                                         5, 13, 6, 14, 7, 15);
   for (int32_t j = 0; j < n; j += 8) {
-    __m256i s = _mm256_permute4x64_epi64(_mm256_packus_epi16(four(j), four(j + 4)), _MM_SHUFFLE(3, 1, 2, 0));
+    __m256i s = _mm256_shuffle_epi8(_mm256_packus_epi16(pairs(j, 0), pairs(j, 1)), order);
     if (kOut == Output::kCopy) {
       Store8(dst + j, s);
       continue;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <new>
 
@@ -40,20 +41,29 @@ bool StretchBicubicWith(const BitmapBits& dst, const BitmapBits& src, BicubicSam
   const BicubicRowFn rows = HasAVX2() ? use.rows : nullptr;
   const uint32_t alpha = AlphaOf(extra...);
   // Its kept rows; without memory for them it filters every row itself.
+  // One block, 64-byte aligned, of the sums (4 slots of 8 bytes a pixel),
+  // the weights (36 bytes a pixel), the first texel columns (4 bytes) and a
+  // byte per eight pixels; the capacity rounded up to whole blocks of eight
+  // pixels keeps every slot aligned.
   BicubicKeptRows kept;
-  std::unique_ptr<int16_t[]> sums(rows ? new (std::nothrow) int16_t[size_t(dst.width) * 4 * BicubicKeptRows::kSlots]
-                                       : nullptr);
-  std::unique_ptr<int32_t[]> weights(sums ? new (std::nothrow) int32_t[size_t(dst.width) * 8] : nullptr);
-  if (!weights) sums.reset();
-  kept.sums = sums.get();
-  kept.weights = weights.get();
-  kept.capacity = sums ? dst.width : 0;
+  const size_t capacity = (size_t(dst.width) + 7) & ~size_t(7);
+  std::unique_ptr<uint8_t[]> memory(rows ? new (std::nothrow) uint8_t[capacity * 72 + capacity / 8 + 63] : nullptr);
+  if (memory) {
+    uint8_t* const base = memory.get() + ((64 - reinterpret_cast<uintptr_t>(memory.get()) % 64) % 64);
+    kept.sums = reinterpret_cast<int16_t*>(base);
+    kept.weights = reinterpret_cast<int32_t*>(base + capacity * 32);
+    kept.columns = reinterpret_cast<int32_t*>(base + capacity * 68);
+    kept.blocks = base + capacity * 72;
+    kept.capacity = int32_t(capacity);
+  }
+  const bool sums = memory != nullptr;
   if (sums) {
     // Whole rows, edges included (the kept rows clamp what they read), in
     // the positions of the band walk; the last width mod 8 pixels through
     // the clamping sampler.
     const BicubicAxis ax = PlaceBicubicAxis(src.width, dst.width);
     const BicubicAxis ay = PlaceBicubicAxis(src.height, dst.height);
+    kept.ystep = uint32_t(ay.step);
     uint32_t y = uint32_t(ay.first);
     for (int32_t i = 0; i < dst.height; ++i, y += uint32_t(ay.step)) {
       uint32_t* out = RowAt(dst, i);

@@ -62,16 +62,20 @@ void SampleBicubicOverAlphaClamped_MMX(const int32_t* kernel, const BitmapBits& 
 // keeps the horizontal sums of each texel row it
 // filters, so that output rows sharing texel rows filter them once: four
 // slots of capacity pixels (four 16-bit channel sums a pixel), keyed by
-// texel row, and the run's horizontal weights; a run with another start,
-// step or length empties them.
+// texel row, and the run's horizontal weights, first texel columns and the
+// way each block of eight pixels reads its texels; a run with another
+// start, step, length or source width empties them.
 struct BicubicKeptRows {
   static constexpr int kSlots = 4;
   int16_t* sums = nullptr;     // kSlots * capacity * 4
-  int32_t* weights = nullptr;  // capacity * 8: the run's horizontal weights
+  int32_t* weights = nullptr;  // capacity * 9: the run's horizontal weights
+  int32_t* columns = nullptr;  // capacity: each pixel's first texel column
+  uint8_t* blocks = nullptr;   // capacity / 8
   int32_t capacity = 0;
   int32_t row[kSlots] = {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};
   uint32_t x = 0, step = 0;
-  int32_t count = -1;
+  int32_t count = -1, width = -1;
+  uint32_t ystep = 0;  // the output rows' step, when known: rows to read ahead
 };
 using BicubicRowFn = int32_t (*)(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
                                  int32_t count, uint32_t alpha, BicubicKeptRows* kept);

@@ -65,6 +65,10 @@ uint64_t Scene(uint32_t seed, HGCANVAS bicubic) {
   MixCanvas(a, &half, b, &half, 100);
   BlendCanvas(b, &all, a, &all, 60);
   MixCanvasWithColor(a, &all, 0x80102030u, 90);
+  // Rounded corners of a radius of each thread's own, kept per thread.
+  const int32_t radius = 3 + int32_t(seed % 11), radii[4] = {radius, radius, radius, radius};
+  FillRoundRect(a, &tile, radii, 0xC0406080u);
+  StrokeRoundRect(b, &tile, radii, 2, 0xFF808080u);
   const owlRect square{1, 1, 30, 30};
   DrawTexture(bicubic, &square, icon, 4);
   uint64_t digest = Digest(a) * 31 + Digest(b);

@@ -11,6 +11,8 @@
 
 #include "core/cpu_features.h"
 #include "core/geometry.h"
+#include "core/x87_precision.h"
+#include "effects/round_rect.h"
 #include "canvas_util.h"
 #include "reference.h"
 #include "test_util.h"
@@ -109,6 +111,46 @@ TEST(RoundRect, CoverageWithinOneLevelOfTheArea) {
         ASSERT_LE(std::fabs(got / 255.0 - area), 1 / 255.0 + 1e-9)
             << "rect " << k.rect << " stroke " << k.stroke << " pixel " << x << "," << y << " area " << area;
         ASSERT_EQ(img.at(x, y), got * 0x01010101u);
+      }
+  }
+}
+
+// Draws one after another on one thread, each meeting the corners the one
+// before left behind (sides long and short, shapes cut by the clip, radii
+// scaled to fractions, a stroke of the same outer corners): every pixel
+// keeps the quantised exact coverage of its own shape.
+TEST(RoundRect, RepeatedCornersKeepTheirExactCoverage) {
+  constexpr int32_t kWide = 330, kTall = 60;
+  struct Draw {
+    owlRect rect;
+    int32_t radius, stroke;
+    owlRect clip;
+  };
+  const owlRect all{0, 0, kWide, kTall};
+  const Draw draws[] = {
+      {{2, 2, 320, 50}, 12, 0, all},          {{-5, 2, 300, 50}, 12, 0, all},
+      {{2, 2, 320, 50}, 12, 0, {7, 3, 200, 40}}, {{2, 2, 60, 50}, 12, 0, all},
+      {{1, 1, 329, 59}, 40, 0, all},          {{1, 1, 329, 59}, 40, 3, {30, 0, 300, 45}},
+      {{3, 5, 303, 26}, 30, 0, all},          {{3, 5, 303, 26}, 30, 0, {5, 6, 100, 20}},
+      {{0, 0, 17, 60}, 9, 0, all},            {{-3, 1, 40, 61}, 9, 0, all},
+  };
+  for (const Draw& d : draws) {
+    CanvasHolder c(CreateCanvas(kWide, kTall, HGCANVAS(0u)));
+    FillSolidRectEx(c.h, 0, &all, 0);
+    ASSERT_EQ(SetCanvasClip(c.h, &d.clip, nullptr), 1);
+    const int32_t radii[4] = {d.radius, d.radius, d.radius, d.radius};
+    ASSERT_EQ(d.stroke ? StrokeRoundRect(c.h, &d.rect, radii, d.stroke, 0xFFFFFFFFu)
+                       : FillRoundRect(c.h, &d.rect, radii, 0xFFFFFFFFu), 1);
+    const double r[4] = {double(d.radius), double(d.radius), double(d.radius), double(d.radius)};
+    const owl::RoundShape outer = owl::MakeRoundShape(d.rect.left, d.rect.top, d.rect.right, d.rect.bottom, r);
+    const owl::RoundShape inner = d.stroke ? owl::InsetRoundShape(outer, d.stroke) : owl::RoundShape{};
+    const Image img = owltest::ReadCanvas(c.h, kWide, kTall);
+    const owl::ScopedDoublePrecision precision;  // as the library computes on x87 builds
+    for (int32_t y = 0; y < kTall; ++y)
+      for (int32_t x = 0; x < kWide; ++x) {
+        const double area = owl::PixelCoverage(outer, x, y) - (d.stroke ? owl::PixelCoverage(inner, x, y) : 0);
+        const uint32_t k = owl::Contains(d.clip, x, y) ? owl::QuantizeCoverage(area) : 0;
+        ASSERT_EQ(img.at(x, y), k * 0x01010101u) << d.rect << " radius " << d.radius << " at " << x << "," << y;
       }
   }
 }

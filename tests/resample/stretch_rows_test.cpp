@@ -191,6 +191,20 @@ TEST(StretchBicubic, KeptRowsAtEveryVerticalRatio) {
     owltest::CheckCase(c, StretchBicubic, owltest::BicubicRef);
   }
 }
+
+// Each way the kept rows read a block of eight pixels: windows within eight
+// texels (magnification, up to where eight windows spread over nine), two
+// texels apart (halving, exact and drifting off it), one by one (any other
+// step) and clamped at the edges of sources narrower and wider than eight;
+// rows of one block, one block and a few pixels, and two blocks.
+TEST(StretchBicubic, KeptRowsReadEachWay) {
+  Rng rng(94);
+  for (auto [sw, dw] : {std::pair{40, 80}, {40, 66}, {33, 70}, {9, 17}, {80, 40}, {81, 40}, {70, 57}, {100, 43},
+                        {6, 27}, {7, 9}, {12, 8}, {30, 15}, {5, 16}}) {
+    owltest::BlockCase c(rng, sw, 6, dw, 5, 1 + sw % 3, dw % 4);
+    owltest::CheckCase(c, StretchBicubic, owltest::BicubicRef);
+  }
+}
 #endif
 
 }  // namespace
