@@ -8,12 +8,12 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "core/cpu_features.h"
 #include "owlgraphic.h"
+#include "side_by_side.h"
 
 namespace owlbench {
 
@@ -40,22 +40,6 @@ inline bool MachineAllows(uint32_t mask) {
 }
 
 inline std::string SizeName(Size s) { return std::to_string(s.width) + "x" + std::to_string(s.height); }
-
-// Random premultiplied pixels, a quarter of them opaque, so that the
-// opaque and transparent shortcuts of the blending loops are taken as in
-// a real picture.
-inline void FillPremultiplied(const BitmapBits& b, uint32_t seed) {
-  std::mt19937 gen(seed);
-  for (int32_t y = 0; y < b.height; ++y) {
-    uint32_t* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(b.bits) + ptrdiff_t(y) * b.pitch);
-    for (int32_t x = 0; x < b.width; ++x) {
-      const uint32_t a = gen() % 4 == 0 ? 255 : gen() & 0xFF;
-      uint32_t p = a << 24;
-      for (int shift = 0; shift < 24; shift += 8) p |= (gen() % (a + 1)) << shift;
-      row[x] = p;
-    }
-  }
-}
 
 // A contiguous block of premultiplied pixels.
 struct Block {

@@ -11,48 +11,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "owlgraphic.h"
+#include "side_by_side.h"
 
 namespace {
 
-using Op = std::function<void()>;
-
-double ThreadSeconds() {
-  timespec ts;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
+using owlbench::Op;
 
 // Median seconds per call of each op, timed in alternating order.
 std::vector<double> TimeInterleaved(const std::vector<Op>& ops, int reps) {
-  double slowest = 0;
-  for (const Op& op : ops) {
-    op();
-    const double t0 = ThreadSeconds();
-    op();
-    slowest = std::max(slowest, ThreadSeconds() - t0);
-  }
-  const int n = std::max(1, int(0.05 / std::max(slowest, 1e-9)));
-  std::vector<std::vector<double>> times(ops.size());
-  for (int r = 0; r < reps; ++r)
-    for (size_t k = 0; k < ops.size(); ++k) {
-      const size_t i = r % 2 ? ops.size() - 1 - k : k;
-      const double t0 = ThreadSeconds();
-      for (int j = 0; j < n; ++j) ops[i]();
-      times[i].push_back((ThreadSeconds() - t0) / n);
-    }
-  std::vector<double> out;
-  for (auto& t : times) {
-    std::sort(t.begin(), t.end());
-    out.push_back(t[t.size() / 2]);
-  }
-  return out;
+  return owlbench::TimeInterleaved(ops, [] {}, reps, 0.05);
 }
 
 uint32_t* Pixels(HGTEXTURE t, int* pitch) {
@@ -98,13 +69,7 @@ int main(int argc, char** argv) {
     HGTEXTURE src = CreateTexture(s.w, s.h), dst = CreateTexture(s.w, s.h);
     int pitch = 0;
     uint32_t* px = Pixels(src, &pitch);
-    std::mt19937 gen(1);
-    for (int i = 0; i < s.w * s.h; ++i) {
-      const uint32_t a = gen() % 4 == 0 ? 255 : gen() & 0xFF;
-      uint32_t p = a << 24;
-      for (int k = 0; k < 24; k += 8) p |= (gen() % (a + 1)) << k;
-      px[i] = p;
-    }
+    owlbench::FillPremultiplied(BitmapBits{s.w, s.h, pitch, px}, 1);
     cv::Mat in(s.h, s.w, CV_8UC4, px, size_t(pitch)), out;
     const int radii[] = {2, 8, 32};
     for (int k = 0; k < 3; ++k) {

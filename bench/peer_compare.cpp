@@ -29,18 +29,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
-#include <time.h>
-
 #include "owlgraphic.h"
+#include "side_by_side.h"
 
 namespace {
 
-using Op = std::function<void()>;
+using owlbench::FillPremultiplied;
+using owlbench::Op;
 
 constexpr uint32_t kCopy = 0x00000000u, kOver = 0x01000000u, kMultiply = 0x03000000u;
 constexpr unsigned kNearest = 0, kBilinear = 1, kBicubic = 4;
@@ -54,21 +52,6 @@ struct Options {
   std::vector<std::string> filters;
   std::vector<std::pair<int, int>> sizes;
 };
-
-// Premultiplied pixels: a quarter opaque, the rest of any alpha, every colour
-// byte at or below its alpha.
-void FillPremultiplied(const BitmapBits& b, uint32_t seed, bool opaque = false) {
-  std::mt19937 gen(seed);
-  for (int y = 0; y < b.height; ++y) {
-    uint32_t* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(b.bits) + std::ptrdiff_t(y) * b.pitch);
-    for (int x = 0; x < b.width; ++x) {
-      const uint32_t a = opaque || gen() % 4 == 0 ? 255 : gen() & 0xFF;
-      uint32_t p = a << 24;
-      for (int shift = 0; shift < 24; shift += 8) p |= (uint32_t(gen()) % (a + 1)) << shift;
-      row[x] = p;
-    }
-  }
-}
 
 uint8_t* Bytes(const BitmapBits& b) { return static_cast<uint8_t*>(b.bits); }
 
@@ -142,49 +125,8 @@ struct Source {
   }
 };
 
-// The thread's processor time: the cores are shared, and time spent
-// descheduled would count against whichever library was running.
-double ThreadSeconds() {
-  timespec ts;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-double SecondsOf(const Op& op, int n) {
-  const double t0 = ThreadSeconds();
-  for (int i = 0; i < n; ++i) op();
-  return (ThreadSeconds() - t0) / n;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-// Times each contender interleaved; returns the median seconds per call of
-// each.
 std::vector<double> TimeInterleaved(const std::vector<Op>& ops, const Op& restore, const Options& opt) {
-  // One batch takes about batch_seconds of the slowest contender.
-  restore();
-  double slowest = 0;
-  for (const Op& op : ops) {
-    op();  // warm the caches and any first-use tables
-    restore();
-    slowest = std::max(slowest, SecondsOf(op, 1));
-    restore();
-  }
-  const int n = std::max(1, int(opt.batch_seconds / std::max(slowest, 1e-9)));
-  const int reps = slowest > 0.05 ? std::max(3, (opt.reps / 2) | 1) : opt.reps;
-  std::vector<std::vector<double>> times(ops.size());
-  for (int r = 0; r < reps; ++r)
-    for (size_t k = 0; k < ops.size(); ++k) {
-      const size_t i = r % 2 ? ops.size() - 1 - k : k;
-      restore();
-      times[i].push_back(SecondsOf(ops[i], n));
-    }
-  std::vector<double> medians;
-  for (auto& t : times) medians.push_back(Median(t));
-  return medians;
+  return owlbench::TimeInterleaved(ops, restore, opt.reps, opt.batch_seconds);
 }
 
 struct Row {
@@ -463,6 +405,11 @@ void RunSize(Table& table, int w, int h) {
     OPENCV_PEER(peers, cv::addWeighted(dst_mat, 0.5, other_mat, 0.5, 0, dst_mat));
     table.Run({"MixCanvas alpha 128", 1.0, nullptr}, w, h,
               [&] { MixCanvas(dst.canvas, &all, other.canvas, &all, 128); }, peers, restore);
+    // A translucent layer: the other canvas's own alpha, opacity 128.
+    peers.clear();
+    PIXMAN_PEER(peers, composite(PIXMAN_OP_OVER, other.image, alpha128));
+    table.Run({"CompositeCanvas alpha 128", 1.0, nullptr}, w, h,
+              [&] { CompositeCanvas(dst.canvas, &all, other.canvas, &all, 128, kNearest); }, peers, restore);
   }
   {
     // BlendCanvas reads its source as opaque; the peers get a source that is.
@@ -527,6 +474,7 @@ void PrintDifferences() {
        "pixman 16.16 weights of 1/9; libyuv box sums from a cumulative table, other edges; OpenCV rounds"},
       {"MixCanvas", "pixman OVER with a mask (other arithmetic); libyuv at 128 a rounded byte average; OpenCV rounds"},
       {"BlendCanvas", "pixman OVER of an x8r8g8b8 source with a mask; libyuv ARGBBlend of an opaque source"},
+      {"CompositeCanvas", "pixman OVER with a solid mask; divides by 255 with rounding, owlgraphic by 256"},
   };
   std::printf("\nWhat the peers compute differently:\n");
   for (const auto& n : kNotes) std::printf("  %-22s %s\n", n[0], n[1]);

@@ -22,54 +22,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
-#include <time.h>
-
 #include "owlgraphic.h"
+#include "side_by_side.h"
 
 namespace {
 
-using Op = std::function<void()>;
-
-double ThreadSeconds() {
-  timespec ts;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-double SecondsOf(const Op& op, const Op& restore, int n) {
-  restore();
-  const double t0 = ThreadSeconds();
-  for (int i = 0; i < n; ++i) op();
-  return (ThreadSeconds() - t0) / n;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
+using owlbench::Op;
 
 // Median seconds per call of a and b, interleaved.
 std::pair<double, double> TimeInterleaved(const Op& a, const Op& b, const Op& restore, int reps) {
-  a();
-  b();
-  const double slowest = std::max(SecondsOf(a, restore, 1), SecondsOf(b, restore, 1));
-  const int n = std::max(1, int(0.02 / std::max(slowest, 1e-9)));
-  std::vector<double> ta, tb;
-  for (int r = 0; r < reps; ++r) {
-    if (r % 2) {
-      tb.push_back(SecondsOf(b, restore, n));
-      ta.push_back(SecondsOf(a, restore, n));
-    } else {
-      ta.push_back(SecondsOf(a, restore, n));
-      tb.push_back(SecondsOf(b, restore, n));
-    }
-  }
-  return {Median(ta), Median(tb)};
+  const std::vector<double> t = owlbench::TimeInterleaved({a, b}, restore, reps, 0.02);
+  return {t[0], t[1]};
 }
 
 // A canvas of premultiplied pixels with a pristine copy to restore.
@@ -84,14 +50,7 @@ struct Target {
       std::fprintf(stderr, "cannot create a %dx%d canvas\n", w, h);
       std::exit(1);
     }
-    std::mt19937 gen(seed);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) {
-        const uint32_t a = gen() % 4 == 0 ? 255 : gen() & 0xFF;
-        uint32_t p = a << 24;
-        for (int shift = 0; shift < 24; shift += 8) p |= (uint32_t(gen()) % (a + 1)) << shift;
-        Row(y)[x] = p;
-      }
+    owlbench::FillPremultiplied(bits, seed);
     pristine.assign(Row(0), Row(0) + size_t(w) * h);
   }
   ~Target() { DeleteCanvas(canvas); }

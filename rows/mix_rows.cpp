@@ -11,32 +11,22 @@ namespace {
 
 // Runs row over every destination row with its source row: one to one at
 // equal sizes, else nearest positions (which need a destination of at least
-// one pixel each way and a source pixel to read). Blocks that share pixels
-// of one canvas go one pixel a call, so that each pixel reads its source as
-// the plain loop leaves it, whatever the kernel's step; equal gapless blocks
-// that do not, one call for the whole block.
+// one pixel each way and a source pixel to read); equal gapless blocks as
+// one long row. The blocks share no pixel: the exported composition runs
+// blocks that do through the plain loop.
 template <typename Row>
 void WalkRows(const BitmapBits& dst, const BitmapBits& src, Row row, uint8_t alpha) {
   const bool same = dst.width == src.width && dst.height == src.height;
   if (!same && (dst.width <= 0 || dst.height <= 0 || src.width <= 0 || src.height <= 0)) return;
   const uint32_t stepX = same ? 0x10000 : uint32_t((src.width << 16) / dst.width);
   const uint32_t stepY = same ? 0x10000 : uint32_t((src.height << 16) / dst.height);
-  const bool overlap = BlocksOverlap(dst, src);
-  if (same && !overlap && Gapless(dst, src)) {  // one long row
+  if (same && Gapless(dst, src)) {  // one long row
     row(static_cast<uint32_t*>(dst.bits), static_cast<const uint32_t*>(src.bits), dst.width * dst.height, stepX, alpha);
     return;
   }
   uint32_t sy = 0;
-  for (int32_t y = 0; y < dst.height; ++y, sy += stepY) {
-    uint32_t* d = RowAt(dst, y);
-    const uint32_t* s = RowAt(src, int32_t(sy >> 16));
-    if (!overlap) {
-      row(d, s, dst.width, stepX, alpha);
-      continue;
-    }
-    uint32_t x = 0;
-    for (int32_t j = 0; j < dst.width; ++j, x += stepX) row(d + j, s + (x >> 16), 1, stepX, alpha);
-  }
+  for (int32_t y = 0; y < dst.height; ++y, sy += stepY)
+    row(RowAt(dst, y), RowAt(src, int32_t(sy >> 16)), dst.width, stepX, alpha);
 }
 
 }  // namespace

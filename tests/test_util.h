@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <ostream>
 #include <random>
 #include <vector>
@@ -30,6 +31,14 @@ constexpr uint32_t kMasks[] = {0,
                                owl::kCpuMMX | owl::kCpuSSE | owl::kCpuSSE2,
                                owl::kCpuMMX | owl::kCpuSSE | owl::kCpuAVX2,
                                owl::kCpuAll};
+
+// True when the suite runs under an emulator (scripts/test-cross.sh sets
+// OWL_TEST_EMULATED): the sweeps whose references take minutes there check a
+// subset of their cases; the native runs check them all.
+inline bool Emulated() {
+  const char* e = std::getenv("OWL_TEST_EMULATED");
+  return e && *e && *e != '0';
+}
 
 class Rng {
  public:

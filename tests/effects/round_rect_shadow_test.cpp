@@ -85,24 +85,12 @@ TEST(RoundRectShadow, SamePixelsInEveryForm) {
     std::vector<uint32_t> plain;
     for (uint32_t mask : owltest::kMasks) {
       owl::ScopedCpuMask scoped(mask);
-      CanvasHolder canvas(CreateCanvas(w, h, HGCANVAS{0}));
-      BitmapBits bits{};
-      const owlRect all{0, 0, w, h}, rect{c.l, c.t, c.r, c.b};
-      ASSERT_EQ(LockCanvasBits(canvas.h, &bits, &all), 1);
       Rng rng(3);
-      for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-          reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(bits.bits) + y * bits.pitch)[x] = rng.Premultiplied();
-      UnlockCanvasBits(canvas.h);
+      CanvasHolder canvas(owltest::FilledCanvas(w, h, 0, &rng));
+      const owlRect rect{c.l, c.t, c.r, c.b};
       ASSERT_EQ(DrawRoundRectShadow(canvas.h, &rect, c.corner, c.radius, 0xC0604020u, 0, 0), 1);
       ASSERT_EQ(DrawRoundRectShadow(canvas.h, &rect, c.corner, std::min(c.radius + 1, 128), 0x30303030u, 3, -2), 1);
-      ASSERT_EQ(LockCanvasBits(canvas.h, &bits, &all), 1);
-      std::vector<uint32_t> px;
-      for (int y = 0; y < h; ++y) {
-        const uint32_t* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(bits.bits) + y * bits.pitch);
-        px.insert(px.end(), row, row + w);
-      }
-      UnlockCanvasBits(canvas.h);
+      const std::vector<uint32_t> px = owltest::CanvasPixels(canvas.h);
       if (plain.empty()) plain = px;
       EXPECT_EQ(px, plain) << "corner " << c.corner << " radius " << c.radius << " mask " << mask;
     }

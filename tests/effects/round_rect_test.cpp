@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -100,7 +101,8 @@ Image Render(const Case& k, uint32_t color, const Image& background) {
 // White over transparent black leaves the coverage byte in every channel.
 TEST(RoundRect, CoverageWithinOneLevelOfTheArea) {
   const Image zero(kW, kH);
-  for (const Case& k : kCases) {
+  for (size_t i = 0; i < std::size(kCases); i += owltest::Emulated() ? 3 : 1) {  // emulated: fills and strokes
+    const Case& k = kCases[i];
     const Image img = Render(k, 0xFFFFFFFFu, zero);
     for (int32_t y = 0; y < kH; ++y)
       for (int32_t x = 0; x < kW; ++x) {
