@@ -110,6 +110,7 @@ void RoundedPath(cairo_t* cr, double l, double t, double r, double b, double rad
 }
 
 int largest_difference = 0;
+int largest_difference_best = 0;
 
 // FillRoundRect against cairo_fill of the same path (default antialiasing,
 // OVER) over the same pixels. Target: at least 2x cairo.
@@ -144,12 +145,16 @@ void RoundRects(int w, int h, int radius, uint32_t color, int reps) {
   restore();
   owl();
   const std::vector<uint32_t> mine(dst.Row(0), dst.Row(0) + size_t(w) * h);
-  restore();
-  cairo();
-  for (size_t i = 0; i < mine.size(); ++i)
-    for (int shift = 0; shift < 32; shift += 8)
-      largest_difference = std::max(largest_difference, std::abs(int(mine[i] >> shift & 0xFF) -
-                                                                  int(dst.Row(0)[i] >> shift & 0xFF)));
+  // cairo's default antialiasing samples a coarse grid; its best one is
+  // closer to the exact area, so both are compared.
+  for (int* largest : {&largest_difference, &largest_difference_best}) {
+    cairo_set_antialias(cr, largest == &largest_difference ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_BEST);
+    restore();
+    cairo();
+    for (size_t i = 0; i < mine.size(); ++i)
+      for (int shift = 0; shift < 32; shift += 8)
+        *largest = std::max(*largest, std::abs(int(mine[i] >> shift & 0xFF) - int(dst.Row(0)[i] >> shift & 0xFF)));
+  }
   cairo_destroy(cr);
   cairo_surface_destroy(surface);
 }
@@ -175,8 +180,9 @@ int main(int argc, char** argv) {
   for (const auto& s : {std::pair<int, int>{1920, 1080}, {256, 256}, {64, 32}})
     for (const uint32_t color : {0xFF3366CCu, 0x80402060u}) RoundRects(s.first, s.second, 12, color, reps);
   RoundRects(256, 256, 100, 0xFF3366CCu, reps);
-  std::printf("\nlargest channel difference from cairo's pictures: %d of 255 (cairo %s)\n", largest_difference,
-              cairo_version_string());
+  std::printf("\nlargest channel difference from cairo's pictures: %d of 255 with its default antialiasing, %d with "
+              "CAIRO_ANTIALIAS_BEST (cairo %s)\n",
+              largest_difference, largest_difference_best, cairo_version_string());
 #else
   std::printf("\ncairo not found: the rounded-rectangle rows were not built\n");
 #endif
