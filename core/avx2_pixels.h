@@ -16,12 +16,20 @@ namespace owl {
 static inline __m256i Load8(const uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
 static inline void Store8(uint32_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
 
-// How many single pixels bring p to a 32-byte boundary (0..7), so that the
-// eight-pixel stores after them never split a cache line; 0 for a pointer
-// not on a pixel boundary.
-static inline int32_t PixelsToAlign32(const uint32_t* p) {
-  const uintptr_t a = reinterpret_cast<uintptr_t>(p);
-  return (a & 3) ? 0 : int32_t((32 - (a & 31)) & 31) / 4;
+// The walk of a same-size row kernel: one(j) for single pixels until dst + j
+// lies on a 32-byte boundary, so that no eight-pixel store splits a cache
+// line (none for rows under eight pixels or a pointer off a pixel boundary),
+// then eight(j) sixteen pixels a step, in order, and one more eight where it
+// fits. Returns the first pixel left for the tail.
+template <typename One, typename Eight>
+inline int32_t WalkAligned(const uint32_t* dst, int32_t width, One one, Eight eight) {
+  const uintptr_t a = reinterpret_cast<uintptr_t>(dst);
+  const int32_t head = width < 8 || (a & 3) ? 0 : int32_t((32 - (a & 31)) & 31) / 4;
+  int32_t j = 0;
+  for (; j < head; ++j) one(j);
+  for (; j + 16 <= width; j += 16) eight(j), eight(j + 8);
+  if (j + 8 <= width) eight(j), j += 8;
+  return j;
 }
 
 // One pixel through the eight-pixel arithmetic (the other lanes are not

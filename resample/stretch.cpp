@@ -82,7 +82,7 @@ bool StretchBilinearKeptRows(const BitmapBits& dst, const BitmapBits& src) {
 // texel rows): one pass, each texel row read whole. False (nothing drawn) at
 // other ratios or without memory for the weights.
 bool StretchBilinearHalve(const BitmapBits& dst, const BitmapBits& src) {
-  const uint32_t step = uint32_t(int32_t((src.width - 1) * 65536) / dst.width);
+  const uint32_t step = BilinearStep(src.width, dst.width);
   if (step < 0x1E000 || step > 0x20000 || src.height - 1 < dst.height) return false;
   uint32_t* weights = new (std::nothrow) uint32_t[size_t(dst.width / 8) * 32 + 1];
   if (!weights) return false;

@@ -35,6 +35,11 @@ inline void WalkNearestRows(const BitmapBits& dst, const BitmapBits& src, RowFn 
   for (int32_t i = 0; i < dst.height; ++i, y += sy) row(RowAt(dst, i), RowAt(src, int32_t(y >> 16)), sx);
 }
 
+// The bilinear walk's 16.16 step along an axis: (src - 1) / dst.
+inline uint32_t BilinearStep(int32_t src_size, int32_t dst_size) {
+  return uint32_t(int32_t((src_size - 1) * 65536) / dst_size);
+}
+
 // Bilinear positions from 0 with step ((size - 1) << 16) / dst:
 // row(dst row, upper src row, lower src row, x step, fy). Positions stay
 // short of the last column and row, so the right and lower neighbours are
@@ -42,8 +47,7 @@ inline void WalkNearestRows(const BitmapBits& dst, const BitmapBits& src, RowFn 
 // axis; its missing neighbour (weight 0) is read from a copy of the edge.
 template <typename RowFn>
 inline void WalkBilinearRows(const BitmapBits& dst, const BitmapBits& src, RowFn row) {
-  const uint32_t sx = uint32_t(int32_t((src.width - 1) * 65536) / dst.width);
-  const uint32_t sy = uint32_t(int32_t((src.height - 1) * 65536) / dst.height);
+  const uint32_t sx = BilinearStep(src.width, dst.width), sy = BilinearStep(src.height, dst.height);
   uint32_t y = 0;
   for (int32_t i = 0; i < dst.height; ++i, y += sy) {
     const int32_t iy = int32_t(y >> 16);

@@ -31,11 +31,8 @@ void MixRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width, uint32_t ste
     dst[k] = FirstPixel(Mix8(OnePixel(dst[k]), OnePixel(src[at >> 16]), w, v));
   };
   if (stepX == 0x10000) {
-    // Single pixels up to a 32-byte boundary of dst, then sixteen a step.
     auto eight = [&](int32_t k) { Store8(dst + k, Mix8(Load8(dst + k), Load8(src + k), w, v)); };
-    for (const int32_t head = width < 8 ? 0 : PixelsToAlign32(dst); j < head; ++j) single(j, uint32_t(j) << 16);
-    for (; j + 16 <= width; j += 16) eight(j), eight(j + 8);
-    if (j + 8 <= width) eight(j), j += 8;
+    j = WalkAligned(dst, width, [&](int32_t k) { single(k, uint32_t(k) << 16); }, eight);
     x = uint32_t(j) << 16;
   } else {
     for (; j + 8 <= width; j += 8, x += 8 * stepX)

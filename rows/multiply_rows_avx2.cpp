@@ -10,11 +10,7 @@ namespace owl {
 void MultiplyRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width) {
   auto single = [&](int32_t j) { dst[j] = FirstPixel(MultiplyChannels8(OnePixel(dst[j]), OnePixel(src[j]))); };
   auto eight = [&](int32_t j) { Store8(dst + j, MultiplyChannels8(Load8(dst + j), Load8(src + j))); };
-  int32_t j = 0;
-  // Single pixels up to a 32-byte boundary of dst, then sixteen a step.
-  for (const int32_t head = width < 8 ? 0 : PixelsToAlign32(dst); j < head; ++j) single(j);
-  for (; j + 16 <= width; j += 16) eight(j), eight(j + 8);
-  if (j + 8 <= width) eight(j), j += 8;
+  int32_t j = WalkAligned(dst, width, single, eight);
   // Tail: one pixel at a time with the same arithmetic.
   for (; j < width; ++j) single(j);
 }
