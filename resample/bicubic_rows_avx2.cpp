@@ -48,8 +48,9 @@ inline __m256i SamplePair(const int32_t* k, const uint8_t* base, std::ptrdiff_t 
 }
 
 // The kept rows hold, per block of eight pixels, two registers of 16-bit
-// sums: channels 0 and 2 of the eight pixels in order, then channels 1 and
-// 3. No sum of the arithmetic can saturate: each product is the upper half
+// sums, the four channels of each pixel in order: pixels 0, 1, 4 and 5,
+// then 2, 3, 6 and 7, so that one unsigned pack of the two puts the eight
+// pixels in order. No sum of the arithmetic can saturate: each product is the upper half
 // of (channel * 128) times a weight of at most 16384 in size, so under 8161
 // in size, four of them under 32768, and the same holds for the vertical
 // sums; the saturating additions are plain ones, in any order.
@@ -60,7 +61,8 @@ inline __m256i SamplePair(const int32_t* k, const uint8_t* base, std::ptrdiff_t 
 // negated weights (the product is the same); channels 1 and 3 come times
 // 128 from a shift and a mask, and meet the weights. The block's weights:
 // w[k] negated and w[4 + k] as they are, each pixel's weight of tap k in
-// both 16-bit halves of its lane.
+// both 16-bit halves of its lane. The sums come as channels 0 and 2 (even)
+// and 1 and 3 (odd) of each pixel; two unpacks interleave them.
 inline void BlockSums(const __m256i t[4], const __m256i* w, int16_t* out, bool halving = false) {
   const __m256i even_bytes = _mm256_set1_epi16(0x0080), odd_mask = _mm256_set1_epi16(0x7F80);
   __m256i even = _mm256_setzero_si256(), odd = even;
@@ -74,9 +76,16 @@ inline void BlockSums(const __m256i t[4], const __m256i* w, int16_t* out, bool h
     even = _mm256_permute4x64_epi64(even, _MM_SHUFFLE(3, 1, 2, 0));
     odd = _mm256_permute4x64_epi64(odd, _MM_SHUFFLE(3, 1, 2, 0));
   }
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), even);
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16), odd);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_unpacklo_epi16(even, odd));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16), _mm256_unpackhi_epi16(even, odd));
 }
+
+// A weight whose products are exact: w = 512 m + r with r at most 2, so
+// that the upper half of (channel * 128) * w, floor(channel * w / 512), is
+// channel * m for every channel 0..255 (channel * r < 512). Taps weighted
+// so need no truncation of their own, and one multiply-add of bytes by m
+// gives the sum of two of them.
+inline bool ExactWeight(int32_t entry) { return (int16_t(entry) & 511) <= 2; }
 
 // Eight windows of four texels, [a0 | a4], [a1 | a5], [a2 | a6], [a3 | a7],
 // turned into the four tap registers of the block.
@@ -121,9 +130,22 @@ inline __m256i ClampedWindows2(const uint32_t* row, int32_t width, int32_t ca, i
 // inside it; narrowly, the windows starting within five texels (tap k of
 // every pixel among the eight texels from the first column + k: one load
 // and one permute a tap); windows two texels apart (even and odd texels of
-// two loads a tap pair); or, at the edges, as windows or narrowly from a
-// copy of the row's first or last texels.
-enum Block : uint8_t { kClamped, kWindows, kNarrow, kHalving, kLeftWindows, kLeftNarrow, kRightWindows, kRightNarrow };
+// two loads a tap pair), and among those the blocks whose weights are all
+// exact (two byte multiply-adds per four pixels); or, at the edges, as
+// windows or narrowly from a copy of the row's first or last texels.
+enum Block : uint8_t {
+  kClamped,
+  kWindows,
+  kNarrow,
+  kHalving,
+  kExactHalving,
+  kLeftWindows,
+  kLeftNarrow,
+  kLeftExactHalving,
+  kRightWindows,
+  kRightNarrow,
+  kRightExactHalving
+};
 
 // The copies of a row's ends (rows of kEnd texels or more): kPad copies of
 // the first texel and the first kEnd texels; the last kEnd texels and
@@ -131,7 +153,8 @@ enum Block : uint8_t { kClamped, kWindows, kNarrow, kHalving, kLeftWindows, kLef
 constexpr int32_t kEnd = 24, kPad = 8;
 
 // Registers of weights a block keeps: the four taps negated, as they are,
-// and the narrow blocks' permute.
+// and the narrow blocks' permute; exact halving blocks keep the bytes m of
+// taps 0 and 1, then 2 and 3, of pixels 0 to 3, then of pixels 4 to 7.
 constexpr int kBlockWeights = 9;
 
 // The run's weights (per block, one register per tap, each pixel's weight
@@ -145,9 +168,11 @@ void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n, int32_t wid
   for (int32_t j = 0; j < n; j += 8, w += kBlockWeights) {
     uint32_t f[8];
     int32_t lo = INT32_MAX, hi = INT32_MIN;
-    bool narrow = true, halving = true;
+    bool narrow = true, halving = true, exact = true;
     for (int i = 0; i < 8; ++i, x += step) {
       f[i] = (x >> 8) & 255;
+      exact = exact && ExactWeight(k[256 + f[i]]) && ExactWeight(k[f[i]]) && ExactWeight(k[256 - f[i]]) &&
+              ExactWeight(k[512 - f[i]]);
       const int32_t c = (int32_t(x) >> 16) - 1;
       col[j + i] = c;
       lo = c < lo ? c : lo;
@@ -158,10 +183,15 @@ void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n, int32_t wid
     // every pixel; the loads reach column lo + 10.
     narrow = col[j] == lo && hi - lo <= 4;
     const bool inside = lo >= 0 && hi < width - 3;
-    Block way = inside ? narrow && lo < width - 10 ? kNarrow : halving ? kHalving : kWindows : kClamped;
+    Block way = inside ? narrow && lo < width - 10 ? kNarrow : halving ? exact ? kExactHalving : kHalving : kWindows : kClamped;
     if (!inside && width >= kEnd) {
-      if (lo < 0 && lo >= -kPad && hi < kEnd - 3) way = narrow && lo < kEnd - 10 ? kLeftNarrow : kLeftWindows;
-      else if (lo >= width - kEnd && hi < width + kPad + 5) way = narrow && lo < width + kPad - 2 ? kRightNarrow : kRightWindows;
+      // Exact halving blocks read 18 texels, within the copies wherever
+      // their windows are.
+      const bool exact_halving = halving && exact;
+      if (lo < 0 && lo >= -kPad && hi < kEnd - 3)
+        way = narrow && lo < kEnd - 10 ? kLeftNarrow : exact_halving ? kLeftExactHalving : kLeftWindows;
+      else if (lo >= width - kEnd && hi < width + kPad + 5)
+        way = narrow && lo < width + kPad - 2 ? kRightNarrow : exact_halving ? kRightExactHalving : kRightWindows;
     }
     kept->blocks[j / 8] = way;
     // Halving blocks take their taps in the order [0, 1, 4, 5 | 2, 3, 6, 7].
@@ -178,6 +208,27 @@ void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n, int32_t wid
     // Narrow blocks: where each pixel's window starts in the block's texels.
     _mm256_storeu_si256(w + 8, _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(col + j)),
                                                 _mm256_set1_epi32(col[j])));
+    if (way == kExactHalving || way == kLeftExactHalving || way == kRightExactHalving) {
+      // Pixel i's bytes at 8 (i % 4) of register 2 (i / 4) (taps 0 and 1)
+      // and the next (taps 2 and 3), each pair once a channel.
+      alignas(32) int8_t m[4][32];
+      for (int i = 0; i < 8; ++i)
+        for (int c = 0; c < 4; ++c) {
+          int8_t* at = &m[2 * (i / 4)][8 * (i % 4) + 2 * c];
+          at[0] = int8_t(int16_t(k[256 + f[i]]) >> 9), at[1] = int8_t(int16_t(k[f[i]]) >> 9);
+          at[32] = int8_t(int16_t(k[256 - f[i]]) >> 9), at[33] = int8_t(int16_t(k[512 - f[i]]) >> 9);
+        }
+      for (int i = 0; i < 4; ++i) _mm256_storeu_si256(w + i, _mm256_load_si256(reinterpret_cast<const __m256i*>(m[i])));
+    }
+  }
+  // Where each run of blocks read the same way ends, and whether any reads
+  // copies of a row's ends.
+  const int32_t count = n / 8;
+  kept->end_copies = false;
+  for (int32_t b = count; b-- > 0;) {
+    const uint8_t way = kept->blocks[b];
+    kept->run_ends[b] = b + 1 < count && kept->blocks[b + 1] == way ? kept->run_ends[b + 1] : b + 1;
+    kept->end_copies = kept->end_copies || way >= kLeftWindows;
   }
 }
 
@@ -185,30 +236,21 @@ void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n, int32_t wid
 // of the run (n a multiple of 8), filtered into the slot of the oldest row
 // when missing. Output rows walk down, so the rows an output row needs are
 // never older than one it does not.
-const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t, int32_t n) {
-  t = t < 0 ? 0 : t >= src.height ? src.height - 1 : t;
-  int oldest = 0;
-  for (int i = 0; i < BicubicKeptRows::kSlots; ++i) {
-    if (kept->row[i] == t) return kept->sums + std::ptrdiff_t(i) * kept->capacity * 4;
-    if (kept->row[i] < kept->row[oldest]) oldest = i;
-  }
-  int16_t* out = kept->sums + std::ptrdiff_t(oldest) * kept->capacity * 4;
+__attribute__((noinline)) void FilterRow(BicubicKeptRows* kept, const BitmapBits& src, int32_t t, int16_t* out, int32_t n) {
   const uint8_t* row = static_cast<const uint8_t*>(src.bits) + std::ptrdiff_t(t) * src.pitch;
   const uint32_t* texels = reinterpret_cast<const uint32_t*>(row);
   const __m256i* w = reinterpret_cast<const __m256i*>(kept->weights);
   const int32_t* const columns = kept->columns;
   const uint8_t* const blocks = kept->blocks;
-  // The texel row the next output row filters in this slot's place, asked
-  // for as this one is read (this row again when there is none): a
-  // reduction starts a new stream of texels every row, which the
-  // processor's own prefetcher finds late. Prefetches never fault.
+  // In a reduction, the texel row the next output row filters in this
+  // slot's place, asked for as this one is read (this row again when there
+  // is none): a reduction starts a new stream of texels every row, which
+  // the processor's own prefetcher finds late. Prefetches never fault.
   const int32_t ahead = int32_t((kept->ystep + 0xFFFFu) >> 16);
+  const bool reducing = kept->ystep > 0x10000u;
   const uintptr_t next = uintptr_t(row) + (t + ahead < src.height ? uintptr_t(std::ptrdiff_t(ahead) * src.pitch) : 0);
-  auto prefetch = [&](const int32_t* c) {
-    _mm_prefetch(reinterpret_cast<const char*>(next + uintptr_t(std::ptrdiff_t(c[7] + 3) * 4)), _MM_HINT_T0);
-  };
   alignas(32) uint32_t left[kPad + kEnd], right[kEnd + kPad + 8];
-  if (src.width >= kEnd) {
+  if (kept->end_copies && src.width >= kEnd) {
     const __m256i first = _mm256_set1_epi32(int(texels[0])), last = _mm256_set1_epi32(int(texels[src.width - 1]));
     _mm256_store_si256(reinterpret_cast<__m256i*>(left), first);
     _mm256_store_si256(reinterpret_cast<__m256i*>(right + kEnd), last);
@@ -222,13 +264,32 @@ const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t,
   }
   // Runs of blocks read the same way, each in its own loop; texel column c
   // of the row is base[c + shift].
-  auto run = [&](auto way, int32_t from, int32_t to, const uint32_t* base, int32_t shift) {
+  auto run = [&](auto way, auto fetch, int32_t from, int32_t to, const uint32_t* base, int32_t shift) {
     constexpr Block kWay = decltype(way)::value;
     const __m256i* wb = w + kBlockWeights * std::ptrdiff_t(from);
     int16_t* o = out + 32 * std::ptrdiff_t(from);
     const int32_t* c = columns + 8 * std::ptrdiff_t(from);
     for (int32_t b = from; b < to; ++b, wb += kBlockWeights, o += 32, c += 8) {
-      prefetch(c);
+      if constexpr (decltype(fetch)::value)
+        _mm_prefetch(reinterpret_cast<const char*>(next + uintptr_t(std::ptrdiff_t(c[7] + 3) * 4)), _MM_HINT_T0);
+      if constexpr (kWay == kExactHalving) {
+        // Texels c0 .. c0 + 17. Each 128-bit lane of a load from c0 + 4 p
+        // holds taps 0 and 1 of pixels p and p + 1, one from c0 + 4 p + 2
+        // their taps 2 and 3; a byte shuffle pairs each channel of the two
+        // taps, and one multiply-add by the bytes m sums their products.
+        const __m256i order = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5, 2, 6, 3,
+                                               7, 8, 12, 9, 13, 10, 14, 11, 15);
+        const uint32_t* p = base + (c[0] + shift);
+        auto four = [&](int first, const __m256i* m) {
+          const __m256i t01 = _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + first)), order);
+          const __m256i t23 = _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + first + 2)), order);
+          return _mm256_add_epi16(_mm256_maddubs_epi16(t01, _mm256_loadu_si256(m)), _mm256_maddubs_epi16(t23, _mm256_loadu_si256(m + 1)));
+        };
+        const __m256i s03 = four(0, wb), s47 = four(8, wb + 2);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), _mm256_permute2x128_si256(s03, s47, 0x20));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(o + 16), _mm256_permute2x128_si256(s03, s47, 0x31));
+        continue;
+      }
       __m256i tap[4];
       if constexpr (kWay == kNarrow) {
         // Tap k of each pixel from the eight texels from c0 + k.
@@ -267,26 +328,44 @@ const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t,
     }
   };
   const int32_t count = n / 8;
-  for (int32_t b = 0; b < count;) {
-    const uint8_t way = blocks[b];
-    int32_t end = b + 1;
-    while (end < count && blocks[end] == way) ++end;
-    const std::integral_constant<Block, kNarrow> narrow;
-    const std::integral_constant<Block, kWindows> windows;
-    switch (way) {
-      case kNarrow: run(narrow, b, end, texels, 0); break;
-      case kHalving: run(std::integral_constant<Block, kHalving>(), b, end, texels, 0); break;
-      case kWindows: run(windows, b, end, texels, 0); break;
-      case kLeftNarrow: run(narrow, b, end, left, kPad); break;
-      case kLeftWindows: run(windows, b, end, left, kPad); break;
-      case kRightNarrow: run(narrow, b, end, right, kEnd - src.width); break;
-      case kRightWindows: run(windows, b, end, right, kEnd - src.width); break;
-      default: run(std::integral_constant<Block, kClamped>(), b, end, texels, 0); break;
+  auto runs = [&](auto fetch) {
+    for (int32_t b = 0; b < count;) {
+      const int32_t end = kept->run_ends[b];
+      const std::integral_constant<Block, kNarrow> narrow;
+      const std::integral_constant<Block, kWindows> windows;
+      switch (blocks[b]) {
+        case kNarrow: run(narrow, fetch, b, end, texels, 0); break;
+        case kHalving: run(std::integral_constant<Block, kHalving>(), fetch, b, end, texels, 0); break;
+        case kExactHalving: run(std::integral_constant<Block, kExactHalving>(), fetch, b, end, texels, 0); break;
+        case kWindows: run(windows, fetch, b, end, texels, 0); break;
+        case kLeftNarrow: run(narrow, fetch, b, end, left, kPad); break;
+        case kLeftWindows: run(windows, fetch, b, end, left, kPad); break;
+        case kLeftExactHalving: run(std::integral_constant<Block, kExactHalving>(), fetch, b, end, left, kPad); break;
+        case kRightExactHalving:
+          run(std::integral_constant<Block, kExactHalving>(), fetch, b, end, right, kEnd - src.width);
+          break;
+        case kRightNarrow: run(narrow, fetch, b, end, right, kEnd - src.width); break;
+        case kRightWindows: run(windows, fetch, b, end, right, kEnd - src.width); break;
+        default: run(std::integral_constant<Block, kClamped>(), fetch, b, end, texels, 0); break;
+      }
+      b = end;
     }
-    b = end;
+  };
+  if (reducing) runs(std::true_type());
+  else runs(std::false_type());
+}
+
+inline const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t, int32_t n) {
+  t = t < 0 ? 0 : t >= src.height ? src.height - 1 : t;
+  int oldest = 0;
+  for (int i = 0; i < BicubicKeptRows::kSlots; ++i) {
+    if (kept->row[i] == t) return kept->sums + std::ptrdiff_t(i) * kept->capacity * 4;
+    if (kept->row[i] < kept->row[oldest]) oldest = i;
   }
+  int16_t* out = kept->sums + std::ptrdiff_t(oldest) * kept->capacity * 4;
+  FilterRow(kept, src, t, out, n);
   kept->row[oldest] = t;
-  return kept->sums + std::ptrdiff_t(oldest) * kept->capacity * 4;
+  return out;
 }
 
 enum class Output { kCopy, kOver, kOverAlpha };
@@ -338,19 +417,16 @@ int32_t KeptRow(const int32_t* k, uint32_t* dst, const BitmapBits& src, uint32_t
   const int16_t* sums[4];
   for (int r = 0; r < 4; ++r) sums[r] = KeptSums(kept, src, top + r, n);
   const __m256i factor = AlphaFactor8(alpha);
-  // Channels 0 and 2 (h = 0) or 1 and 3 of the block at j, shifted; the
-  // unsigned pack clamps them and one byte shuffle puts the channels of
-  // each pixel together.
+  // Pixels 0, 1, 4 and 5 (h = 0) or 2, 3, 6 and 7 of the block at j,
+  // shifted; the unsigned pack clamps them and puts the pixels in order.
   auto pairs = [&](int32_t j, int h) {
     auto product = [&](int r) {
       return _mm256_mulhi_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(sums[r] + 4 * j + 16 * h)), wy[r]);
     };
     return _mm256_srai_epi16(_mm256_add_epi16(_mm256_add_epi16(product(0), product(1)), _mm256_add_epi16(product(2), product(3))), 3);
   };
-  const __m256i order = _mm256_setr_epi8(0, 8, 1, 9, 2, 10, 3, 11, 4, 12, 5, 13, 6, 14, 7, 15, 0, 8, 1, 9, 2, 10, 3, 11, 4, 12,
-                                         5, 13, 6, 14, 7, 15);
   for (int32_t j = 0; j < n; j += 8) {
-    __m256i s = _mm256_shuffle_epi8(_mm256_packus_epi16(pairs(j, 0), pairs(j, 1)), order);
+    __m256i s = _mm256_packus_epi16(pairs(j, 0), pairs(j, 1));
     if (kOut == Output::kCopy) {
       Store8(dst + j, s);
       continue;

@@ -62,16 +62,19 @@ void SampleBicubicOverAlphaClamped_MMX(const int32_t* kernel, const BitmapBits& 
 // keeps the horizontal sums of each texel row it
 // filters, so that output rows sharing texel rows filter them once: four
 // slots of capacity pixels (four 16-bit channel sums a pixel), keyed by
-// texel row, and the run's horizontal weights, first texel columns and the
-// way each block of eight pixels reads its texels; a run with another
-// start, step, length or source width empties them.
+// texel row, and the run's horizontal weights, first texel columns, the
+// way each block of eight pixels reads its texels and where each run of
+// blocks read the same way ends; a run with another start, step, length or
+// source width empties them.
 struct BicubicKeptRows {
   static constexpr int kSlots = 4;
-  int16_t* sums = nullptr;     // kSlots * capacity * 4
-  int32_t* weights = nullptr;  // capacity * 9: the run's horizontal weights
-  int32_t* columns = nullptr;  // capacity: each pixel's first texel column
-  uint8_t* blocks = nullptr;   // capacity / 8
+  int16_t* sums = nullptr;      // kSlots * capacity * 4
+  int32_t* weights = nullptr;   // capacity * 9: the run's horizontal weights
+  int32_t* columns = nullptr;   // capacity: each pixel's first texel column
+  int32_t* run_ends = nullptr;  // capacity / 8
+  uint8_t* blocks = nullptr;    // capacity / 8
   int32_t capacity = 0;
+  bool end_copies = false;  // some block reads copies of a row's ends
   int32_t row[kSlots] = {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};
   uint32_t x = 0, step = 0;
   int32_t count = -1, width = -1;
