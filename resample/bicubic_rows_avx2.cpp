@@ -183,7 +183,8 @@ void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n, int32_t wid
     // every pixel; the loads reach column lo + 10.
     narrow = col[j] == lo && hi - lo <= 4;
     const bool inside = lo >= 0 && hi < width - 3;
-    Block way = inside ? narrow && lo < width - 10 ? kNarrow : halving ? exact ? kExactHalving : kHalving : kWindows : kClamped;
+    Block way = kClamped;
+    if (inside) way = narrow && lo < width - 10 ? kNarrow : !halving ? kWindows : exact ? kExactHalving : kHalving;
     if (!inside && width >= kEnd) {
       // Exact halving blocks read 18 texels, within the copies wherever
       // their windows are.
@@ -236,11 +237,92 @@ void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n, int32_t wid
 // of the run (n a multiple of 8), filtered into the slot of the oldest row
 // when missing. Output rows walk down, so the rows an output row needs are
 // never older than one it does not.
-__attribute__((noinline)) void FilterRow(BicubicKeptRows* kept, const BitmapBits& src, int32_t t, int16_t* out, int32_t n) {
+// One texel row's filtering: the run's weights, the sums' slot, the first
+// texel columns, the row and, when a reduction reads ahead, the row to ask
+// for (texel column c at next + 4 c).
+struct RowBlocks {
+  const __m256i* weights;
+  int16_t* out;
+  const int32_t* columns;
+  const uint32_t* texels;
+  int32_t width;
+  const char* next;
+};
+
+// Blocks from .. to of the row, all read the same way; texel column c of
+// the row is base[c + shift].
+template <Block kWay, bool kFetch>
+void RunBlocks(const RowBlocks& r, int32_t from, int32_t to, const uint32_t* base, int32_t shift) {
+  const __m256i* wb = r.weights + kBlockWeights * std::ptrdiff_t(from);
+  int16_t* o = r.out + 32 * std::ptrdiff_t(from);
+  const int32_t* c = r.columns + 8 * std::ptrdiff_t(from);
+  const char* const next = r.next;
+  const uint32_t* const texels = r.texels;
+  const int32_t width = r.width;
+  for (int32_t b = from; b < to; ++b, wb += kBlockWeights, o += 32, c += 8) {
+    if constexpr (kFetch) _mm_prefetch(next + (std::ptrdiff_t(c[7]) + 3) * 4, _MM_HINT_T0);
+    if constexpr (kWay == kExactHalving) {
+      // Texels c0 .. c0 + 17. Each 128-bit lane of a load from c0 + 4 p
+      // holds taps 0 and 1 of pixels p and p + 1, one from c0 + 4 p + 2
+      // their taps 2 and 3; a byte shuffle pairs each channel of the two
+      // taps, and one multiply-add by the bytes m sums their products.
+      const __m256i order = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5, 2, 6, 3,
+                                             7, 8, 12, 9, 13, 10, 14, 11, 15);
+      const uint32_t* p = base + (c[0] + shift);
+      auto four = [&](int first, const __m256i* m) {
+        const __m256i t01 = _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + first)), order);
+        const __m256i t23 =
+            _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + first + 2)), order);
+        return _mm256_add_epi16(_mm256_maddubs_epi16(t01, _mm256_loadu_si256(m)),
+                                _mm256_maddubs_epi16(t23, _mm256_loadu_si256(m + 1)));
+      };
+      const __m256i s03 = four(0, wb), s47 = four(8, wb + 2);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), _mm256_permute2x128_si256(s03, s47, 0x20));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(o + 16), _mm256_permute2x128_si256(s03, s47, 0x31));
+      continue;
+    }
+    __m256i tap[4];
+    if constexpr (kWay == kNarrow) {
+      // Tap k of each pixel from the eight texels from c0 + k.
+      const __m256i at = _mm256_loadu_si256(wb + 8);
+      for (int k = 0; k < 4; ++k) {
+        const __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(base + (c[0] + shift + k)));
+        tap[k] = _mm256_permutevar8x32_epi32(eight, at);
+      }
+    } else if constexpr (kWay == kHalving) {
+      // Texels c0 .. c0 + 17: taps 0 and 1 are the even and odd texels
+      // from c0, taps 2 and 3 from c0 + 2, in the order [0, 1, 4, 5 | 2,
+      // 3, 6, 7] in which the block's weights are kept; one permute of
+      // 64-bit quarters puts the sums in order.
+      const float* f = reinterpret_cast<const float*>(texels + c[0]);
+      auto pair = [&](int first, __m256i* even, __m256i* odd) {
+        const __m256 lo = _mm256_loadu_ps(f + first), hi = _mm256_loadu_ps(f + first + 8);
+        *even = _mm256_castps_si256(_mm256_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0)));
+        *odd = _mm256_castps_si256(_mm256_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1)));
+      };
+      pair(0, &tap[0], &tap[1]);
+      pair(2, &tap[2], &tap[3]);
+    } else if constexpr (kWay == kWindows) {
+      const uint8_t* from_base = reinterpret_cast<const uint8_t*>(base);
+      auto win = [&](int a) { return Windows2(from_base, c[a] + shift, c[a + 4] + shift); };
+      Transpose(win(0), win(1), win(2), win(3), tap);
+    } else {
+      __m256i ends[2] = {_mm256_setzero_si256(), _mm256_setzero_si256()};
+      if (width >= 8) {
+        ends[0] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels));
+        ends[1] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + width - 8));
+      }
+      auto win = [&](int a) { return ClampedWindows2(texels, width, c[a], c[a + 4], ends); };
+      Transpose(win(0), win(1), win(2), win(3), tap);
+    }
+    BlockSums(tap, wb, o, kWay == kHalving);
+  }
+}
+
+__attribute__((noinline)) void FilterRow(BicubicKeptRows* kept, const BitmapBits& src, int32_t t, int16_t* out,
+                                         int32_t n) {
   const uint8_t* row = static_cast<const uint8_t*>(src.bits) + std::ptrdiff_t(t) * src.pitch;
   const uint32_t* texels = reinterpret_cast<const uint32_t*>(row);
-  const __m256i* w = reinterpret_cast<const __m256i*>(kept->weights);
-  const int32_t* const columns = kept->columns;
   const uint8_t* const blocks = kept->blocks;
   // In a reduction, the texel row the next output row filters in this
   // slot's place, asked for as this one is read (this row again when there
@@ -264,95 +346,58 @@ __attribute__((noinline)) void FilterRow(BicubicKeptRows* kept, const BitmapBits
   }
   // Runs of blocks read the same way, each in its own loop; texel column c
   // of the row is base[c + shift].
-  auto run = [&](auto way, auto fetch, int32_t from, int32_t to, const uint32_t* base, int32_t shift) {
-    constexpr Block kWay = decltype(way)::value;
-    const __m256i* wb = w + kBlockWeights * std::ptrdiff_t(from);
-    int16_t* o = out + 32 * std::ptrdiff_t(from);
-    const int32_t* c = columns + 8 * std::ptrdiff_t(from);
-    for (int32_t b = from; b < to; ++b, wb += kBlockWeights, o += 32, c += 8) {
-      if constexpr (decltype(fetch)::value)
-        _mm_prefetch(reinterpret_cast<const char*>(next + uintptr_t(std::ptrdiff_t(c[7] + 3) * 4)), _MM_HINT_T0);
-      if constexpr (kWay == kExactHalving) {
-        // Texels c0 .. c0 + 17. Each 128-bit lane of a load from c0 + 4 p
-        // holds taps 0 and 1 of pixels p and p + 1, one from c0 + 4 p + 2
-        // their taps 2 and 3; a byte shuffle pairs each channel of the two
-        // taps, and one multiply-add by the bytes m sums their products.
-        const __m256i order = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5, 2, 6, 3,
-                                               7, 8, 12, 9, 13, 10, 14, 11, 15);
-        const uint32_t* p = base + (c[0] + shift);
-        auto four = [&](int first, const __m256i* m) {
-          const __m256i t01 = _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + first)), order);
-          const __m256i t23 = _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + first + 2)), order);
-          return _mm256_add_epi16(_mm256_maddubs_epi16(t01, _mm256_loadu_si256(m)), _mm256_maddubs_epi16(t23, _mm256_loadu_si256(m + 1)));
-        };
-        const __m256i s03 = four(0, wb), s47 = four(8, wb + 2);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), _mm256_permute2x128_si256(s03, s47, 0x20));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(o + 16), _mm256_permute2x128_si256(s03, s47, 0x31));
-        continue;
-      }
-      __m256i tap[4];
-      if constexpr (kWay == kNarrow) {
-        // Tap k of each pixel from the eight texels from c0 + k.
-        const __m256i at = _mm256_loadu_si256(wb + 8);
-        for (int k = 0; k < 4; ++k) {
-          const __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(base + (c[0] + shift + k)));
-          tap[k] = _mm256_permutevar8x32_epi32(eight, at);
-        }
-      } else if constexpr (kWay == kHalving) {
-        // Texels c0 .. c0 + 17: taps 0 and 1 are the even and odd texels
-        // from c0, taps 2 and 3 from c0 + 2, in the order [0, 1, 4, 5 | 2,
-        // 3, 6, 7] in which the block's weights are kept; one permute of
-        // 64-bit quarters puts the sums in order.
-        const float* f = reinterpret_cast<const float*>(texels + c[0]);
-        auto pair = [&](int first, __m256i* even, __m256i* odd) {
-          const __m256 lo = _mm256_loadu_ps(f + first), hi = _mm256_loadu_ps(f + first + 8);
-          *even = _mm256_castps_si256(_mm256_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0)));
-          *odd = _mm256_castps_si256(_mm256_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1)));
-        };
-        pair(0, &tap[0], &tap[1]);
-        pair(2, &tap[2], &tap[3]);
-      } else if constexpr (kWay == kWindows) {
-        const uint8_t* from_base = reinterpret_cast<const uint8_t*>(base);
-        auto win = [&](int a) { return Windows2(from_base, c[a] + shift, c[a + 4] + shift); };
-        Transpose(win(0), win(1), win(2), win(3), tap);
-      } else {
-        __m256i ends[2] = {_mm256_setzero_si256(), _mm256_setzero_si256()};
-        if (src.width >= 8) {
-          ends[0] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels));
-          ends[1] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + src.width - 8));
-        }
-        auto win = [&](int a) { return ClampedWindows2(texels, src.width, c[a], c[a + 4], ends); };
-        Transpose(win(0), win(1), win(2), win(3), tap);
-      }
-      BlockSums(tap, wb, o, kWay == kHalving);
-    }
-  };
+  const RowBlocks r{reinterpret_cast<const __m256i*>(kept->weights),
+                    out,
+                    kept->columns,
+                    texels,
+                    src.width,
+                    reinterpret_cast<const char*>(next)};
   const int32_t count = n / 8;
   auto runs = [&](auto fetch) {
+    constexpr bool kFetch = decltype(fetch)::value;
     for (int32_t b = 0; b < count;) {
       const int32_t end = kept->run_ends[b];
-      const std::integral_constant<Block, kNarrow> narrow;
-      const std::integral_constant<Block, kWindows> windows;
       switch (blocks[b]) {
-        case kNarrow: run(narrow, fetch, b, end, texels, 0); break;
-        case kHalving: run(std::integral_constant<Block, kHalving>(), fetch, b, end, texels, 0); break;
-        case kExactHalving: run(std::integral_constant<Block, kExactHalving>(), fetch, b, end, texels, 0); break;
-        case kWindows: run(windows, fetch, b, end, texels, 0); break;
-        case kLeftNarrow: run(narrow, fetch, b, end, left, kPad); break;
-        case kLeftWindows: run(windows, fetch, b, end, left, kPad); break;
-        case kLeftExactHalving: run(std::integral_constant<Block, kExactHalving>(), fetch, b, end, left, kPad); break;
-        case kRightExactHalving:
-          run(std::integral_constant<Block, kExactHalving>(), fetch, b, end, right, kEnd - src.width);
+        case kNarrow:
+          RunBlocks<kNarrow, kFetch>(r, b, end, texels, 0);
           break;
-        case kRightNarrow: run(narrow, fetch, b, end, right, kEnd - src.width); break;
-        case kRightWindows: run(windows, fetch, b, end, right, kEnd - src.width); break;
-        default: run(std::integral_constant<Block, kClamped>(), fetch, b, end, texels, 0); break;
+        case kHalving:
+          RunBlocks<kHalving, kFetch>(r, b, end, texels, 0);
+          break;
+        case kExactHalving:
+          RunBlocks<kExactHalving, kFetch>(r, b, end, texels, 0);
+          break;
+        case kWindows:
+          RunBlocks<kWindows, kFetch>(r, b, end, texels, 0);
+          break;
+        case kLeftNarrow:
+          RunBlocks<kNarrow, kFetch>(r, b, end, left, kPad);
+          break;
+        case kLeftWindows:
+          RunBlocks<kWindows, kFetch>(r, b, end, left, kPad);
+          break;
+        case kLeftExactHalving:
+          RunBlocks<kExactHalving, kFetch>(r, b, end, left, kPad);
+          break;
+        case kRightExactHalving:
+          RunBlocks<kExactHalving, kFetch>(r, b, end, right, kEnd - src.width);
+          break;
+        case kRightNarrow:
+          RunBlocks<kNarrow, kFetch>(r, b, end, right, kEnd - src.width);
+          break;
+        case kRightWindows:
+          RunBlocks<kWindows, kFetch>(r, b, end, right, kEnd - src.width);
+          break;
+        default:
+          RunBlocks<kClamped, kFetch>(r, b, end, texels, 0);
+          break;
       }
       b = end;
     }
   };
   if (reducing) runs(std::true_type());
-  else runs(std::false_type());
+  else
+    runs(std::false_type());
 }
 
 inline const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t, int32_t n) {
@@ -423,7 +468,8 @@ int32_t KeptRow(const int32_t* k, uint32_t* dst, const BitmapBits& src, uint32_t
     auto product = [&](int r) {
       return _mm256_mulhi_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(sums[r] + 4 * j + 16 * h)), wy[r]);
     };
-    return _mm256_srai_epi16(_mm256_add_epi16(_mm256_add_epi16(product(0), product(1)), _mm256_add_epi16(product(2), product(3))), 3);
+    return _mm256_srai_epi16(
+        _mm256_add_epi16(_mm256_add_epi16(product(0), product(1)), _mm256_add_epi16(product(2), product(3))), 3);
   };
   for (int32_t j = 0; j < n; j += 8) {
     __m256i s = _mm256_packus_epi16(pairs(j, 0), pairs(j, 1));
@@ -439,18 +485,18 @@ int32_t KeptRow(const int32_t* k, uint32_t* dst, const BitmapBits& src, uint32_t
 
 }  // namespace
 
-int32_t BicubicRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
-                        int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
+int32_t BicubicRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step,
+                        int32_t y, int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
   return KeptRow<Output::kCopy>(kernel, dst, src, x, step, y, count, alpha, kept);
 }
 
-int32_t BicubicOverRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
-                            int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
+int32_t BicubicOverRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step,
+                            int32_t y, int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
   return KeptRow<Output::kOver>(kernel, dst, src, x, step, y, count, alpha, kept);
 }
 
-int32_t BicubicOverAlphaRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
-                                 int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
+int32_t BicubicOverAlphaRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step,
+                                 int32_t y, int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
   return KeptRow<Output::kOverAlpha>(kernel, dst, src, x, step, y, count, alpha, kept);
 }
 
