@@ -56,21 +56,19 @@ inline __m256i SamplePair(const int32_t* k, const uint8_t* base, std::ptrdiff_t 
 // sums; the saturating additions are plain ones, in any order.
 //
 // The sums of one texel row over a block from four registers holding tap
-// k of each pixel (its texel as one 32-bit lane). Channels 0 and 2 of the
-// texels come times -128 from a multiply-add of bytes, and meet the
-// negated weights (the product is the same); channels 1 and 3 come times
-// 128 from a shift and a mask, and meet the weights. The block's weights:
-// w[k] negated and w[4 + k] as they are, each pixel's weight of tap k in
-// both 16-bit halves of its lane. The sums come as channels 0 and 2 (even)
-// and 1 and 3 (odd) of each pixel; two unpacks interleave them.
+// k of each pixel (its texel as one 32-bit lane). Channels 0 and 2, then
+// 1 and 3, of the texels come times -128 from a multiply-add of bytes, and
+// meet the negated weights (the product is the same): w[k], each pixel's
+// weight of tap k negated in both 16-bit halves of its lane. The sums come
+// as channels 0 and 2 (even) and 1 and 3 (odd) of each pixel; two unpacks
+// interleave them.
 inline void BlockSums(const __m256i t[4], const __m256i* w, int16_t* out, bool halving = false) {
-  const __m256i even_bytes = _mm256_set1_epi16(0x0080), odd_mask = _mm256_set1_epi16(0x7F80);
+  const __m256i even_bytes = _mm256_set1_epi16(0x0080), odd_bytes = _mm256_set1_epi16(-0x8000);
   __m256i even = _mm256_setzero_si256(), odd = even;
   for (int k = 0; k < 4; ++k) {
-    const __m256i e = _mm256_maddubs_epi16(t[k], even_bytes);
-    const __m256i o = _mm256_and_si256(_mm256_srli_epi16(t[k], 1), odd_mask);
-    even = _mm256_add_epi16(even, _mm256_mulhi_epi16(e, _mm256_loadu_si256(w + k)));
-    odd = _mm256_add_epi16(odd, _mm256_mulhi_epi16(o, _mm256_loadu_si256(w + 4 + k)));
+    const __m256i weights = _mm256_loadu_si256(w + k);
+    even = _mm256_add_epi16(even, _mm256_mulhi_epi16(_mm256_maddubs_epi16(t[k], even_bytes), weights));
+    odd = _mm256_add_epi16(odd, _mm256_mulhi_epi16(_mm256_maddubs_epi16(t[k], odd_bytes), weights));
   }
   if (halving) {
     even = _mm256_permute4x64_epi64(even, _MM_SHUFFLE(3, 1, 2, 0));
@@ -152,10 +150,10 @@ enum Block : uint8_t {
 // kPad + 8 copies of the last one.
 constexpr int32_t kEnd = 24, kPad = 8;
 
-// Registers of weights a block keeps: the four taps negated, as they are,
-// and the narrow blocks' permute; exact halving blocks keep the bytes m of
+// Registers of weights a block keeps: the four taps negated and the
+// narrow blocks' permute; exact halving blocks keep the bytes m of
 // taps 0 and 1, then 2 and 3, of pixels 0 to 3, then of pixels 4 to 7.
-constexpr int kBlockWeights = 9;
+constexpr int kBlockWeights = 5;
 
 // The run's weights (per block, one register per tap, each pixel's weight
 // in its 32-bit lane as the table holds it), each pixel's first texel
@@ -204,10 +202,9 @@ void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n, int32_t wid
     const __m256i taps[4] = {tap(256, 1), tap(0, 1), tap(256, -1), tap(512, -1)};
     for (int i = 0; i < 4; ++i) {
       _mm256_storeu_si256(w + i, _mm256_sub_epi16(_mm256_setzero_si256(), taps[i]));
-      _mm256_storeu_si256(w + 4 + i, taps[i]);
     }
     // Narrow blocks: where each pixel's window starts in the block's texels.
-    _mm256_storeu_si256(w + 8, _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(col + j)),
+    _mm256_storeu_si256(w + 4, _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(col + j)),
                                                 _mm256_set1_epi32(col[j])));
     if (way == kExactHalving || way == kLeftExactHalving || way == kRightExactHalving) {
       // Pixel i's bytes at 8 (i % 4) of register 2 (i / 4) (taps 0 and 1)
@@ -284,7 +281,7 @@ void RunBlocks(const RowBlocks& r, int32_t from, int32_t to, const uint32_t* bas
     __m256i tap[4];
     if constexpr (kWay == kNarrow) {
       // Tap k of each pixel from the eight texels from c0 + k.
-      const __m256i at = _mm256_loadu_si256(wb + 8);
+      const __m256i at = _mm256_loadu_si256(wb + 4);
       for (int k = 0; k < 4; ++k) {
         const __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(base + (c[0] + shift + k)));
         tap[k] = _mm256_permutevar8x32_epi32(eight, at);

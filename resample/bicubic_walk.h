@@ -42,20 +42,20 @@ bool StretchBicubicWith(const BitmapBits& dst, const BitmapBits& src, BicubicSam
   const uint32_t alpha = AlphaOf(extra...);
   // Its kept rows; without memory for them it filters every row itself.
   // One block, 64-byte aligned, of the sums (4 slots of 8 bytes a pixel),
-  // the weights (36 bytes a pixel), the first texel columns (4 bytes), and
+  // the weights (20 bytes a pixel), the first texel columns (4 bytes), and
   // per eight pixels the end of its run (4 bytes) and its way (a byte); the
   // capacity rounded up to whole blocks of eight pixels keeps every slot
   // aligned.
   BicubicKeptRows kept;
   const size_t capacity = (size_t(dst.width) + 7) & ~size_t(7);
-  std::unique_ptr<uint8_t[]> memory(rows ? new (std::nothrow) uint8_t[capacity * 72 + capacity / 8 * 5 + 63] : nullptr);
+  std::unique_ptr<uint8_t[]> memory(rows ? new (std::nothrow) uint8_t[capacity * 56 + capacity / 8 * 5 + 63] : nullptr);
   if (memory) {
     uint8_t* const base = memory.get() + ((64 - reinterpret_cast<uintptr_t>(memory.get()) % 64) % 64);
     kept.sums = reinterpret_cast<int16_t*>(base);
     kept.weights = reinterpret_cast<int32_t*>(base + capacity * 32);
-    kept.columns = reinterpret_cast<int32_t*>(base + capacity * 68);
-    kept.run_ends = reinterpret_cast<int32_t*>(base + capacity * 72);
-    kept.blocks = base + capacity * 72 + capacity / 2;
+    kept.columns = reinterpret_cast<int32_t*>(base + capacity * 52);
+    kept.run_ends = reinterpret_cast<int32_t*>(base + capacity * 56);
+    kept.blocks = base + capacity * 56 + capacity / 2;
     kept.capacity = int32_t(capacity);
   }
   const bool sums = memory != nullptr;

@@ -69,7 +69,7 @@ void SampleBicubicOverAlphaClamped_MMX(const int32_t* kernel, const BitmapBits& 
 struct BicubicKeptRows {
   static constexpr int kSlots = 4;
   int16_t* sums = nullptr;      // kSlots * capacity * 4
-  int32_t* weights = nullptr;   // capacity * 9: the run's horizontal weights
+  int32_t* weights = nullptr;   // capacity * 5: the run's horizontal weights
   int32_t* columns = nullptr;   // capacity: each pixel's first texel column
   int32_t* run_ends = nullptr;  // capacity / 8
   uint8_t* blocks = nullptr;    // capacity / 8
