@@ -6,7 +6,8 @@
 // products with the 16384-scaled weights, the saturating sums in the same
 // pairs ((q0 + q1) + (q2 + q3), then row by row), an arithmetic shift by 3
 // and a clamp to 0..255 by the unsigned pack. With kept rows the same
-// products are taken in two passes, blocks of eight pixels a step (below).
+// products are taken in two passes, blocks of eight pixels a step (below),
+// a row at a time or over every row of a block.
 #include "resample/samplers.h"
 
 #if defined(OWL_X86)
@@ -15,6 +16,7 @@
 #include <type_traits>
 
 #include "core/avx2_pixels.h"
+#include "core/geometry.h"
 #include "resample/kernel_table.h"
 
 namespace owl {
@@ -22,7 +24,8 @@ namespace {
 
 // The samples at columns xa (low half) and xb (high half), each repeated in
 // all four 32-bit lanes of its half. base addresses row y0 - 1.
-inline __m256i SamplePair(const int32_t* k, const uint8_t* base, std::ptrdiff_t pitch, uint32_t xa, uint32_t xb, const __m256i wy[4]) {
+inline __m256i SamplePair(const int32_t* k, const uint8_t* base, std::ptrdiff_t pitch, uint32_t xa, uint32_t xb,
+                          const __m256i wy[4]) {
   const uint32_t fa = (xa >> 8) & 255, fb = (xb >> 8) & 255;
   const __m256i w01 = _mm256_setr_epi32(k[256 + fa], k[256 + fa], k[fa], k[fa], k[256 + fb], k[256 + fb], k[fb], k[fb]);
   const __m256i w23 = _mm256_setr_epi32(k[256 - fa], k[256 - fa], k[512 - fa], k[512 - fa], k[256 - fb], k[256 - fb],
@@ -78,12 +81,19 @@ inline void BlockSums(const __m256i t[4], const __m256i* w, int16_t* out, bool h
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16), _mm256_unpackhi_epi16(even, odd));
 }
 
-// A weight whose products are exact: w = 512 m + r with r at most 2, so
-// that the upper half of (channel * 128) * w, floor(channel * w / 512), is
-// channel * m for every channel 0..255 (channel * r < 512). Taps weighted
-// so need no truncation of their own, and one multiply-add of bytes by m
-// gives the sum of two of them.
-inline bool ExactWeight(int32_t entry) { return (int16_t(entry) & 511) <= 2; }
+// Whether every weight of four registers of taps (each weight w in both
+// 16-bit halves of a lane) gives exact products: w = 512 m + r with r at
+// most 2, so that the upper half of (channel * 128) * w, floor(channel * w
+// / 512), is channel * m for every channel 0..255 (channel * r < 512).
+// Taps weighted so need no truncation of their own, and one multiply-add
+// of bytes by m gives the sum of two of them.
+inline bool ExactWeights(const __m256i taps[4]) {
+  const __m256i r = _mm256_set1_epi32(511), most = _mm256_set1_epi32(2);
+  __m256i inexact = _mm256_setzero_si256();
+  for (int i = 0; i < 4; ++i)
+    inexact = _mm256_or_si256(inexact, _mm256_cmpgt_epi32(_mm256_and_si256(taps[i], r), most));
+  return _mm256_testz_si256(inexact, inexact);
+}
 
 // Eight windows of four texels, [a0 | a4], [a1 | a5], [a2 | a6], [a3 | a7],
 // turned into the four tap registers of the block.
@@ -164,13 +174,11 @@ void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n, int32_t wid
   const uint32_t step = kept->step;
   uint32_t x = kept->x;
   for (int32_t j = 0; j < n; j += 8, w += kBlockWeights) {
-    uint32_t f[8];
+    alignas(32) int32_t f[8];
     int32_t lo = INT32_MAX, hi = INT32_MIN;
-    bool narrow = true, halving = true, exact = true;
+    bool narrow = true, halving = true;
     for (int i = 0; i < 8; ++i, x += step) {
-      f[i] = (x >> 8) & 255;
-      exact = exact && ExactWeight(k[256 + f[i]]) && ExactWeight(k[f[i]]) && ExactWeight(k[256 - f[i]]) &&
-              ExactWeight(k[512 - f[i]]);
+      f[i] = int32_t((x >> 8) & 255);
       const int32_t c = (int32_t(x) >> 16) - 1;
       col[j + i] = c;
       lo = c < lo ? c : lo;
@@ -180,10 +188,17 @@ void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n, int32_t wid
     // Narrow: eight texels from each tap's first column hold the tap of
     // every pixel; the loads reach column lo + 10.
     narrow = col[j] == lo && hi - lo <= 4;
+    // Each pixel's weight of tap k in lane i of taps[k].
+    const __m256i fi = _mm256_load_si256(reinterpret_cast<const __m256i*>(f)),
+                  minus = _mm256_sub_epi32(_mm256_setzero_si256(), fi);
+    __m256i taps[4] = {_mm256_i32gather_epi32(k + 256, fi, 4), _mm256_i32gather_epi32(k, fi, 4),
+                       _mm256_i32gather_epi32(k + 256, minus, 4), _mm256_i32gather_epi32(k + 512, minus, 4)};
+    const bool exact = ExactWeights(taps);
     const bool inside = lo >= 0 && hi < width - 3;
     Block way = kClamped;
     if (inside) way = narrow && lo < width - 10 ? kNarrow : !halving ? kWindows : exact ? kExactHalving : kHalving;
-    if (!inside && width >= kEnd) {
+    // Near the end of the row, narrow blocks read the copy of its end.
+    if ((!inside || way == kWindows) && width >= kEnd) {
       // Exact halving blocks read 18 texels, within the copies wherever
       // their windows are.
       const bool exact_halving = halving && exact;
@@ -194,29 +209,27 @@ void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n, int32_t wid
     }
     kept->blocks[j / 8] = way;
     // Halving blocks take their taps in the order [0, 1, 4, 5 | 2, 3, 6, 7].
-    const int p = way == kHalving ? 1 : 0;
-    auto tap = [&](int32_t o0, int32_t sign) {
-      auto at = [&](int i) { return k[o0 + sign * int32_t(f[i])]; };
-      return _mm256_setr_epi32(at(0), at(1), at(p ? 4 : 2), at(p ? 5 : 3), at(p ? 2 : 4), at(p ? 3 : 5), at(6), at(7));
-    };
-    const __m256i taps[4] = {tap(256, 1), tap(0, 1), tap(256, -1), tap(512, -1)};
-    for (int i = 0; i < 4; ++i) {
-      _mm256_storeu_si256(w + i, _mm256_sub_epi16(_mm256_setzero_si256(), taps[i]));
-    }
+    if (way == kHalving)
+      for (__m256i& t : taps) t = _mm256_permutevar8x32_epi32(t, _mm256_setr_epi32(0, 1, 4, 5, 2, 3, 6, 7));
+    for (int i = 0; i < 4; ++i) _mm256_storeu_si256(w + i, _mm256_sub_epi16(_mm256_setzero_si256(), taps[i]));
     // Narrow blocks: where each pixel's window starts in the block's texels.
     _mm256_storeu_si256(w + 4, _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(col + j)),
                                                 _mm256_set1_epi32(col[j])));
     if (way == kExactHalving || way == kLeftExactHalving || way == kRightExactHalving) {
       // Pixel i's bytes at 8 (i % 4) of register 2 (i / 4) (taps 0 and 1)
       // and the next (taps 2 and 3), each pair once a channel.
-      alignas(32) int8_t m[4][32];
-      for (int i = 0; i < 8; ++i)
-        for (int c = 0; c < 4; ++c) {
-          int8_t* at = &m[2 * (i / 4)][8 * (i % 4) + 2 * c];
-          at[0] = int8_t(int16_t(k[256 + f[i]]) >> 9), at[1] = int8_t(int16_t(k[f[i]]) >> 9);
-          at[32] = int8_t(int16_t(k[256 - f[i]]) >> 9), at[33] = int8_t(int16_t(k[512 - f[i]]) >> 9);
-        }
-      for (int i = 0; i < 4; ++i) _mm256_storeu_si256(w + i, _mm256_load_si256(reinterpret_cast<const __m256i*>(m[i])));
+      alignas(32) int16_t m[4][16];
+      for (int i = 0; i < 4; ++i) _mm256_store_si256(reinterpret_cast<__m256i*>(m[i]), _mm256_srai_epi16(taps[i], 9));
+      alignas(32) uint64_t bytes[4][4];
+      for (int i = 0; i < 8; ++i) {
+        auto pair = [&](int a) {
+          return (uint64_t(uint8_t(m[a][2 * i])) | uint64_t(uint8_t(m[a + 1][2 * i])) << 8) * 0x0001000100010001u;
+        };
+        bytes[2 * (i / 4)][i % 4] = pair(0);
+        bytes[2 * (i / 4) + 1][i % 4] = pair(2);
+      }
+      for (int i = 0; i < 4; ++i)
+        _mm256_storeu_si256(w + i, _mm256_load_si256(reinterpret_cast<const __m256i*>(bytes[i])));
     }
   }
   // Where each run of blocks read the same way ends, and whether any reads
@@ -230,184 +243,188 @@ void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n, int32_t wid
   }
 }
 
-// The kept sums of texel row t (clamped into src) over the first n pixels
-// of the run (n a multiple of 8), filtered into the slot of the oldest row
-// when missing. Output rows walk down, so the rows an output row needs are
-// never older than one it does not.
-// One texel row's filtering: the run's weights, the sums' slot, the first
-// texel columns, the row and, when a reduction reads ahead, the row to ask
-// for (texel column c at next + 4 c).
+// One or two neighbouring texel rows filtered together: the run's weights,
+// first texel columns and source width, and per row the sums' slot, the
+// row and, when a reduction reads ahead, the row to ask for (texel column
+// c at next + 4 c).
 struct RowBlocks {
   const __m256i* weights;
-  int16_t* out;
   const int32_t* columns;
-  const uint32_t* texels;
   int32_t width;
-  const char* next;
+  int16_t* out[2];
+  const uint32_t* texels[2];
+  const char* next[2];
 };
 
-// Blocks from .. to of the row, all read the same way; texel column c of
-// the row is base[c + shift].
-template <Block kWay, bool kFetch>
-void RunBlocks(const RowBlocks& r, int32_t from, int32_t to, const uint32_t* base, int32_t shift) {
+// Blocks from .. to of kRows rows, all read the same way; texel column c of
+// row i is bases[i][c + shift].
+template <Block kWay, bool kFetch, int kRows>
+void RunBlocks(const RowBlocks& r, int32_t from, int32_t to, const uint32_t* const bases[2], int32_t shift) {
   const __m256i* wb = r.weights + kBlockWeights * std::ptrdiff_t(from);
-  int16_t* o = r.out + 32 * std::ptrdiff_t(from);
   const int32_t* c = r.columns + 8 * std::ptrdiff_t(from);
-  const char* const next = r.next;
-  const uint32_t* const texels = r.texels;
   const int32_t width = r.width;
-  for (int32_t b = from; b < to; ++b, wb += kBlockWeights, o += 32, c += 8) {
-    if constexpr (kFetch) _mm_prefetch(next + (std::ptrdiff_t(c[7]) + 3) * 4, _MM_HINT_T0);
-    if constexpr (kWay == kExactHalving) {
-      // Texels c0 .. c0 + 17. Each 128-bit lane of a load from c0 + 4 p
-      // holds taps 0 and 1 of pixels p and p + 1, one from c0 + 4 p + 2
-      // their taps 2 and 3; a byte shuffle pairs each channel of the two
-      // taps, and one multiply-add by the bytes m sums their products.
-      const __m256i order = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5, 2, 6, 3,
-                                             7, 8, 12, 9, 13, 10, 14, 11, 15);
-      const uint32_t* p = base + (c[0] + shift);
-      auto four = [&](int first, const __m256i* m) {
-        const __m256i t01 = _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + first)), order);
-        const __m256i t23 =
-            _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + first + 2)), order);
-        return _mm256_add_epi16(_mm256_maddubs_epi16(t01, _mm256_loadu_si256(m)),
-                                _mm256_maddubs_epi16(t23, _mm256_loadu_si256(m + 1)));
-      };
-      const __m256i s03 = four(0, wb), s47 = four(8, wb + 2);
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), _mm256_permute2x128_si256(s03, s47, 0x20));
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(o + 16), _mm256_permute2x128_si256(s03, s47, 0x31));
-      continue;
-    }
-    __m256i tap[4];
-    if constexpr (kWay == kNarrow) {
-      // Tap k of each pixel from the eight texels from c0 + k.
-      const __m256i at = _mm256_loadu_si256(wb + 4);
-      for (int k = 0; k < 4; ++k) {
-        const __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(base + (c[0] + shift + k)));
-        tap[k] = _mm256_permutevar8x32_epi32(eight, at);
+  // Held in locals: the stores of sums may alias anything.
+  const uint32_t* const base_of[2] = {bases[0], bases[kRows - 1]};
+  const uint32_t* const texels_of[2] = {r.texels[0], r.texels[kRows - 1]};
+  int16_t* const out_of[2] = {r.out[0], r.out[kRows - 1]};
+  const char* const next_of[2] = {r.next[0], r.next[kRows - 1]};
+  for (int32_t b = from; b < to; ++b, wb += kBlockWeights, c += 8) {
+    for (int row = 0; row < kRows; ++row) {
+      const uint32_t* const base = base_of[row];
+      const uint32_t* const texels = texels_of[row];
+      int16_t* const o = out_of[row] + 32 * std::ptrdiff_t(b);
+      if constexpr (kFetch) _mm_prefetch(next_of[row] + (std::ptrdiff_t(c[7]) + 3) * 4, _MM_HINT_T0);
+      if constexpr (kWay == kExactHalving) {
+        // Texels c0 .. c0 + 17. Each 128-bit lane of a load from c0 + 4 p
+        // holds taps 0 and 1 of pixels p and p + 1, one from c0 + 4 p + 2
+        // their taps 2 and 3; a byte shuffle pairs each channel of the two
+        // taps, and one multiply-add by the bytes m sums their products.
+        const __m256i order = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5, 2, 6,
+                                               3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
+        const uint32_t* p = base + (c[0] + shift);
+        auto four = [&](int first, const __m256i* m) {
+          const __m256i t01 =
+              _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + first)), order);
+          const __m256i t23 =
+              _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + first + 2)), order);
+          return _mm256_add_epi16(_mm256_maddubs_epi16(t01, _mm256_loadu_si256(m)),
+                                  _mm256_maddubs_epi16(t23, _mm256_loadu_si256(m + 1)));
+        };
+        const __m256i s03 = four(0, wb), s47 = four(8, wb + 2);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), _mm256_permute2x128_si256(s03, s47, 0x20));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(o + 16), _mm256_permute2x128_si256(s03, s47, 0x31));
+        continue;
       }
-    } else if constexpr (kWay == kHalving) {
-      // Texels c0 .. c0 + 17: taps 0 and 1 are the even and odd texels
-      // from c0, taps 2 and 3 from c0 + 2, in the order [0, 1, 4, 5 | 2,
-      // 3, 6, 7] in which the block's weights are kept; one permute of
-      // 64-bit quarters puts the sums in order.
-      const float* f = reinterpret_cast<const float*>(texels + c[0]);
-      auto pair = [&](int first, __m256i* even, __m256i* odd) {
-        const __m256 lo = _mm256_loadu_ps(f + first), hi = _mm256_loadu_ps(f + first + 8);
-        *even = _mm256_castps_si256(_mm256_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0)));
-        *odd = _mm256_castps_si256(_mm256_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1)));
-      };
-      pair(0, &tap[0], &tap[1]);
-      pair(2, &tap[2], &tap[3]);
-    } else if constexpr (kWay == kWindows) {
-      const uint8_t* from_base = reinterpret_cast<const uint8_t*>(base);
-      auto win = [&](int a) { return Windows2(from_base, c[a] + shift, c[a + 4] + shift); };
-      Transpose(win(0), win(1), win(2), win(3), tap);
-    } else {
-      __m256i ends[2] = {_mm256_setzero_si256(), _mm256_setzero_si256()};
-      if (width >= 8) {
-        ends[0] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels));
-        ends[1] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + width - 8));
+      __m256i tap[4];
+      if constexpr (kWay == kNarrow) {
+        // Tap k of each pixel from the eight texels from c0 + k.
+        const __m256i at = _mm256_loadu_si256(wb + 4);
+        const uint32_t* const p = base + (c[0] + shift);
+        for (int k = 0; k < 4; ++k) {
+          const __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k));
+          tap[k] = _mm256_permutevar8x32_epi32(eight, at);
+        }
+      } else if constexpr (kWay == kHalving) {
+        // Texels c0 .. c0 + 17: taps 0 and 1 are the even and odd texels
+        // from c0, taps 2 and 3 from c0 + 2, in the order [0, 1, 4, 5 | 2,
+        // 3, 6, 7] in which the block's weights are kept; one permute of
+        // 64-bit quarters puts the sums in order.
+        const float* f = reinterpret_cast<const float*>(texels + c[0]);
+        auto pair = [&](int first, __m256i* even, __m256i* odd) {
+          const __m256 lo = _mm256_loadu_ps(f + first), hi = _mm256_loadu_ps(f + first + 8);
+          *even = _mm256_castps_si256(_mm256_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0)));
+          *odd = _mm256_castps_si256(_mm256_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1)));
+        };
+        pair(0, &tap[0], &tap[1]);
+        pair(2, &tap[2], &tap[3]);
+      } else if constexpr (kWay == kWindows) {
+        const uint8_t* from_base = reinterpret_cast<const uint8_t*>(base);
+        auto win = [&](int a) { return Windows2(from_base, c[a] + shift, c[a + 4] + shift); };
+        Transpose(win(0), win(1), win(2), win(3), tap);
+      } else {
+        __m256i ends[2] = {_mm256_setzero_si256(), _mm256_setzero_si256()};
+        if (width >= 8) {
+          ends[0] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels));
+          ends[1] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + width - 8));
+        }
+        auto win = [&](int a) { return ClampedWindows2(texels, width, c[a], c[a + 4], ends); };
+        Transpose(win(0), win(1), win(2), win(3), tap);
       }
-      auto win = [&](int a) { return ClampedWindows2(texels, width, c[a], c[a + 4], ends); };
-      Transpose(win(0), win(1), win(2), win(3), tap);
+      BlockSums(tap, wb, o, kWay == kHalving);
     }
-    BlockSums(tap, wb, o, kWay == kHalving);
   }
 }
 
-__attribute__((noinline)) void FilterRow(BicubicKeptRows* kept, const BitmapBits& src, int32_t t, int16_t* out,
-                                         int32_t n) {
-  const uint8_t* row = static_cast<const uint8_t*>(src.bits) + std::ptrdiff_t(t) * src.pitch;
-  const uint32_t* texels = reinterpret_cast<const uint32_t*>(row);
-  const uint8_t* const blocks = kept->blocks;
+// Texel rows t .. t + rows - 1 (one or two, inside src) filtered into
+// their slots, row t in slot t mod 4.
+__attribute__((noinline)) void FilterRows(BicubicKeptRows* kept, const BitmapBits& src, int32_t t, int rows,
+                                          int32_t n) {
+  static_assert(BicubicKeptRows::kSlots == 4, "slot t mod 4");
   // In a reduction, the texel row the next output row filters in this
-  // slot's place, asked for as this one is read (this row again when there
+  // one's turn, asked for as this one is read (this row again when there
   // is none): a reduction starts a new stream of texels every row, which
   // the processor's own prefetcher finds late. Prefetches never fault.
   const int32_t ahead = int32_t((kept->ystep + 0xFFFFu) >> 16);
   const bool reducing = kept->ystep > 0x10000u;
-  const uintptr_t next = uintptr_t(row) + (t + ahead < src.height ? uintptr_t(std::ptrdiff_t(ahead) * src.pitch) : 0);
-  alignas(32) uint32_t left[kPad + kEnd], right[kEnd + kPad + 8];
-  if (kept->end_copies && src.width >= kEnd) {
-    const __m256i first = _mm256_set1_epi32(int(texels[0])), last = _mm256_set1_epi32(int(texels[src.width - 1]));
-    _mm256_store_si256(reinterpret_cast<__m256i*>(left), first);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(right + kEnd), last);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(right + kEnd + 8), last);
-    for (int32_t i = 0; i < kEnd; i += 8) {
-      _mm256_store_si256(reinterpret_cast<__m256i*>(left + kPad + i),
-                         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + i)));
-      _mm256_store_si256(reinterpret_cast<__m256i*>(right + i),
-                         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + src.width - kEnd + i)));
+  RowBlocks r{reinterpret_cast<const __m256i*>(kept->weights), kept->columns, src.width, {}, {}, {}};
+  alignas(32) uint32_t left[2][kPad + kEnd], right[2][kEnd + kPad + 8];
+  for (int i = 0; i < rows; ++i) {
+    const int32_t ti = t + i;
+    const uint8_t* row = static_cast<const uint8_t*>(src.bits) + std::ptrdiff_t(ti) * src.pitch;
+    const uint32_t* texels = reinterpret_cast<const uint32_t*>(row);
+    r.texels[i] = texels;
+    r.out[i] = kept->sums + std::ptrdiff_t(ti & 3) * kept->capacity * 4;
+    r.next[i] = reinterpret_cast<const char*>(row) + (ti + ahead < src.height ? std::ptrdiff_t(ahead) * src.pitch : 0);
+    kept->row[ti & 3] = ti;
+    if (kept->end_copies && src.width >= kEnd) {
+      const __m256i first = _mm256_set1_epi32(int(texels[0])), last = _mm256_set1_epi32(int(texels[src.width - 1]));
+      _mm256_store_si256(reinterpret_cast<__m256i*>(left[i]), first);
+      _mm256_store_si256(reinterpret_cast<__m256i*>(right[i] + kEnd), last);
+      _mm256_store_si256(reinterpret_cast<__m256i*>(right[i] + kEnd + 8), last);
+      for (int32_t k = 0; k < kEnd; k += 8) {
+        _mm256_store_si256(reinterpret_cast<__m256i*>(left[i] + kPad + k),
+                           _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + k)));
+        _mm256_store_si256(reinterpret_cast<__m256i*>(right[i] + k),
+                           _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + src.width - kEnd + k)));
+      }
     }
   }
-  // Runs of blocks read the same way, each in its own loop; texel column c
-  // of the row is base[c + shift].
-  const RowBlocks r{reinterpret_cast<const __m256i*>(kept->weights),
-                    out,
-                    kept->columns,
-                    texels,
-                    src.width,
-                    reinterpret_cast<const char*>(next)};
+  // Runs of blocks read the same way, each in its own loop.
+  const uint32_t* const texels[2] = {r.texels[0], r.texels[1]};
+  const uint32_t* const lefts[2] = {left[0], left[1]};
+  const uint32_t* const rights[2] = {right[0], right[1]};
+  const int32_t right_shift = kEnd - src.width;
   const int32_t count = n / 8;
-  auto runs = [&](auto fetch) {
+  auto runs = [&](auto fetch, auto two) {
     constexpr bool kFetch = decltype(fetch)::value;
+    constexpr int kRows = decltype(two)::value ? 2 : 1;
     for (int32_t b = 0; b < count;) {
       const int32_t end = kept->run_ends[b];
-      switch (blocks[b]) {
+      switch (kept->blocks[b]) {
         case kNarrow:
-          RunBlocks<kNarrow, kFetch>(r, b, end, texels, 0);
+          RunBlocks<kNarrow, kFetch, kRows>(r, b, end, texels, 0);
           break;
         case kHalving:
-          RunBlocks<kHalving, kFetch>(r, b, end, texels, 0);
+          RunBlocks<kHalving, kFetch, kRows>(r, b, end, texels, 0);
           break;
         case kExactHalving:
-          RunBlocks<kExactHalving, kFetch>(r, b, end, texels, 0);
+          RunBlocks<kExactHalving, kFetch, kRows>(r, b, end, texels, 0);
           break;
         case kWindows:
-          RunBlocks<kWindows, kFetch>(r, b, end, texels, 0);
+          RunBlocks<kWindows, kFetch, kRows>(r, b, end, texels, 0);
           break;
         case kLeftNarrow:
-          RunBlocks<kNarrow, kFetch>(r, b, end, left, kPad);
+          RunBlocks<kNarrow, kFetch, kRows>(r, b, end, lefts, kPad);
           break;
         case kLeftWindows:
-          RunBlocks<kWindows, kFetch>(r, b, end, left, kPad);
+          RunBlocks<kWindows, kFetch, kRows>(r, b, end, lefts, kPad);
           break;
         case kLeftExactHalving:
-          RunBlocks<kExactHalving, kFetch>(r, b, end, left, kPad);
-          break;
-        case kRightExactHalving:
-          RunBlocks<kExactHalving, kFetch>(r, b, end, right, kEnd - src.width);
+          RunBlocks<kExactHalving, kFetch, kRows>(r, b, end, lefts, kPad);
           break;
         case kRightNarrow:
-          RunBlocks<kNarrow, kFetch>(r, b, end, right, kEnd - src.width);
+          RunBlocks<kNarrow, kFetch, kRows>(r, b, end, rights, right_shift);
           break;
         case kRightWindows:
-          RunBlocks<kWindows, kFetch>(r, b, end, right, kEnd - src.width);
+          RunBlocks<kWindows, kFetch, kRows>(r, b, end, rights, right_shift);
+          break;
+        case kRightExactHalving:
+          RunBlocks<kExactHalving, kFetch, kRows>(r, b, end, rights, right_shift);
           break;
         default:
-          RunBlocks<kClamped, kFetch>(r, b, end, texels, 0);
+          RunBlocks<kClamped, kFetch, kRows>(r, b, end, texels, 0);
           break;
       }
       b = end;
     }
   };
-  if (reducing) runs(std::true_type());
+  if (reducing && rows == 2) runs(std::true_type(), std::true_type());
+  else if (reducing)
+    runs(std::true_type(), std::false_type());
+  else if (rows == 2)
+    runs(std::false_type(), std::true_type());
   else
-    runs(std::false_type());
-}
-
-inline const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t, int32_t n) {
-  t = t < 0 ? 0 : t >= src.height ? src.height - 1 : t;
-  int oldest = 0;
-  for (int i = 0; i < BicubicKeptRows::kSlots; ++i) {
-    if (kept->row[i] == t) return kept->sums + std::ptrdiff_t(i) * kept->capacity * 4;
-    if (kept->row[i] < kept->row[oldest]) oldest = i;
-  }
-  int16_t* out = kept->sums + std::ptrdiff_t(oldest) * kept->capacity * 4;
-  FilterRow(kept, src, t, out, n);
-  kept->row[oldest] = t;
-  return out;
+    runs(std::false_type(), std::false_type());
 }
 
 enum class Output { kCopy, kOver, kOverAlpha };
@@ -439,25 +456,37 @@ int32_t Row(const int32_t* k, uint32_t* dst, const BitmapBits& src, uint32_t x, 
   return j;
 }
 
-// Row over the kept horizontal sums: per pixel the same saturating
-// steps, with the sums of each texel row computed once per run.
-template <Output kOut>
-int32_t KeptRow(const int32_t* k, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
-                int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
-  if (!kept || count > kept->capacity) return Row<kOut>(k, dst, src, x, step, y, count, alpha);
-  const int32_t n = count & ~7;
-  if (n == 0) return 0;
+// The run's weights, kept while the run stays the same.
+void KeepRun(const int32_t* k, BicubicKeptRows* kept, const BitmapBits& src, uint32_t x, uint32_t step, int32_t count,
+             int32_t n) {
   if (kept->x != x || kept->step != step || kept->count != count || kept->width != src.width) {
     for (int32_t& r : kept->row) r = INT32_MIN;
     kept->x = x, kept->step = step, kept->count = count, kept->width = src.width;
     KeepWeights(k, kept, n, src.width);
   }
-  const uint32_t uy = uint32_t(y), fy = (uy >> 8) & 255;
+}
+
+// One output row at row position y from the kept sums, the first n pixels.
+template <Output kOut>
+__attribute__((always_inline)) inline void KeptRowSums(const int32_t* k, uint32_t* dst, const BitmapBits& src,
+                                                       int32_t y, int32_t n, uint32_t alpha, BicubicKeptRows* kept) {
+  const int32_t top = (y >> 16) - 1;  // signed: above the first row for the top edge
+  // The four texel rows, clamped: at most four neighbours, each kept in
+  // slot t mod 4. Two neighbours both missing are filtered together.
+  int32_t rows[4];
+  for (int r = 0; r < 4; ++r) rows[r] = top + r < 0 ? 0 : top + r >= src.height ? src.height - 1 : top + r;
+  for (int r = 0; r < 4; ++r) {
+    const int32_t t = rows[r];
+    if (kept->row[t & 3] != t)
+      FilterRows(kept, src, t, r < 3 && rows[r + 1] == t + 1 && kept->row[(t + 1) & 3] != t + 1 ? 2 : 1, n);
+  }
+  const int16_t* const all = kept->sums;
+  const std::ptrdiff_t stride = std::ptrdiff_t(kept->capacity) * 4;
+  const int16_t* const sums[4] = {all + (rows[0] & 3) * stride, all + (rows[1] & 3) * stride,
+                                  all + (rows[2] & 3) * stride, all + (rows[3] & 3) * stride};
+  const uint32_t fy = (uint32_t(y) >> 8) & 255;
   const __m256i wy[4] = {_mm256_set1_epi32(k[256 + fy]), _mm256_set1_epi32(k[fy]), _mm256_set1_epi32(k[256 - fy]),
                          _mm256_set1_epi32(k[512 - fy])};
-  const int32_t top = (y >> 16) - 1;  // signed: above the first row for the top edge
-  const int16_t* sums[4];
-  for (int r = 0; r < 4; ++r) sums[r] = KeptSums(kept, src, top + r, n);
   const __m256i factor = AlphaFactor8(alpha);
   // Pixels 0, 1, 4 and 5 (h = 0) or 2, 3, 6 and 7 of the block at j,
   // shifted; the unsigned pack clamps them and puts the pixels in order.
@@ -477,10 +506,50 @@ int32_t KeptRow(const int32_t* k, uint32_t* dst, const BitmapBits& src, uint32_t
     if (kOut == Output::kOverAlpha) s = ScaleChannels8(s, factor);
     Store8(dst + j, Over8(s, Load8(dst + j)));
   }
+}
+
+// Row over the kept horizontal sums: per pixel the same saturating
+// steps, with the sums of each texel row computed once per run.
+template <Output kOut>
+int32_t KeptRow(const int32_t* k, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
+                int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
+  if (!kept || count > kept->capacity) return Row<kOut>(k, dst, src, x, step, y, count, alpha);
+  const int32_t n = count & ~7;
+  if (n == 0) return 0;
+  KeepRun(k, kept, src, x, step, count, n);
+  KeptRowSums<kOut>(k, dst, src, y, n, alpha, kept);
+  return n;
+}
+
+// Every row of dst through the kept rows.
+template <Output kOut>
+int32_t KeptBlock(const int32_t* k, const BitmapBits& dst, const BitmapBits& src, uint32_t x, uint32_t step, uint32_t y,
+                  uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept) {
+  const int32_t count = dst.width, n = count & ~7;
+  if (count > kept->capacity || n == 0) return 0;
+  KeepRun(k, kept, src, x, step, count, n);
+  kept->ystep = ystep;
+  for (int32_t i = 0; i < dst.height; ++i, y += ystep)
+    KeptRowSums<kOut>(k, RowAt(dst, i), src, int32_t(y), n, alpha, kept);
   return n;
 }
 
 }  // namespace
+
+int32_t BicubicBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
+                          uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept) {
+  return KeptBlock<Output::kCopy>(kernel, dst, src, x, step, y, ystep, alpha, kept);
+}
+
+int32_t BicubicOverBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
+                              uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept) {
+  return KeptBlock<Output::kOver>(kernel, dst, src, x, step, y, ystep, alpha, kept);
+}
+
+int32_t BicubicOverAlphaBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
+                                   uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept) {
+  return KeptBlock<Output::kOverAlpha>(kernel, dst, src, x, step, y, ystep, alpha, kept);
+}
 
 int32_t BicubicRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step,
                         int32_t y, int32_t count, uint32_t alpha, BicubicKeptRows* kept) {

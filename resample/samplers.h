@@ -82,6 +82,12 @@ struct BicubicKeptRows {
 };
 using BicubicRowFn = int32_t (*)(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
                                  int32_t count, uint32_t alpha, BicubicKeptRows* kept);
+// The same over every row of dst through kept rows (kept->capacity at
+// least dst.width): row i at row position y + i * ystep, each from x by
+// step. Returns the pixels done at the start of every row, dst.width
+// rounded down to a multiple of 8 (0 when it does none).
+using BicubicBlockFn = int32_t (*)(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
+                                   uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept);
 
 #if defined(OWL_X86)
 // AVX2 kernels of SampleBicubic_MMX, SampleBicubicOver_MMX and
@@ -92,6 +98,12 @@ int32_t BicubicOverRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBi
                             int32_t count, uint32_t alpha, BicubicKeptRows* kept);
 int32_t BicubicOverAlphaRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
                               int32_t count, uint32_t alpha, BicubicKeptRows* kept);
+int32_t BicubicBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x, uint32_t step,
+                          uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept);
+int32_t BicubicOverBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
+                              uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept);
+int32_t BicubicOverAlphaBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
+                                   uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept);
 #endif
 
 }  // namespace owl
