@@ -61,8 +61,8 @@ void SampleBicubicOverAlphaClamped_MMX(const int32_t* kernel, const BitmapBits& 
 // are clamped into it, as the clamping samplers read them), and the kernel
 // keeps the horizontal sums of each texel row it
 // filters, so that output rows sharing texel rows filter them once: four
-// slots of capacity pixels (four 16-bit channel sums a pixel), keyed by
-// texel row, and the run's horizontal weights, first texel columns, the
+// slots of capacity pixels (four 16-bit channel sums a pixel), texel row t
+// in slot t mod 4 (row[] tells which row each holds), and the run's horizontal weights, first texel columns, the
 // way each block of eight pixels reads its texels and where each run of
 // blocks read the same way ends; a run with another start, step, length or
 // source width empties them.
