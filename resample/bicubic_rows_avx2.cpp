@@ -53,7 +53,8 @@ inline __m256i SamplePair(const int32_t* k, const uint8_t* base, std::ptrdiff_t 
 // The kept rows hold, per block of eight pixels, two registers of 16-bit
 // sums, the four channels of each pixel in order: pixels 0, 1, 4 and 5,
 // then 2, 3, 6 and 7, so that one unsigned pack of the two puts the eight
-// pixels in order. No sum of the arithmetic can saturate: each product is the upper half
+// pixels in order; runs of exact halving blocks only keep pixels 0 to 3,
+// then 4 to 7, which the pack leaves for one permute of 64-bit quarters. No sum of the arithmetic can saturate: each product is the upper half
 // of (channel * 128) times a weight of at most 16384 in size, so under 8161
 // in size, four of them under 32768, and the same holds for the vertical
 // sums; the saturating additions are plain ones, in any order.
@@ -236,10 +237,12 @@ void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n, int32_t wid
   // copies of a row's ends.
   const int32_t count = n / 8;
   kept->end_copies = false;
+  kept->exact_halving = count > 0;
   for (int32_t b = count; b-- > 0;) {
     const uint8_t way = kept->blocks[b];
     kept->run_ends[b] = b + 1 < count && kept->blocks[b + 1] == way ? kept->run_ends[b + 1] : b + 1;
     kept->end_copies = kept->end_copies || way >= kLeftWindows;
+    kept->exact_halving = kept->exact_halving && (way == kExactHalving || way == kLeftExactHalving || way == kRightExactHalving);
   }
 }
 
@@ -254,7 +257,34 @@ struct RowBlocks {
   int16_t* out[2];
   const uint32_t* texels[2];
   const char* next[2];
+  bool sequential;  // exact halving sums in pixel order
 };
+
+// The sums of an exact halving block from its texels p[0 .. 17], pixels 0
+// to 3 then 4 to 7 (kept so where every block of the run is such). Each 128-bit lane of a load from p + 4 q holds taps 0 and 1 of
+// pixels 2 q and 2 q + 1, one from p + 4 q + 2 their taps 2 and 3; a byte
+// shuffle pairs each channel of the two taps, and one multiply-add by the
+// bytes m sums their products.
+__attribute__((always_inline)) inline void ExactHalvingSums(const uint32_t* p, const __m256i* m, __m256i sums[2]) {
+  const __m256i order = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5, 2, 6, 3, 7,
+                                         8, 12, 9, 13, 10, 14, 11, 15);
+  auto four = [&](int first, const __m256i* w) {
+    const __m256i t01 = _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + first)), order);
+    const __m256i t23 = _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + first + 2)), order);
+    return _mm256_add_epi16(_mm256_maddubs_epi16(t01, _mm256_loadu_si256(w)),
+                            _mm256_maddubs_epi16(t23, _mm256_loadu_si256(w + 1)));
+  };
+  sums[0] = four(0, m);
+  sums[1] = four(8, m + 2);
+}
+
+// The same in pack order.
+__attribute__((always_inline)) inline void ExactHalvingPackSums(const uint32_t* p, const __m256i* m, __m256i sums[2]) {
+  __m256i s[2];
+  ExactHalvingSums(p, m, s);
+  sums[0] = _mm256_permute2x128_si256(s[0], s[1], 0x20);
+  sums[1] = _mm256_permute2x128_si256(s[0], s[1], 0x31);
+}
 
 // Blocks from .. to of kRows rows, all read the same way; texel column c of
 // row i is bases[i][c + shift].
@@ -263,6 +293,7 @@ void RunBlocks(const RowBlocks& r, int32_t from, int32_t to, const uint32_t* con
   const __m256i* wb = r.weights + kBlockWeights * std::ptrdiff_t(from);
   const int32_t* c = r.columns + 8 * std::ptrdiff_t(from);
   const int32_t width = r.width;
+  const bool sequential = r.sequential;
   // Held in locals: the stores of sums may alias anything.
   const uint32_t* const base_of[2] = {bases[0], bases[kRows - 1]};
   const uint32_t* const texels_of[2] = {r.texels[0], r.texels[kRows - 1]};
@@ -275,24 +306,13 @@ void RunBlocks(const RowBlocks& r, int32_t from, int32_t to, const uint32_t* con
       int16_t* const o = out_of[row] + 32 * std::ptrdiff_t(b);
       if constexpr (kFetch) _mm_prefetch(next_of[row] + (std::ptrdiff_t(c[7]) + 3) * 4, _MM_HINT_T0);
       if constexpr (kWay == kExactHalving) {
-        // Texels c0 .. c0 + 17. Each 128-bit lane of a load from c0 + 4 p
-        // holds taps 0 and 1 of pixels p and p + 1, one from c0 + 4 p + 2
-        // their taps 2 and 3; a byte shuffle pairs each channel of the two
-        // taps, and one multiply-add by the bytes m sums their products.
-        const __m256i order = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5, 2, 6,
-                                               3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
-        const uint32_t* p = base + (c[0] + shift);
-        auto four = [&](int first, const __m256i* m) {
-          const __m256i t01 =
-              _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + first)), order);
-          const __m256i t23 =
-              _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + first + 2)), order);
-          return _mm256_add_epi16(_mm256_maddubs_epi16(t01, _mm256_loadu_si256(m)),
-                                  _mm256_maddubs_epi16(t23, _mm256_loadu_si256(m + 1)));
-        };
-        const __m256i s03 = four(0, wb), s47 = four(8, wb + 2);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), _mm256_permute2x128_si256(s03, s47, 0x20));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(o + 16), _mm256_permute2x128_si256(s03, s47, 0x31));
+        __m256i sums[2];
+        if (sequential)
+          ExactHalvingSums(base + (c[0] + shift), wb, sums);
+        else
+          ExactHalvingPackSums(base + (c[0] + shift), wb, sums);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), sums[0]);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(o + 16), sums[1]);
         continue;
       }
       __m256i tap[4];
@@ -335,6 +355,20 @@ void RunBlocks(const RowBlocks& r, int32_t from, int32_t to, const uint32_t* con
   }
 }
 
+// The copies of the ends of a row of width texels (kEnd or more).
+inline void CopyEnds(const uint32_t* texels, int32_t width, uint32_t* left, uint32_t* right) {
+  const __m256i first = _mm256_set1_epi32(int(texels[0])), last = _mm256_set1_epi32(int(texels[width - 1]));
+  _mm256_store_si256(reinterpret_cast<__m256i*>(left), first);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(right + kEnd), last);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(right + kEnd + 8), last);
+  for (int32_t k = 0; k < kEnd; k += 8) {
+    _mm256_store_si256(reinterpret_cast<__m256i*>(left + kPad + k),
+                       _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + k)));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(right + k),
+                       _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + width - kEnd + k)));
+  }
+}
+
 // Texel rows t .. t + rows - 1 (one or two, inside src) filtered into
 // their slots, row t in slot t mod 4.
 __attribute__((noinline)) void FilterRows(BicubicKeptRows* kept, const BitmapBits& src, int32_t t, int rows,
@@ -346,7 +380,7 @@ __attribute__((noinline)) void FilterRows(BicubicKeptRows* kept, const BitmapBit
   // the processor's own prefetcher finds late. Prefetches never fault.
   const int32_t ahead = int32_t((kept->ystep + 0xFFFFu) >> 16);
   const bool reducing = kept->ystep > 0x10000u;
-  RowBlocks r{reinterpret_cast<const __m256i*>(kept->weights), kept->columns, src.width, {}, {}, {}};
+  RowBlocks r{reinterpret_cast<const __m256i*>(kept->weights), kept->columns, src.width, {}, {}, {}, kept->exact_halving};
   alignas(32) uint32_t left[2][kPad + kEnd], right[2][kEnd + kPad + 8];
   for (int i = 0; i < rows; ++i) {
     const int32_t ti = t + i;
@@ -356,18 +390,7 @@ __attribute__((noinline)) void FilterRows(BicubicKeptRows* kept, const BitmapBit
     r.out[i] = kept->sums + std::ptrdiff_t(ti & 3) * kept->capacity * 4;
     r.next[i] = reinterpret_cast<const char*>(row) + (ti + ahead < src.height ? std::ptrdiff_t(ahead) * src.pitch : 0);
     kept->row[ti & 3] = ti;
-    if (kept->end_copies && src.width >= kEnd) {
-      const __m256i first = _mm256_set1_epi32(int(texels[0])), last = _mm256_set1_epi32(int(texels[src.width - 1]));
-      _mm256_store_si256(reinterpret_cast<__m256i*>(left[i]), first);
-      _mm256_store_si256(reinterpret_cast<__m256i*>(right[i] + kEnd), last);
-      _mm256_store_si256(reinterpret_cast<__m256i*>(right[i] + kEnd + 8), last);
-      for (int32_t k = 0; k < kEnd; k += 8) {
-        _mm256_store_si256(reinterpret_cast<__m256i*>(left[i] + kPad + k),
-                           _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + k)));
-        _mm256_store_si256(reinterpret_cast<__m256i*>(right[i] + k),
-                           _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + src.width - kEnd + k)));
-      }
-    }
+    if (kept->end_copies && src.width >= kEnd) CopyEnds(texels, src.width, left[i], right[i]);
   }
   // Runs of blocks read the same way, each in its own loop.
   const uint32_t* const texels[2] = {r.texels[0], r.texels[1]};
@@ -429,6 +452,94 @@ __attribute__((noinline)) void FilterRows(BicubicKeptRows* kept, const BitmapBit
 
 enum class Output { kCopy, kOver, kOverAlpha };
 
+// Eight output pixels from their 16-bit vertical sums in pack order (or
+// in pixel order), shifted: stored, or composited.
+template <Output kOut, bool kSequential = false>
+__attribute__((always_inline)) inline void Emit8(uint32_t* out, __m256i lo, __m256i hi, __m256i factor) {
+  __m256i s = _mm256_packus_epi16(_mm256_srai_epi16(lo, 3), _mm256_srai_epi16(hi, 3));
+  if (kSequential) s = _mm256_permute4x64_epi64(s, _MM_SHUFFLE(3, 1, 2, 0));
+  if (kOut == Output::kOverAlpha) s = ScaleChannels8(s, factor);
+  if (kOut != Output::kCopy) s = Over8(s, Load8(out));
+  Store8(out, s);
+}
+
+// An output row whose texel rows t and t + 1 (inside src, both missing) are
+// its last two and whose first two are kept, every block an exact halving
+// one: each block's two new rows filtered and kept, and its output pixels
+// made, in one pass.
+template <Output kOut, bool kFetch>
+__attribute__((noinline)) void ExactHalvingRow(uint32_t* dst, const BitmapBits& src, int32_t t, int32_t n,
+                                               const int16_t* const sums[4], const __m256i wy[4], __m256i factor,
+                                               BicubicKeptRows* kept) {
+  const int32_t ahead = int32_t((kept->ystep + 0xFFFFu) >> 16);
+  alignas(32) uint32_t left[2][kPad + kEnd], right[2][kEnd + kPad + 8];
+  const uint32_t* texels[2];
+  const char* next[2];
+  for (int i = 0; i < 2; ++i) {
+    const int32_t ti = t + i;
+    const uint8_t* row = static_cast<const uint8_t*>(src.bits) + std::ptrdiff_t(ti) * src.pitch;
+    texels[i] = reinterpret_cast<const uint32_t*>(row);
+    next[i] = reinterpret_cast<const char*>(row) + (ti + ahead < src.height ? std::ptrdiff_t(ahead) * src.pitch : 0);
+    kept->row[ti & 3] = ti;
+    if (kept->end_copies && src.width >= kEnd) CopyEnds(texels[i], src.width, left[i], right[i]);
+  }
+  // Held in locals: the stores of sums may alias anything.
+  int16_t* const out2 = const_cast<int16_t*>(sums[2]);
+  int16_t* const out3 = const_cast<int16_t*>(sums[3]);
+  const int16_t* const s0 = sums[0];
+  const int16_t* const s1 = sums[1];
+  const __m256i w0 = wy[0], w1 = wy[1], w2 = wy[2], w3 = wy[3], f = factor;
+  const __m256i* const weights = reinterpret_cast<const __m256i*>(kept->weights);
+  const int32_t* const columns = kept->columns;
+  // Blocks from .. to reading texel column c of the two rows at base0[c]
+  // and base1[c]; inside the rows, the rows of the next output row asked
+  // for ahead (texel 17 of the block, the last it reads).
+  auto run = [&](auto inside, int32_t from, int32_t to, const uint32_t* base0, const uint32_t* base1) {
+    const std::ptrdiff_t ahead0 = next[0] - reinterpret_cast<const char*>(texels[0]);
+    const std::ptrdiff_t ahead1 = next[1] - reinterpret_cast<const char*>(texels[1]);
+    for (int32_t b = from; b < to; ++b) {
+      const std::ptrdiff_t c = columns[8 * std::ptrdiff_t(b)];
+      const uint32_t* const p0 = base0 + c;
+      const uint32_t* const p1 = base1 + c;
+      if constexpr (decltype(inside)::value && kFetch) {
+        _mm_prefetch(reinterpret_cast<const char*>(p0 + 17) + ahead0, _MM_HINT_T0);
+        _mm_prefetch(reinterpret_cast<const char*>(p1 + 17) + ahead1, _MM_HINT_T0);
+      }
+      const __m256i* const wb = weights + kBlockWeights * std::ptrdiff_t(b);
+      __m256i a[2], z[2];
+      ExactHalvingSums(p0, wb, a);
+      ExactHalvingSums(p1, wb, z);
+      const std::ptrdiff_t o = 32 * std::ptrdiff_t(b);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out2 + o), a[0]);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out2 + o + 16), a[1]);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out3 + o), z[0]);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out3 + o + 16), z[1]);
+      auto half = [&](int h) {
+        const __m256i p0 = _mm256_mulhi_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s0 + o + 16 * h)), w0);
+        const __m256i p1 = _mm256_mulhi_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s1 + o + 16 * h)), w1);
+        return _mm256_add_epi16(_mm256_add_epi16(p0, p1),
+                                _mm256_add_epi16(_mm256_mulhi_epi16(a[h], w2), _mm256_mulhi_epi16(z[h], w3)));
+      };
+      Emit8<kOut, true>(dst + 8 * b, half(0), half(1), f);
+    }
+  };
+  for (int32_t b = 0, count = n / 8; b < count;) {
+    const int32_t end = kept->run_ends[b];
+    switch (kept->blocks[b]) {
+      case kLeftExactHalving:
+        run(std::false_type(), b, end, left[0] + kPad, left[1] + kPad);
+        break;
+      case kRightExactHalving:
+        run(std::false_type(), b, end, right[0] + (kEnd - src.width), right[1] + (kEnd - src.width));
+        break;
+      default:
+        run(std::true_type(), b, end, texels[0], texels[1]);
+        break;
+    }
+    b = end;
+  }
+}
+
 template <Output kOut>
 int32_t Row(const int32_t* k, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y, int32_t count,
             uint32_t alpha) {
@@ -475,11 +586,6 @@ __attribute__((always_inline)) inline void KeptRowSums(const int32_t* k, uint32_
   // slot t mod 4. Two neighbours both missing are filtered together.
   int32_t rows[4];
   for (int r = 0; r < 4; ++r) rows[r] = top + r < 0 ? 0 : top + r >= src.height ? src.height - 1 : top + r;
-  for (int r = 0; r < 4; ++r) {
-    const int32_t t = rows[r];
-    if (kept->row[t & 3] != t)
-      FilterRows(kept, src, t, r < 3 && rows[r + 1] == t + 1 && kept->row[(t + 1) & 3] != t + 1 ? 2 : 1, n);
-  }
   const int16_t* const all = kept->sums;
   const std::ptrdiff_t stride = std::ptrdiff_t(kept->capacity) * 4;
   const int16_t* const sums[4] = {all + (rows[0] & 3) * stride, all + (rows[1] & 3) * stride,
@@ -488,24 +594,32 @@ __attribute__((always_inline)) inline void KeptRowSums(const int32_t* k, uint32_
   const __m256i wy[4] = {_mm256_set1_epi32(k[256 + fy]), _mm256_set1_epi32(k[fy]), _mm256_set1_epi32(k[256 - fy]),
                          _mm256_set1_epi32(k[512 - fy])};
   const __m256i factor = AlphaFactor8(alpha);
-  // Pixels 0, 1, 4 and 5 (h = 0) or 2, 3, 6 and 7 of the block at j,
-  // shifted; the unsigned pack clamps them and puts the pixels in order.
+  auto kept_row = [&](int r) { return kept->row[rows[r] & 3] == rows[r]; };
+  if (kept->exact_halving && rows[3] == rows[2] + 1 && kept_row(0) && kept_row(1) && !kept_row(2) && !kept_row(3)) {
+    if (kept->ystep > 0x10000u)
+      ExactHalvingRow<kOut, true>(dst, src, rows[2], n, sums, wy, factor, kept);
+    else
+      ExactHalvingRow<kOut, false>(dst, src, rows[2], n, sums, wy, factor, kept);
+    return;
+  }
+  for (int r = 0; r < 4; ++r) {
+    const int32_t t = rows[r];
+    if (kept->row[t & 3] != t)
+      FilterRows(kept, src, t, r < 3 && rows[r + 1] == t + 1 && kept->row[(t + 1) & 3] != t + 1 ? 2 : 1, n);
+  }
+  // Pixels 0, 1, 4 and 5 (h = 0) or 2, 3, 6 and 7 of the block at j (0 to
+  // 3 or 4 to 7 where the run keeps its sums in pixel order); the unsigned
+  // pack clamps them and puts the pixels in order (with a permute).
   auto pairs = [&](int32_t j, int h) {
     auto product = [&](int r) {
       return _mm256_mulhi_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(sums[r] + 4 * j + 16 * h)), wy[r]);
     };
-    return _mm256_srai_epi16(
-        _mm256_add_epi16(_mm256_add_epi16(product(0), product(1)), _mm256_add_epi16(product(2), product(3))), 3);
+    return _mm256_add_epi16(_mm256_add_epi16(product(0), product(1)), _mm256_add_epi16(product(2), product(3)));
   };
-  for (int32_t j = 0; j < n; j += 8) {
-    __m256i s = _mm256_packus_epi16(pairs(j, 0), pairs(j, 1));
-    if (kOut == Output::kCopy) {
-      Store8(dst + j, s);
-      continue;
-    }
-    if (kOut == Output::kOverAlpha) s = ScaleChannels8(s, factor);
-    Store8(dst + j, Over8(s, Load8(dst + j)));
-  }
+  if (kept->exact_halving)
+    for (int32_t j = 0; j < n; j += 8) Emit8<kOut, true>(dst + j, pairs(j, 0), pairs(j, 1), factor);
+  else
+    for (int32_t j = 0; j < n; j += 8) Emit8<kOut>(dst + j, pairs(j, 0), pairs(j, 1), factor);
 }
 
 // Row over the kept horizontal sums: per pixel the same saturating
