@@ -238,6 +238,14 @@ void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n, int32_t wid
   const int32_t count = n / 8;
   kept->end_copies = false;
   kept->exact_halving = count > 0;
+  kept->same_weights = true;
+  const __m256i* const weights = reinterpret_cast<const __m256i*>(kept->weights);
+  for (int32_t b = 1; b < count; ++b)
+    for (int i = 0; i < 4; ++i) {
+      const __m256i differ =
+          _mm256_xor_si256(_mm256_loadu_si256(weights + kBlockWeights * b + i), _mm256_loadu_si256(weights + i));
+      kept->same_weights = kept->same_weights && _mm256_testz_si256(differ, differ);
+    }
   for (int32_t b = count; b-- > 0;) {
     const uint8_t way = kept->blocks[b];
     kept->run_ends[b] = b + 1 < count && kept->blocks[b + 1] == way ? kept->run_ends[b + 1] : b + 1;
@@ -463,81 +471,126 @@ __attribute__((always_inline)) inline void Emit8(uint32_t* out, __m256i lo, __m2
   Store8(out, s);
 }
 
-// An output row whose texel rows t and t + 1 (inside src, both missing) are
-// its last two and whose first two are kept, every block an exact halving
-// one: each block's two new rows filtered and kept, and its output pixels
-// made, in one pass.
+// The four texel rows of the output row at row position y, clamped into a
+// source of height rows.
+inline void TexelRows(int32_t y, int32_t height, int32_t rows[4]) {
+  const int32_t top = (y >> 16) - 1;  // signed: above the first row for the top edge
+  for (int r = 0; r < 4; ++r) rows[r] = top + r < 0 ? 0 : top + r >= height ? height - 1 : top + r;
+}
+
+// Output rows, up to height of them from dst a pitch apart at row positions
+// y, y + ystep, ..., as long as each row's last two texel rows t and t + 1
+// (inside src) are missing and its first two kept, every block an exact
+// halving one: each block's two new rows filtered and kept, and its output
+// pixels made, in one pass. Returns the rows done.
 template <Output kOut, bool kFetch>
-__attribute__((noinline)) void ExactHalvingRow(uint32_t* dst, const BitmapBits& src, int32_t t, int32_t n,
-                                               const int16_t* const sums[4], const __m256i wy[4], __m256i factor,
-                                               BicubicKeptRows* kept) {
+__attribute__((noinline)) int32_t ExactHalvingRows(const int32_t* k, uint8_t* dst, std::ptrdiff_t pitch, int32_t height,
+                                                   uint32_t y, uint32_t ystep, const BitmapBits& src, int32_t n,
+                                                   uint32_t alpha, BicubicKeptRows* kept) {
   const int32_t ahead = int32_t((kept->ystep + 0xFFFFu) >> 16);
-  alignas(32) uint32_t left[2][kPad + kEnd], right[2][kEnd + kPad + 8];
-  const uint32_t* texels[2];
-  const char* next[2];
-  for (int i = 0; i < 2; ++i) {
-    const int32_t ti = t + i;
-    const uint8_t* row = static_cast<const uint8_t*>(src.bits) + std::ptrdiff_t(ti) * src.pitch;
-    texels[i] = reinterpret_cast<const uint32_t*>(row);
-    next[i] = reinterpret_cast<const char*>(row) + (ti + ahead < src.height ? std::ptrdiff_t(ahead) * src.pitch : 0);
-    kept->row[ti & 3] = ti;
-    if (kept->end_copies && src.width >= kEnd) CopyEnds(texels[i], src.width, left[i], right[i]);
-  }
-  // Held in locals: the stores of sums may alias anything.
-  int16_t* const out2 = const_cast<int16_t*>(sums[2]);
-  int16_t* const out3 = const_cast<int16_t*>(sums[3]);
-  const int16_t* const s0 = sums[0];
-  const int16_t* const s1 = sums[1];
-  const __m256i w0 = wy[0], w1 = wy[1], w2 = wy[2], w3 = wy[3], f = factor;
+  const std::ptrdiff_t ahead_bytes = std::ptrdiff_t(ahead) * src.pitch;
+  const __m256i f = AlphaFactor8(alpha);
   const __m256i* const weights = reinterpret_cast<const __m256i*>(kept->weights);
   const int32_t* const columns = kept->columns;
-  // Blocks from .. to reading texel column c of the two rows at base0[c]
-  // and base1[c]; inside the rows, the rows of the next output row asked
-  // for ahead (texel 17 of the block, the last it reads).
-  auto run = [&](auto inside, int32_t from, int32_t to, const uint32_t* base0, const uint32_t* base1) {
-    const std::ptrdiff_t ahead0 = next[0] - reinterpret_cast<const char*>(texels[0]);
-    const std::ptrdiff_t ahead1 = next[1] - reinterpret_cast<const char*>(texels[1]);
-    for (int32_t b = from; b < to; ++b) {
-      const std::ptrdiff_t c = columns[8 * std::ptrdiff_t(b)];
-      const uint32_t* const p0 = base0 + c;
-      const uint32_t* const p1 = base1 + c;
-      if constexpr (decltype(inside)::value && kFetch) {
-        _mm_prefetch(reinterpret_cast<const char*>(p0 + 17) + ahead0, _MM_HINT_T0);
-        _mm_prefetch(reinterpret_cast<const char*>(p1 + 17) + ahead1, _MM_HINT_T0);
+  const std::ptrdiff_t stride = std::ptrdiff_t(kept->capacity) * 4;
+  const int32_t count = n / 8;
+  const bool copies = kept->end_copies && src.width >= kEnd;
+  alignas(32) uint32_t left[2][kPad + kEnd], right[2][kEnd + kPad + 8];
+  int32_t i = 0;
+  for (; i < height; ++i, y += ystep, dst += pitch) {
+    int32_t rows[4];
+    TexelRows(int32_t(y), src.height, rows);
+    auto kept_row = [&](int r) { return kept->row[rows[r] & 3] == rows[r]; };
+    if (!(rows[3] == rows[2] + 1 && kept_row(0) && kept_row(1) && !kept_row(2) && !kept_row(3))) break;
+    const uint32_t fy = (y >> 8) & 255;
+    const __m256i w0 = _mm256_set1_epi32(k[256 + fy]), w1 = _mm256_set1_epi32(k[fy]),
+                  w2 = _mm256_set1_epi32(k[256 - fy]), w3 = _mm256_set1_epi32(k[512 - fy]);
+    // Held in locals: the stores of sums may alias anything.
+    const int16_t* const s0 = kept->sums + (rows[0] & 3) * stride;
+    const int16_t* const s1 = kept->sums + (rows[1] & 3) * stride;
+    int16_t* const out2 = kept->sums + (rows[2] & 3) * stride;
+    int16_t* const out3 = kept->sums + (rows[3] & 3) * stride;
+    uint32_t* const out = reinterpret_cast<uint32_t*>(dst);
+    const uint32_t* texels[2];
+    for (int r = 0; r < 2; ++r) {
+      const int32_t t = rows[2 + r];
+      texels[r] = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(src.bits) + std::ptrdiff_t(t) * src.pitch);
+      kept->row[t & 3] = t;
+      if (copies) CopyEnds(texels[r], src.width, left[r], right[r]);
+    }
+    // The rows of the next output row asked for ahead, when there are such.
+    const std::ptrdiff_t ahead0 = rows[2] + ahead < src.height ? ahead_bytes : 0;
+    const std::ptrdiff_t ahead1 = rows[3] + ahead < src.height ? ahead_bytes : 0;
+    // Blocks from .. to reading texel column c of the two rows at base0[c]
+    // and base1[c]; inside the rows, the rows of the next output row asked
+    // for ahead (texel 17 of the block, the last it reads). In a run whose
+    // blocks start 16 texels apart (every step between them 2, as within
+    // them) and share their weights, the texels are walked and the weights
+    // held.
+    auto run = [&](auto inside, auto regular, int32_t from, int32_t to, const uint32_t* base0, const uint32_t* base1) {
+      const std::ptrdiff_t first = columns[8 * std::ptrdiff_t(from)];
+      const __m256i* const w_from = weights + kBlockWeights * std::ptrdiff_t(from);
+      const __m256i m[4] = {_mm256_loadu_si256(w_from), _mm256_loadu_si256(w_from + 1), _mm256_loadu_si256(w_from + 2),
+                            _mm256_loadu_si256(w_from + 3)};
+      for (int32_t b = from; b < to; ++b) {
+        const std::ptrdiff_t c =
+            decltype(regular)::value ? first + 16 * std::ptrdiff_t(b - from) : columns[8 * std::ptrdiff_t(b)];
+        const uint32_t* const p0 = base0 + c;
+        const uint32_t* const p1 = base1 + c;
+        if constexpr (decltype(inside)::value && kFetch) {
+          _mm_prefetch(reinterpret_cast<const char*>(p0 + 17) + ahead0, _MM_HINT_T0);
+          _mm_prefetch(reinterpret_cast<const char*>(p1 + 17) + ahead1, _MM_HINT_T0);
+        }
+        const __m256i* const wb = decltype(regular)::value ? m : weights + kBlockWeights * std::ptrdiff_t(b);
+        __m256i a[2], z[2];
+        ExactHalvingSums(p0, wb, a);
+        ExactHalvingSums(p1, wb, z);
+        const std::ptrdiff_t o = 32 * std::ptrdiff_t(b);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out2 + o), a[0]);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out2 + o + 16), a[1]);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out3 + o), z[0]);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out3 + o + 16), z[1]);
+        auto half = [&](int h) {
+          const __m256i p0 = _mm256_mulhi_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s0 + o + 16 * h)), w0);
+          const __m256i p1 = _mm256_mulhi_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s1 + o + 16 * h)), w1);
+          return _mm256_add_epi16(_mm256_add_epi16(p0, p1),
+                                  _mm256_add_epi16(_mm256_mulhi_epi16(a[h], w2), _mm256_mulhi_epi16(z[h], w3)));
+        };
+        Emit8<kOut, true>(out + 8 * b, half(0), half(1), f);
       }
-      const __m256i* const wb = weights + kBlockWeights * std::ptrdiff_t(b);
-      __m256i a[2], z[2];
-      ExactHalvingSums(p0, wb, a);
-      ExactHalvingSums(p1, wb, z);
-      const std::ptrdiff_t o = 32 * std::ptrdiff_t(b);
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out2 + o), a[0]);
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out2 + o + 16), a[1]);
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out3 + o), z[0]);
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out3 + o + 16), z[1]);
-      auto half = [&](int h) {
-        const __m256i p0 = _mm256_mulhi_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s0 + o + 16 * h)), w0);
-        const __m256i p1 = _mm256_mulhi_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s1 + o + 16 * h)), w1);
-        return _mm256_add_epi16(_mm256_add_epi16(p0, p1),
-                                _mm256_add_epi16(_mm256_mulhi_epi16(a[h], w2), _mm256_mulhi_epi16(z[h], w3)));
-      };
-      Emit8<kOut, true>(dst + 8 * b, half(0), half(1), f);
+    };
+    for (int32_t b = 0; b < count;) {
+      const int32_t end = kept->run_ends[b];
+      switch (kept->blocks[b]) {
+        case kLeftExactHalving:
+          run(std::false_type(), std::false_type(), b, end, left[0] + kPad, left[1] + kPad);
+          break;
+        case kRightExactHalving:
+          run(std::false_type(), std::false_type(), b, end, right[0] + (kEnd - src.width),
+              right[1] + (kEnd - src.width));
+          break;
+        default:
+          if (kept->same_weights &&
+              columns[8 * std::ptrdiff_t(end - 1)] - columns[8 * std::ptrdiff_t(b)] == 16 * (end - 1 - b))
+            run(std::true_type(), std::true_type(), b, end, texels[0], texels[1]);
+          else
+            run(std::true_type(), std::false_type(), b, end, texels[0], texels[1]);
+          break;
+      }
+      b = end;
     }
-  };
-  for (int32_t b = 0, count = n / 8; b < count;) {
-    const int32_t end = kept->run_ends[b];
-    switch (kept->blocks[b]) {
-      case kLeftExactHalving:
-        run(std::false_type(), b, end, left[0] + kPad, left[1] + kPad);
-        break;
-      case kRightExactHalving:
-        run(std::false_type(), b, end, right[0] + (kEnd - src.width), right[1] + (kEnd - src.width));
-        break;
-      default:
-        run(std::true_type(), b, end, texels[0], texels[1]);
-        break;
-    }
-    b = end;
   }
+  return i;
+}
+
+// Those rows, where the run is such.
+template <Output kOut>
+inline int32_t TryExactHalvingRows(const int32_t* k, uint8_t* dst, std::ptrdiff_t pitch, int32_t height, uint32_t y,
+                                   uint32_t ystep, const BitmapBits& src, int32_t n, uint32_t alpha,
+                                   BicubicKeptRows* kept) {
+  if (!kept->exact_halving) return 0;
+  return kept->ystep > 0x10000u ? ExactHalvingRows<kOut, true>(k, dst, pitch, height, y, ystep, src, n, alpha, kept)
+                                : ExactHalvingRows<kOut, false>(k, dst, pitch, height, y, ystep, src, n, alpha, kept);
 }
 
 template <Output kOut>
@@ -581,11 +634,11 @@ void KeepRun(const int32_t* k, BicubicKeptRows* kept, const BitmapBits& src, uin
 template <Output kOut>
 __attribute__((always_inline)) inline void KeptRowSums(const int32_t* k, uint32_t* dst, const BitmapBits& src,
                                                        int32_t y, int32_t n, uint32_t alpha, BicubicKeptRows* kept) {
-  const int32_t top = (y >> 16) - 1;  // signed: above the first row for the top edge
+  if (TryExactHalvingRows<kOut>(k, reinterpret_cast<uint8_t*>(dst), 0, 1, uint32_t(y), 0, src, n, alpha, kept)) return;
   // The four texel rows, clamped: at most four neighbours, each kept in
   // slot t mod 4. Two neighbours both missing are filtered together.
   int32_t rows[4];
-  for (int r = 0; r < 4; ++r) rows[r] = top + r < 0 ? 0 : top + r >= src.height ? src.height - 1 : top + r;
+  TexelRows(y, src.height, rows);
   const int16_t* const all = kept->sums;
   const std::ptrdiff_t stride = std::ptrdiff_t(kept->capacity) * 4;
   const int16_t* const sums[4] = {all + (rows[0] & 3) * stride, all + (rows[1] & 3) * stride,
@@ -594,14 +647,6 @@ __attribute__((always_inline)) inline void KeptRowSums(const int32_t* k, uint32_
   const __m256i wy[4] = {_mm256_set1_epi32(k[256 + fy]), _mm256_set1_epi32(k[fy]), _mm256_set1_epi32(k[256 - fy]),
                          _mm256_set1_epi32(k[512 - fy])};
   const __m256i factor = AlphaFactor8(alpha);
-  auto kept_row = [&](int r) { return kept->row[rows[r] & 3] == rows[r]; };
-  if (kept->exact_halving && rows[3] == rows[2] + 1 && kept_row(0) && kept_row(1) && !kept_row(2) && !kept_row(3)) {
-    if (kept->ystep > 0x10000u)
-      ExactHalvingRow<kOut, true>(dst, src, rows[2], n, sums, wy, factor, kept);
-    else
-      ExactHalvingRow<kOut, false>(dst, src, rows[2], n, sums, wy, factor, kept);
-    return;
-  }
   for (int r = 0; r < 4; ++r) {
     const int32_t t = rows[r];
     if (kept->row[t & 3] != t)
@@ -643,8 +688,13 @@ int32_t KeptBlock(const int32_t* k, const BitmapBits& dst, const BitmapBits& src
   if (count > kept->capacity || n == 0) return 0;
   KeepRun(k, kept, src, x, step, count, n);
   kept->ystep = ystep;
-  for (int32_t i = 0; i < dst.height; ++i, y += ystep)
-    KeptRowSums<kOut>(k, RowAt(dst, i), src, int32_t(y), n, alpha, kept);
+  for (int32_t i = 0; i < dst.height;) {
+    const int32_t done = TryExactHalvingRows<kOut>(k, reinterpret_cast<uint8_t*>(RowAt(dst, i)), dst.pitch,
+                                                    dst.height - i, y, ystep, src, n, alpha, kept);
+    if (done == 0) KeptRowSums<kOut>(k, RowAt(dst, i), src, int32_t(y), n, alpha, kept);
+    const int32_t rows = done ? done : 1;
+    i += rows, y += uint32_t(rows) * ystep;
+  }
   return n;
 }
 

@@ -76,6 +76,7 @@ struct BicubicKeptRows {
   int32_t capacity = 0;
   bool end_copies = false;  // some block reads copies of a row's ends
   bool exact_halving = false;  // every block exact halving: sums kept in pixel order
+  bool same_weights = false;   // every block's four tap weights the same
   int32_t row[kSlots] = {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};
   uint32_t x = 0, step = 0;
   int32_t count = -1, width = -1;
