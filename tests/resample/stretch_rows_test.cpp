@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 #include "reference.h"
 #include "resample/stretch.h"
+#include "resample/stretch_over.h"
 #include "resample/stretch_over_rows.h"
 #include "sweep.h"
 #include "test_util.h"
@@ -221,6 +223,24 @@ TEST(StretchBicubic, KeptRowsExactHalving) {
     }
   }
   SetStretchKernelMode(2);
+  // Halved across (and down, up or by other ratios): output rows whose two
+  // new texel rows are filtered in the pass that makes their pixels, copied,
+  // composited and at a constant alpha; heights past 256 rows drift off the
+  // vertical phase, odd ones clamp the last texel row.
+  for (auto [sw, dw, sh, dh] : {std::array{34, 17, 40, 20}, {66, 33, 600, 300}, {48, 24, 37, 18}, {16, 8, 531, 265},
+                                {34, 17, 29, 17}, {34, 17, 51, 17}, {34, 17, 9, 17}}) {
+    owltest::BlockCase c(rng, sw, sh, dw, dh, 1 + sw % 3, dw % 4);
+    owltest::CheckCase(c, StretchBicubic, owltest::BicubicRef);
+    for (uint32_t alpha : {255u, 128u})
+      owltest::CheckCase(
+          c, [&](const BitmapBits& d, const BitmapBits& s) {
+            return alpha == 255 ? StretchBicubicOver(d, s) : StretchBicubicOverAlpha(d, s, uint8_t(alpha));
+          },
+          [&](const owltest::BlockCase& k, int32_t j, int32_t i, uint32_t mask) {
+            const uint32_t v = owltest::BicubicRef(k, j, i, mask);
+            return owltest::Over(alpha == 255 ? v : owltest::ScaleByAlpha(v, alpha), k.D(j, i));
+          });
+  }
 }
 #endif
 
