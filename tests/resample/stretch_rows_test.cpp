@@ -157,9 +157,9 @@ TEST(StretchRows, Avx2TwoPassBilinearMatchesOnePass) {
       BilinearHorizontalRow_AVX2(h1.data(), r1.data(), w, step);
       BilinearVerticalRow_AVX2(got.data(), h0.data(), h1.data(), w, fy);
       ASSERT_EQ(got, want) << "step " << step << " width " << w << " fy " << fy;
-      std::vector<uint32_t> weights(size_t(w / 8) * 32 + 1), halved(size_t(w) + 1, kGuard);
-      BilinearHalveWeights_AVX2(weights.data(), w, step);
-      StretchBilinearHalveRow_AVX2(halved.data(), r0.data(), r1.data(), w, step, fy, weights.data());
+      std::vector<uint32_t> plan(BilinearHalvePlanWords(w, step)), halved(size_t(w) + 1, kGuard);
+      BilinearHalvePlan_AVX2(plan.data(), w, step);
+      StretchBilinearHalveRow_AVX2(halved.data(), r0.data(), r1.data(), w, step, fy, plan.data(), 0);
       ASSERT_EQ(halved, want) << "halving, step " << step << " width " << w << " fy " << fy;
     }
 }
