@@ -48,7 +48,9 @@ void StretchBilinearRow_AVX2(uint32_t* dst, const uint32_t* row0, const uint32_t
 // eight pixels reads its sixteen or fifteen neighbouring texels of a row
 // with two loads, placed by a plan that BilinearHalvePlan_AVX2 fills once
 // for the width and step (BilinearHalvePlanWords words); the weights are
-// byte multiply-adds on texels biased by -128. Exactly the MMX row's pixels.
+// byte multiply-adds on texels biased to signed bytes. Each block also
+// prefetches the texels ahead bytes on from each of its rows (the next
+// output row's; 0 when there is none). Exactly the MMX row's pixels.
 size_t BilinearHalvePlanWords(int32_t width, uint32_t step);
 void BilinearHalvePlan_AVX2(uint32_t* plan, int32_t width, uint32_t step);
 void StretchBilinearHalveRow_AVX2(uint32_t* dst, const uint32_t* row0, const uint32_t* row1, int32_t width,

@@ -107,7 +107,7 @@ struct HalveBlock {
   // and base + 8 (pixel k reads texels 2k and 2k + 1, fraction above 0);
   // otherwise, where each lane's two pixels lie within four texels from the
   // first one's, the start of the second load (the first from base), which
-  // ends at the last texel the block reads; -1 pixel by pixel.
+  // ends at the last texel the block reads; -1 pair by pair (any other step).
   int32_t Kind() const {
     bool regular = true;
     for (int k = 0; k < 8; ++k) regular = regular && at[k] == 2 * k && f[k] != 0;
