@@ -6,7 +6,8 @@
 // products with the 16384-scaled weights, the saturating sums in the same
 // pairs ((q0 + q1) + (q2 + q3), then row by row), an arithmetic shift by 3
 // and a clamp to 0..255 by the unsigned pack. With kept rows the same
-// products are taken in two passes, blocks of eight pixels a step (below).
+// products are taken in two passes, blocks of eight pixels a step (below),
+// a row at a time or over every row of a block.
 #include "resample/samplers.h"
 
 #if defined(OWL_X86)
@@ -15,6 +16,7 @@
 #include <type_traits>
 
 #include "core/avx2_pixels.h"
+#include "core/geometry.h"
 #include "resample/kernel_table.h"
 
 namespace owl {
@@ -22,7 +24,8 @@ namespace {
 
 // The samples at columns xa (low half) and xb (high half), each repeated in
 // all four 32-bit lanes of its half. base addresses row y0 - 1.
-inline __m256i SamplePair(const int32_t* k, const uint8_t* base, std::ptrdiff_t pitch, uint32_t xa, uint32_t xb, const __m256i wy[4]) {
+inline __m256i SamplePair(const int32_t* k, const uint8_t* base, std::ptrdiff_t pitch, uint32_t xa, uint32_t xb,
+                          const __m256i wy[4]) {
   const uint32_t fa = (xa >> 8) & 255, fb = (xb >> 8) & 255;
   const __m256i w01 = _mm256_setr_epi32(k[256 + fa], k[256 + fa], k[fa], k[fa], k[256 + fb], k[256 + fb], k[fb], k[fb]);
   const __m256i w23 = _mm256_setr_epi32(k[256 - fa], k[256 - fa], k[512 - fa], k[512 - fa], k[256 - fb], k[256 - fb],
@@ -48,34 +51,48 @@ inline __m256i SamplePair(const int32_t* k, const uint8_t* base, std::ptrdiff_t 
 }
 
 // The kept rows hold, per block of eight pixels, two registers of 16-bit
-// sums: channels 0 and 2 of the eight pixels in order, then channels 1 and
-// 3. No sum of the arithmetic can saturate: each product is the upper half
+// sums, the four channels of each pixel in order: pixels 0, 1, 4 and 5,
+// then 2, 3, 6 and 7, so that one unsigned pack of the two puts the eight
+// pixels in order. No sum of the arithmetic can saturate: each product is the upper half
 // of (channel * 128) times a weight of at most 16384 in size, so under 8161
 // in size, four of them under 32768, and the same holds for the vertical
 // sums; the saturating additions are plain ones, in any order.
 //
 // The sums of one texel row over a block from four registers holding tap
-// k of each pixel (its texel as one 32-bit lane). Channels 0 and 2 of the
-// texels come times -128 from a multiply-add of bytes, and meet the
-// negated weights (the product is the same); channels 1 and 3 come times
-// 128 from a shift and a mask, and meet the weights. The block's weights:
-// w[k] negated and w[4 + k] as they are, each pixel's weight of tap k in
-// both 16-bit halves of its lane.
+// k of each pixel (its texel as one 32-bit lane). Channels 0 and 2, then
+// 1 and 3, of the texels come times -128 from a multiply-add of bytes, and
+// meet the negated weights (the product is the same): w[k], each pixel's
+// weight of tap k negated in both 16-bit halves of its lane. The sums come
+// as channels 0 and 2 (even) and 1 and 3 (odd) of each pixel; two unpacks
+// interleave them.
 inline void BlockSums(const __m256i t[4], const __m256i* w, int16_t* out, bool halving = false) {
-  const __m256i even_bytes = _mm256_set1_epi16(0x0080), odd_mask = _mm256_set1_epi16(0x7F80);
+  const __m256i even_bytes = _mm256_set1_epi16(0x0080), odd_bytes = _mm256_set1_epi16(-0x8000);
   __m256i even = _mm256_setzero_si256(), odd = even;
   for (int k = 0; k < 4; ++k) {
-    const __m256i e = _mm256_maddubs_epi16(t[k], even_bytes);
-    const __m256i o = _mm256_and_si256(_mm256_srli_epi16(t[k], 1), odd_mask);
-    even = _mm256_add_epi16(even, _mm256_mulhi_epi16(e, _mm256_loadu_si256(w + k)));
-    odd = _mm256_add_epi16(odd, _mm256_mulhi_epi16(o, _mm256_loadu_si256(w + 4 + k)));
+    const __m256i weights = _mm256_loadu_si256(w + k);
+    even = _mm256_add_epi16(even, _mm256_mulhi_epi16(_mm256_maddubs_epi16(t[k], even_bytes), weights));
+    odd = _mm256_add_epi16(odd, _mm256_mulhi_epi16(_mm256_maddubs_epi16(t[k], odd_bytes), weights));
   }
   if (halving) {
     even = _mm256_permute4x64_epi64(even, _MM_SHUFFLE(3, 1, 2, 0));
     odd = _mm256_permute4x64_epi64(odd, _MM_SHUFFLE(3, 1, 2, 0));
   }
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), even);
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16), odd);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_unpacklo_epi16(even, odd));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16), _mm256_unpackhi_epi16(even, odd));
+}
+
+// Whether every weight of four registers of taps (each weight w in both
+// 16-bit halves of a lane) gives exact products: w = 512 m + r with r at
+// most 2, so that the upper half of (channel * 128) * w, floor(channel * w
+// / 512), is channel * m for every channel 0..255 (channel * r < 512).
+// Taps weighted so need no truncation of their own, and one multiply-add
+// of bytes by m gives the sum of two of them.
+inline bool ExactWeights(const __m256i taps[4]) {
+  const __m256i r = _mm256_set1_epi32(511), most = _mm256_set1_epi32(2);
+  __m256i inexact = _mm256_setzero_si256();
+  for (int i = 0; i < 4; ++i)
+    inexact = _mm256_or_si256(inexact, _mm256_cmpgt_epi32(_mm256_and_si256(taps[i], r), most));
+  return _mm256_testz_si256(inexact, inexact);
 }
 
 // Eight windows of four texels, [a0 | a4], [a1 | a5], [a2 | a6], [a3 | a7],
@@ -121,18 +138,32 @@ inline __m256i ClampedWindows2(const uint32_t* row, int32_t width, int32_t ca, i
 // inside it; narrowly, the windows starting within five texels (tap k of
 // every pixel among the eight texels from the first column + k: one load
 // and one permute a tap); windows two texels apart (even and odd texels of
-// two loads a tap pair); or, at the edges, as windows or narrowly from a
-// copy of the row's first or last texels.
-enum Block : uint8_t { kClamped, kWindows, kNarrow, kHalving, kLeftWindows, kLeftNarrow, kRightWindows, kRightNarrow };
+// two loads a tap pair), and among those the blocks whose weights are all
+// exact (two byte multiply-adds per four pixels); or, at the edges, as
+// windows or narrowly from a copy of the row's first or last texels.
+enum Block : uint8_t {
+  kClamped,
+  kWindows,
+  kNarrow,
+  kHalving,
+  kExactHalving,
+  kLeftWindows,
+  kLeftNarrow,
+  kLeftExactHalving,
+  kRightWindows,
+  kRightNarrow,
+  kRightExactHalving
+};
 
 // The copies of a row's ends (rows of kEnd texels or more): kPad copies of
 // the first texel and the first kEnd texels; the last kEnd texels and
 // kPad + 8 copies of the last one.
 constexpr int32_t kEnd = 24, kPad = 8;
 
-// Registers of weights a block keeps: the four taps negated, as they are,
-// and the narrow blocks' permute.
-constexpr int kBlockWeights = 9;
+// Registers of weights a block keeps: the four taps negated and the
+// narrow blocks' permute; exact halving blocks keep the bytes m of
+// taps 0 and 1, then 2 and 3, of pixels 0 to 3, then of pixels 4 to 7.
+constexpr int kBlockWeights = 5;
 
 // The run's weights (per block, one register per tap, each pixel's weight
 // in its 32-bit lane as the table holds it), each pixel's first texel
@@ -143,11 +174,11 @@ void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n, int32_t wid
   const uint32_t step = kept->step;
   uint32_t x = kept->x;
   for (int32_t j = 0; j < n; j += 8, w += kBlockWeights) {
-    uint32_t f[8];
+    alignas(32) int32_t f[8];
     int32_t lo = INT32_MAX, hi = INT32_MIN;
     bool narrow = true, halving = true;
     for (int i = 0; i < 8; ++i, x += step) {
-      f[i] = (x >> 8) & 255;
+      f[i] = int32_t((x >> 8) & 255);
       const int32_t c = (int32_t(x) >> 16) - 1;
       col[j + i] = c;
       lo = c < lo ? c : lo;
@@ -157,84 +188,120 @@ void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n, int32_t wid
     // Narrow: eight texels from each tap's first column hold the tap of
     // every pixel; the loads reach column lo + 10.
     narrow = col[j] == lo && hi - lo <= 4;
+    // Each pixel's weight of tap k in lane i of taps[k].
+    const __m256i fi = _mm256_load_si256(reinterpret_cast<const __m256i*>(f)),
+                  minus = _mm256_sub_epi32(_mm256_setzero_si256(), fi);
+    __m256i taps[4] = {_mm256_i32gather_epi32(k + 256, fi, 4), _mm256_i32gather_epi32(k, fi, 4),
+                       _mm256_i32gather_epi32(k + 256, minus, 4), _mm256_i32gather_epi32(k + 512, minus, 4)};
+    const bool exact = ExactWeights(taps);
     const bool inside = lo >= 0 && hi < width - 3;
-    Block way = inside ? narrow && lo < width - 10 ? kNarrow : halving ? kHalving : kWindows : kClamped;
-    if (!inside && width >= kEnd) {
-      if (lo < 0 && lo >= -kPad && hi < kEnd - 3) way = narrow && lo < kEnd - 10 ? kLeftNarrow : kLeftWindows;
-      else if (lo >= width - kEnd && hi < width + kPad + 5) way = narrow && lo < width + kPad - 2 ? kRightNarrow : kRightWindows;
+    Block way = kClamped;
+    if (inside) way = narrow && lo < width - 10 ? kNarrow : !halving ? kWindows : exact ? kExactHalving : kHalving;
+    // Near the end of the row, narrow blocks read the copy of its end.
+    if ((!inside || way == kWindows) && width >= kEnd) {
+      // Exact halving blocks read 18 texels, within the copies wherever
+      // their windows are.
+      const bool exact_halving = halving && exact;
+      if (lo < 0 && lo >= -kPad && hi < kEnd - 3)
+        way = narrow && lo < kEnd - 10 ? kLeftNarrow : exact_halving ? kLeftExactHalving : kLeftWindows;
+      else if (lo >= width - kEnd && hi < width + kPad + 5)
+        way = narrow && lo < width + kPad - 2 ? kRightNarrow : exact_halving ? kRightExactHalving : kRightWindows;
     }
     kept->blocks[j / 8] = way;
     // Halving blocks take their taps in the order [0, 1, 4, 5 | 2, 3, 6, 7].
-    const int p = way == kHalving ? 1 : 0;
-    auto tap = [&](int32_t o0, int32_t sign) {
-      auto at = [&](int i) { return k[o0 + sign * int32_t(f[i])]; };
-      return _mm256_setr_epi32(at(0), at(1), at(p ? 4 : 2), at(p ? 5 : 3), at(p ? 2 : 4), at(p ? 3 : 5), at(6), at(7));
-    };
-    const __m256i taps[4] = {tap(256, 1), tap(0, 1), tap(256, -1), tap(512, -1)};
-    for (int i = 0; i < 4; ++i) {
-      _mm256_storeu_si256(w + i, _mm256_sub_epi16(_mm256_setzero_si256(), taps[i]));
-      _mm256_storeu_si256(w + 4 + i, taps[i]);
-    }
+    if (way == kHalving)
+      for (__m256i& t : taps) t = _mm256_permutevar8x32_epi32(t, _mm256_setr_epi32(0, 1, 4, 5, 2, 3, 6, 7));
+    for (int i = 0; i < 4; ++i) _mm256_storeu_si256(w + i, _mm256_sub_epi16(_mm256_setzero_si256(), taps[i]));
     // Narrow blocks: where each pixel's window starts in the block's texels.
-    _mm256_storeu_si256(w + 8, _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(col + j)),
+    _mm256_storeu_si256(w + 4, _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(col + j)),
                                                 _mm256_set1_epi32(col[j])));
+    if (way == kExactHalving || way == kLeftExactHalving || way == kRightExactHalving) {
+      // Pixel i's bytes at 8 (i % 4) of register 2 (i / 4) (taps 0 and 1)
+      // and the next (taps 2 and 3), each pair once a channel.
+      alignas(32) int16_t m[4][16];
+      for (int i = 0; i < 4; ++i) _mm256_store_si256(reinterpret_cast<__m256i*>(m[i]), _mm256_srai_epi16(taps[i], 9));
+      alignas(32) uint64_t bytes[4][4];
+      for (int i = 0; i < 8; ++i) {
+        auto pair = [&](int a) {
+          return (uint64_t(uint8_t(m[a][2 * i])) | uint64_t(uint8_t(m[a + 1][2 * i])) << 8) * 0x0001000100010001u;
+        };
+        bytes[2 * (i / 4)][i % 4] = pair(0);
+        bytes[2 * (i / 4) + 1][i % 4] = pair(2);
+      }
+      for (int i = 0; i < 4; ++i)
+        _mm256_storeu_si256(w + i, _mm256_load_si256(reinterpret_cast<const __m256i*>(bytes[i])));
+    }
+  }
+  // Where each run of blocks read the same way ends, and whether any reads
+  // copies of a row's ends.
+  const int32_t count = n / 8;
+  kept->end_copies = false;
+  for (int32_t b = count; b-- > 0;) {
+    const uint8_t way = kept->blocks[b];
+    kept->run_ends[b] = b + 1 < count && kept->blocks[b + 1] == way ? kept->run_ends[b + 1] : b + 1;
+    kept->end_copies = kept->end_copies || way >= kLeftWindows;
   }
 }
 
-// The kept sums of texel row t (clamped into src) over the first n pixels
-// of the run (n a multiple of 8), filtered into the slot of the oldest row
-// when missing. Output rows walk down, so the rows an output row needs are
-// never older than one it does not.
-const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t, int32_t n) {
-  t = t < 0 ? 0 : t >= src.height ? src.height - 1 : t;
-  int oldest = 0;
-  for (int i = 0; i < BicubicKeptRows::kSlots; ++i) {
-    if (kept->row[i] == t) return kept->sums + std::ptrdiff_t(i) * kept->capacity * 4;
-    if (kept->row[i] < kept->row[oldest]) oldest = i;
-  }
-  int16_t* out = kept->sums + std::ptrdiff_t(oldest) * kept->capacity * 4;
-  const uint8_t* row = static_cast<const uint8_t*>(src.bits) + std::ptrdiff_t(t) * src.pitch;
-  const uint32_t* texels = reinterpret_cast<const uint32_t*>(row);
-  const __m256i* w = reinterpret_cast<const __m256i*>(kept->weights);
-  const int32_t* const columns = kept->columns;
-  const uint8_t* const blocks = kept->blocks;
-  // The texel row the next output row filters in this slot's place, asked
-  // for as this one is read (this row again when there is none): a
-  // reduction starts a new stream of texels every row, which the
-  // processor's own prefetcher finds late. Prefetches never fault.
-  const int32_t ahead = int32_t((kept->ystep + 0xFFFFu) >> 16);
-  const uintptr_t next = uintptr_t(row) + (t + ahead < src.height ? uintptr_t(std::ptrdiff_t(ahead) * src.pitch) : 0);
-  auto prefetch = [&](const int32_t* c) {
-    _mm_prefetch(reinterpret_cast<const char*>(next + uintptr_t(std::ptrdiff_t(c[7] + 3) * 4)), _MM_HINT_T0);
-  };
-  alignas(32) uint32_t left[kPad + kEnd], right[kEnd + kPad + 8];
-  if (src.width >= kEnd) {
-    const __m256i first = _mm256_set1_epi32(int(texels[0])), last = _mm256_set1_epi32(int(texels[src.width - 1]));
-    _mm256_store_si256(reinterpret_cast<__m256i*>(left), first);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(right + kEnd), last);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(right + kEnd + 8), last);
-    for (int32_t i = 0; i < kEnd; i += 8) {
-      _mm256_store_si256(reinterpret_cast<__m256i*>(left + kPad + i),
-                         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + i)));
-      _mm256_store_si256(reinterpret_cast<__m256i*>(right + i),
-                         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + src.width - kEnd + i)));
-    }
-  }
-  // Runs of blocks read the same way, each in its own loop; texel column c
-  // of the row is base[c + shift].
-  auto run = [&](auto way, int32_t from, int32_t to, const uint32_t* base, int32_t shift) {
-    constexpr Block kWay = decltype(way)::value;
-    const __m256i* wb = w + kBlockWeights * std::ptrdiff_t(from);
-    int16_t* o = out + 32 * std::ptrdiff_t(from);
-    const int32_t* c = columns + 8 * std::ptrdiff_t(from);
-    for (int32_t b = from; b < to; ++b, wb += kBlockWeights, o += 32, c += 8) {
-      prefetch(c);
+// One or two neighbouring texel rows filtered together: the run's weights,
+// first texel columns and source width, and per row the sums' slot, the
+// row and, when a reduction reads ahead, the row to ask for (texel column
+// c at next + 4 c).
+struct RowBlocks {
+  const __m256i* weights;
+  const int32_t* columns;
+  int32_t width;
+  int16_t* out[2];
+  const uint32_t* texels[2];
+  const char* next[2];
+};
+
+// Blocks from .. to of kRows rows, all read the same way; texel column c of
+// row i is bases[i][c + shift].
+template <Block kWay, bool kFetch, int kRows>
+void RunBlocks(const RowBlocks& r, int32_t from, int32_t to, const uint32_t* const bases[2], int32_t shift) {
+  const __m256i* wb = r.weights + kBlockWeights * std::ptrdiff_t(from);
+  const int32_t* c = r.columns + 8 * std::ptrdiff_t(from);
+  const int32_t width = r.width;
+  // Held in locals: the stores of sums may alias anything.
+  const uint32_t* const base_of[2] = {bases[0], bases[kRows - 1]};
+  const uint32_t* const texels_of[2] = {r.texels[0], r.texels[kRows - 1]};
+  int16_t* const out_of[2] = {r.out[0], r.out[kRows - 1]};
+  const char* const next_of[2] = {r.next[0], r.next[kRows - 1]};
+  for (int32_t b = from; b < to; ++b, wb += kBlockWeights, c += 8) {
+    for (int row = 0; row < kRows; ++row) {
+      const uint32_t* const base = base_of[row];
+      const uint32_t* const texels = texels_of[row];
+      int16_t* const o = out_of[row] + 32 * std::ptrdiff_t(b);
+      if constexpr (kFetch) _mm_prefetch(next_of[row] + (std::ptrdiff_t(c[7]) + 3) * 4, _MM_HINT_T0);
+      if constexpr (kWay == kExactHalving) {
+        // Texels c0 .. c0 + 17. Each 128-bit lane of a load from c0 + 4 p
+        // holds taps 0 and 1 of pixels p and p + 1, one from c0 + 4 p + 2
+        // their taps 2 and 3; a byte shuffle pairs each channel of the two
+        // taps, and one multiply-add by the bytes m sums their products.
+        const __m256i order = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5, 2, 6,
+                                               3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
+        const uint32_t* p = base + (c[0] + shift);
+        auto four = [&](int first, const __m256i* m) {
+          const __m256i t01 =
+              _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + first)), order);
+          const __m256i t23 =
+              _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + first + 2)), order);
+          return _mm256_add_epi16(_mm256_maddubs_epi16(t01, _mm256_loadu_si256(m)),
+                                  _mm256_maddubs_epi16(t23, _mm256_loadu_si256(m + 1)));
+        };
+        const __m256i s03 = four(0, wb), s47 = four(8, wb + 2);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), _mm256_permute2x128_si256(s03, s47, 0x20));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(o + 16), _mm256_permute2x128_si256(s03, s47, 0x31));
+        continue;
+      }
       __m256i tap[4];
       if constexpr (kWay == kNarrow) {
         // Tap k of each pixel from the eight texels from c0 + k.
-        const __m256i at = _mm256_loadu_si256(wb + 8);
+        const __m256i at = _mm256_loadu_si256(wb + 4);
+        const uint32_t* const p = base + (c[0] + shift);
         for (int k = 0; k < 4; ++k) {
-          const __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(base + (c[0] + shift + k)));
+          const __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k));
           tap[k] = _mm256_permutevar8x32_epi32(eight, at);
         }
       } else if constexpr (kWay == kHalving) {
@@ -256,37 +323,108 @@ const int16_t* KeptSums(BicubicKeptRows* kept, const BitmapBits& src, int32_t t,
         Transpose(win(0), win(1), win(2), win(3), tap);
       } else {
         __m256i ends[2] = {_mm256_setzero_si256(), _mm256_setzero_si256()};
-        if (src.width >= 8) {
+        if (width >= 8) {
           ends[0] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels));
-          ends[1] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + src.width - 8));
+          ends[1] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + width - 8));
         }
-        auto win = [&](int a) { return ClampedWindows2(texels, src.width, c[a], c[a + 4], ends); };
+        auto win = [&](int a) { return ClampedWindows2(texels, width, c[a], c[a + 4], ends); };
         Transpose(win(0), win(1), win(2), win(3), tap);
       }
       BlockSums(tap, wb, o, kWay == kHalving);
     }
-  };
-  const int32_t count = n / 8;
-  for (int32_t b = 0; b < count;) {
-    const uint8_t way = blocks[b];
-    int32_t end = b + 1;
-    while (end < count && blocks[end] == way) ++end;
-    const std::integral_constant<Block, kNarrow> narrow;
-    const std::integral_constant<Block, kWindows> windows;
-    switch (way) {
-      case kNarrow: run(narrow, b, end, texels, 0); break;
-      case kHalving: run(std::integral_constant<Block, kHalving>(), b, end, texels, 0); break;
-      case kWindows: run(windows, b, end, texels, 0); break;
-      case kLeftNarrow: run(narrow, b, end, left, kPad); break;
-      case kLeftWindows: run(windows, b, end, left, kPad); break;
-      case kRightNarrow: run(narrow, b, end, right, kEnd - src.width); break;
-      case kRightWindows: run(windows, b, end, right, kEnd - src.width); break;
-      default: run(std::integral_constant<Block, kClamped>(), b, end, texels, 0); break;
-    }
-    b = end;
   }
-  kept->row[oldest] = t;
-  return kept->sums + std::ptrdiff_t(oldest) * kept->capacity * 4;
+}
+
+// Texel rows t .. t + rows - 1 (one or two, inside src) filtered into
+// their slots, row t in slot t mod 4.
+__attribute__((noinline)) void FilterRows(BicubicKeptRows* kept, const BitmapBits& src, int32_t t, int rows,
+                                          int32_t n) {
+  static_assert(BicubicKeptRows::kSlots == 4, "slot t mod 4");
+  // In a reduction, the texel row the next output row filters in this
+  // one's turn, asked for as this one is read (this row again when there
+  // is none): a reduction starts a new stream of texels every row, which
+  // the processor's own prefetcher finds late. Prefetches never fault.
+  const int32_t ahead = int32_t((kept->ystep + 0xFFFFu) >> 16);
+  const bool reducing = kept->ystep > 0x10000u;
+  RowBlocks r{reinterpret_cast<const __m256i*>(kept->weights), kept->columns, src.width, {}, {}, {}};
+  alignas(32) uint32_t left[2][kPad + kEnd], right[2][kEnd + kPad + 8];
+  for (int i = 0; i < rows; ++i) {
+    const int32_t ti = t + i;
+    const uint8_t* row = static_cast<const uint8_t*>(src.bits) + std::ptrdiff_t(ti) * src.pitch;
+    const uint32_t* texels = reinterpret_cast<const uint32_t*>(row);
+    r.texels[i] = texels;
+    r.out[i] = kept->sums + std::ptrdiff_t(ti & 3) * kept->capacity * 4;
+    r.next[i] = reinterpret_cast<const char*>(row) + (ti + ahead < src.height ? std::ptrdiff_t(ahead) * src.pitch : 0);
+    kept->row[ti & 3] = ti;
+    if (kept->end_copies && src.width >= kEnd) {
+      const __m256i first = _mm256_set1_epi32(int(texels[0])), last = _mm256_set1_epi32(int(texels[src.width - 1]));
+      _mm256_store_si256(reinterpret_cast<__m256i*>(left[i]), first);
+      _mm256_store_si256(reinterpret_cast<__m256i*>(right[i] + kEnd), last);
+      _mm256_store_si256(reinterpret_cast<__m256i*>(right[i] + kEnd + 8), last);
+      for (int32_t k = 0; k < kEnd; k += 8) {
+        _mm256_store_si256(reinterpret_cast<__m256i*>(left[i] + kPad + k),
+                           _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + k)));
+        _mm256_store_si256(reinterpret_cast<__m256i*>(right[i] + k),
+                           _mm256_loadu_si256(reinterpret_cast<const __m256i*>(texels + src.width - kEnd + k)));
+      }
+    }
+  }
+  // Runs of blocks read the same way, each in its own loop.
+  const uint32_t* const texels[2] = {r.texels[0], r.texels[1]};
+  const uint32_t* const lefts[2] = {left[0], left[1]};
+  const uint32_t* const rights[2] = {right[0], right[1]};
+  const int32_t right_shift = kEnd - src.width;
+  const int32_t count = n / 8;
+  auto runs = [&](auto fetch, auto two) {
+    constexpr bool kFetch = decltype(fetch)::value;
+    constexpr int kRows = decltype(two)::value ? 2 : 1;
+    for (int32_t b = 0; b < count;) {
+      const int32_t end = kept->run_ends[b];
+      switch (kept->blocks[b]) {
+        case kNarrow:
+          RunBlocks<kNarrow, kFetch, kRows>(r, b, end, texels, 0);
+          break;
+        case kHalving:
+          RunBlocks<kHalving, kFetch, kRows>(r, b, end, texels, 0);
+          break;
+        case kExactHalving:
+          RunBlocks<kExactHalving, kFetch, kRows>(r, b, end, texels, 0);
+          break;
+        case kWindows:
+          RunBlocks<kWindows, kFetch, kRows>(r, b, end, texels, 0);
+          break;
+        case kLeftNarrow:
+          RunBlocks<kNarrow, kFetch, kRows>(r, b, end, lefts, kPad);
+          break;
+        case kLeftWindows:
+          RunBlocks<kWindows, kFetch, kRows>(r, b, end, lefts, kPad);
+          break;
+        case kLeftExactHalving:
+          RunBlocks<kExactHalving, kFetch, kRows>(r, b, end, lefts, kPad);
+          break;
+        case kRightNarrow:
+          RunBlocks<kNarrow, kFetch, kRows>(r, b, end, rights, right_shift);
+          break;
+        case kRightWindows:
+          RunBlocks<kWindows, kFetch, kRows>(r, b, end, rights, right_shift);
+          break;
+        case kRightExactHalving:
+          RunBlocks<kExactHalving, kFetch, kRows>(r, b, end, rights, right_shift);
+          break;
+        default:
+          RunBlocks<kClamped, kFetch, kRows>(r, b, end, texels, 0);
+          break;
+      }
+      b = end;
+    }
+  };
+  if (reducing && rows == 2) runs(std::true_type(), std::true_type());
+  else if (reducing)
+    runs(std::true_type(), std::false_type());
+  else if (rows == 2)
+    runs(std::false_type(), std::true_type());
+  else
+    runs(std::false_type(), std::false_type());
 }
 
 enum class Output { kCopy, kOver, kOverAlpha };
@@ -318,6 +456,58 @@ int32_t Row(const int32_t* k, uint32_t* dst, const BitmapBits& src, uint32_t x, 
   return j;
 }
 
+// The run's weights, kept while the run stays the same.
+void KeepRun(const int32_t* k, BicubicKeptRows* kept, const BitmapBits& src, uint32_t x, uint32_t step, int32_t count,
+             int32_t n) {
+  if (kept->x != x || kept->step != step || kept->count != count || kept->width != src.width) {
+    for (int32_t& r : kept->row) r = INT32_MIN;
+    kept->x = x, kept->step = step, kept->count = count, kept->width = src.width;
+    KeepWeights(k, kept, n, src.width);
+  }
+}
+
+// One output row at row position y from the kept sums, the first n pixels.
+template <Output kOut>
+__attribute__((always_inline)) inline void KeptRowSums(const int32_t* k, uint32_t* dst, const BitmapBits& src,
+                                                       int32_t y, int32_t n, uint32_t alpha, BicubicKeptRows* kept) {
+  const int32_t top = (y >> 16) - 1;  // signed: above the first row for the top edge
+  // The four texel rows, clamped: at most four neighbours, each kept in
+  // slot t mod 4. Two neighbours both missing are filtered together.
+  int32_t rows[4];
+  for (int r = 0; r < 4; ++r) rows[r] = top + r < 0 ? 0 : top + r >= src.height ? src.height - 1 : top + r;
+  for (int r = 0; r < 4; ++r) {
+    const int32_t t = rows[r];
+    if (kept->row[t & 3] != t)
+      FilterRows(kept, src, t, r < 3 && rows[r + 1] == t + 1 && kept->row[(t + 1) & 3] != t + 1 ? 2 : 1, n);
+  }
+  const int16_t* const all = kept->sums;
+  const std::ptrdiff_t stride = std::ptrdiff_t(kept->capacity) * 4;
+  const int16_t* const sums[4] = {all + (rows[0] & 3) * stride, all + (rows[1] & 3) * stride,
+                                  all + (rows[2] & 3) * stride, all + (rows[3] & 3) * stride};
+  const uint32_t fy = (uint32_t(y) >> 8) & 255;
+  const __m256i wy[4] = {_mm256_set1_epi32(k[256 + fy]), _mm256_set1_epi32(k[fy]), _mm256_set1_epi32(k[256 - fy]),
+                         _mm256_set1_epi32(k[512 - fy])};
+  const __m256i factor = AlphaFactor8(alpha);
+  // Pixels 0, 1, 4 and 5 (h = 0) or 2, 3, 6 and 7 of the block at j,
+  // shifted; the unsigned pack clamps them and puts the pixels in order.
+  auto pairs = [&](int32_t j, int h) {
+    auto product = [&](int r) {
+      return _mm256_mulhi_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(sums[r] + 4 * j + 16 * h)), wy[r]);
+    };
+    return _mm256_srai_epi16(
+        _mm256_add_epi16(_mm256_add_epi16(product(0), product(1)), _mm256_add_epi16(product(2), product(3))), 3);
+  };
+  for (int32_t j = 0; j < n; j += 8) {
+    __m256i s = _mm256_packus_epi16(pairs(j, 0), pairs(j, 1));
+    if (kOut == Output::kCopy) {
+      Store8(dst + j, s);
+      continue;
+    }
+    if (kOut == Output::kOverAlpha) s = ScaleChannels8(s, factor);
+    Store8(dst + j, Over8(s, Load8(dst + j)));
+  }
+}
+
 // Row over the kept horizontal sums: per pixel the same saturating
 // steps, with the sums of each texel row computed once per run.
 template <Output kOut>
@@ -326,55 +516,53 @@ int32_t KeptRow(const int32_t* k, uint32_t* dst, const BitmapBits& src, uint32_t
   if (!kept || count > kept->capacity) return Row<kOut>(k, dst, src, x, step, y, count, alpha);
   const int32_t n = count & ~7;
   if (n == 0) return 0;
-  if (kept->x != x || kept->step != step || kept->count != count || kept->width != src.width) {
-    for (int32_t& r : kept->row) r = INT32_MIN;
-    kept->x = x, kept->step = step, kept->count = count, kept->width = src.width;
-    KeepWeights(k, kept, n, src.width);
-  }
-  const uint32_t uy = uint32_t(y), fy = (uy >> 8) & 255;
-  const __m256i wy[4] = {_mm256_set1_epi32(k[256 + fy]), _mm256_set1_epi32(k[fy]), _mm256_set1_epi32(k[256 - fy]),
-                         _mm256_set1_epi32(k[512 - fy])};
-  const int32_t top = (y >> 16) - 1;  // signed: above the first row for the top edge
-  const int16_t* sums[4];
-  for (int r = 0; r < 4; ++r) sums[r] = KeptSums(kept, src, top + r, n);
-  const __m256i factor = AlphaFactor8(alpha);
-  // Channels 0 and 2 (h = 0) or 1 and 3 of the block at j, shifted; the
-  // unsigned pack clamps them and one byte shuffle puts the channels of
-  // each pixel together.
-  auto pairs = [&](int32_t j, int h) {
-    auto product = [&](int r) {
-      return _mm256_mulhi_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(sums[r] + 4 * j + 16 * h)), wy[r]);
-    };
-    return _mm256_srai_epi16(_mm256_add_epi16(_mm256_add_epi16(product(0), product(1)), _mm256_add_epi16(product(2), product(3))), 3);
-  };
-  const __m256i order = _mm256_setr_epi8(0, 8, 1, 9, 2, 10, 3, 11, 4, 12, 5, 13, 6, 14, 7, 15, 0, 8, 1, 9, 2, 10, 3, 11, 4, 12,
-                                         5, 13, 6, 14, 7, 15);
-  for (int32_t j = 0; j < n; j += 8) {
-    __m256i s = _mm256_shuffle_epi8(_mm256_packus_epi16(pairs(j, 0), pairs(j, 1)), order);
-    if (kOut == Output::kCopy) {
-      Store8(dst + j, s);
-      continue;
-    }
-    if (kOut == Output::kOverAlpha) s = ScaleChannels8(s, factor);
-    Store8(dst + j, Over8(s, Load8(dst + j)));
-  }
+  KeepRun(k, kept, src, x, step, count, n);
+  KeptRowSums<kOut>(k, dst, src, y, n, alpha, kept);
+  return n;
+}
+
+// Every row of dst through the kept rows.
+template <Output kOut>
+int32_t KeptBlock(const int32_t* k, const BitmapBits& dst, const BitmapBits& src, uint32_t x, uint32_t step, uint32_t y,
+                  uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept) {
+  const int32_t count = dst.width, n = count & ~7;
+  if (count > kept->capacity || n == 0) return 0;
+  KeepRun(k, kept, src, x, step, count, n);
+  kept->ystep = ystep;
+  for (int32_t i = 0; i < dst.height; ++i, y += ystep)
+    KeptRowSums<kOut>(k, RowAt(dst, i), src, int32_t(y), n, alpha, kept);
   return n;
 }
 
 }  // namespace
 
-int32_t BicubicRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
-                        int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
+int32_t BicubicBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
+                          uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept) {
+  return KeptBlock<Output::kCopy>(kernel, dst, src, x, step, y, ystep, alpha, kept);
+}
+
+int32_t BicubicOverBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
+                              uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept) {
+  return KeptBlock<Output::kOver>(kernel, dst, src, x, step, y, ystep, alpha, kept);
+}
+
+int32_t BicubicOverAlphaBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
+                                   uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept) {
+  return KeptBlock<Output::kOverAlpha>(kernel, dst, src, x, step, y, ystep, alpha, kept);
+}
+
+int32_t BicubicRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step,
+                        int32_t y, int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
   return KeptRow<Output::kCopy>(kernel, dst, src, x, step, y, count, alpha, kept);
 }
 
-int32_t BicubicOverRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
-                            int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
+int32_t BicubicOverRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step,
+                            int32_t y, int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
   return KeptRow<Output::kOver>(kernel, dst, src, x, step, y, count, alpha, kept);
 }
 
-int32_t BicubicOverAlphaRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
-                                 int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
+int32_t BicubicOverAlphaRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step,
+                                 int32_t y, int32_t count, uint32_t alpha, BicubicKeptRows* kept) {
   return KeptRow<Output::kOverAlpha>(kernel, dst, src, x, step, y, count, alpha, kept);
 }
 

@@ -15,11 +15,13 @@
 namespace owl {
 
 // The interior sampler of one output and its edge-clamping wrapper; rows,
-// when set, is the AVX2 kernel of inner over a run of a row.
+// when set, is the AVX2 kernel of inner over a run of a row, and block the
+// same over whole rows of a block through kept rows.
 template <typename Fn>
 struct BicubicSamplers {
   Fn inner, edge;
   BicubicRowFn rows = nullptr;
+  BicubicBlockFn block = nullptr;
 };
 
 inline uint32_t AlphaOf() { return 255; }
@@ -42,18 +44,21 @@ bool StretchBicubicWith(const BitmapBits& dst, const BitmapBits& src, BicubicSam
   const uint32_t alpha = AlphaOf(extra...);
   // Its kept rows; without memory for them it filters every row itself.
   // One block, 64-byte aligned, of the sums (4 slots of 8 bytes a pixel),
-  // the weights (36 bytes a pixel), the first texel columns (4 bytes) and a
-  // byte per eight pixels; the capacity rounded up to whole blocks of eight
-  // pixels keeps every slot aligned.
+  // the weights (20 bytes a pixel), the first texel columns (4 bytes), and
+  // per eight pixels the end of its run (4 bytes) and its way (a byte); the
+  // capacity rounded up to whole blocks of eight pixels keeps every slot
+  // aligned.
   BicubicKeptRows kept;
   const size_t capacity = (size_t(dst.width) + 7) & ~size_t(7);
-  std::unique_ptr<uint8_t[]> memory(rows ? new (std::nothrow) uint8_t[capacity * 72 + capacity / 8 + 63] : nullptr);
+  const BicubicBlockFn block = rows ? use.block : nullptr;
+  std::unique_ptr<uint8_t[]> memory(block ? new (std::nothrow) uint8_t[capacity * 56 + capacity / 8 * 5 + 63] : nullptr);
   if (memory) {
     uint8_t* const base = memory.get() + ((64 - reinterpret_cast<uintptr_t>(memory.get()) % 64) % 64);
     kept.sums = reinterpret_cast<int16_t*>(base);
     kept.weights = reinterpret_cast<int32_t*>(base + capacity * 32);
-    kept.columns = reinterpret_cast<int32_t*>(base + capacity * 68);
-    kept.blocks = base + capacity * 72;
+    kept.columns = reinterpret_cast<int32_t*>(base + capacity * 52);
+    kept.run_ends = reinterpret_cast<int32_t*>(base + capacity * 56);
+    kept.blocks = base + capacity * 56 + capacity / 2;
     kept.capacity = int32_t(capacity);
   }
   const bool sums = memory != nullptr;
@@ -63,11 +68,11 @@ bool StretchBicubicWith(const BitmapBits& dst, const BitmapBits& src, BicubicSam
     // the clamping sampler.
     const BicubicAxis ax = PlaceBicubicAxis(src.width, dst.width);
     const BicubicAxis ay = PlaceBicubicAxis(src.height, dst.height);
-    kept.ystep = uint32_t(ay.step);
+    const int32_t done = block(kernel, dst, src, uint32_t(ax.first), uint32_t(ax.step), uint32_t(ay.first),
+                               uint32_t(ay.step), alpha, &kept);
     uint32_t y = uint32_t(ay.first);
-    for (int32_t i = 0; i < dst.height; ++i, y += uint32_t(ay.step)) {
+    for (int32_t i = 0; i < dst.height && done < dst.width; ++i, y += uint32_t(ay.step)) {
       uint32_t* out = RowAt(dst, i);
-      const int32_t done = rows(kernel, out, src, uint32_t(ax.first), uint32_t(ax.step), int32_t(y), dst.width, alpha, &kept);
       uint32_t x = uint32_t(ax.first) + uint32_t(done) * uint32_t(ax.step);
       for (int32_t j = done; j < dst.width; ++j, x += uint32_t(ax.step)) use.edge(kernel, src, int32_t(x), int32_t(y), extra..., out + j);
     }

@@ -61,17 +61,20 @@ void SampleBicubicOverAlphaClamped_MMX(const int32_t* kernel, const BitmapBits& 
 // are clamped into it, as the clamping samplers read them), and the kernel
 // keeps the horizontal sums of each texel row it
 // filters, so that output rows sharing texel rows filter them once: four
-// slots of capacity pixels (four 16-bit channel sums a pixel), keyed by
-// texel row, and the run's horizontal weights, first texel columns and the
-// way each block of eight pixels reads its texels; a run with another
-// start, step, length or source width empties them.
+// slots of capacity pixels (four 16-bit channel sums a pixel), texel row t
+// in slot t mod 4 (row[] tells which row each holds), and the run's horizontal weights, first texel columns, the
+// way each block of eight pixels reads its texels and where each run of
+// blocks read the same way ends; a run with another start, step, length or
+// source width empties them.
 struct BicubicKeptRows {
   static constexpr int kSlots = 4;
-  int16_t* sums = nullptr;     // kSlots * capacity * 4
-  int32_t* weights = nullptr;  // capacity * 9: the run's horizontal weights
-  int32_t* columns = nullptr;  // capacity: each pixel's first texel column
-  uint8_t* blocks = nullptr;   // capacity / 8
+  int16_t* sums = nullptr;      // kSlots * capacity * 4
+  int32_t* weights = nullptr;   // capacity * 5: the run's horizontal weights
+  int32_t* columns = nullptr;   // capacity: each pixel's first texel column
+  int32_t* run_ends = nullptr;  // capacity / 8
+  uint8_t* blocks = nullptr;    // capacity / 8
   int32_t capacity = 0;
+  bool end_copies = false;  // some block reads copies of a row's ends
   int32_t row[kSlots] = {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};
   uint32_t x = 0, step = 0;
   int32_t count = -1, width = -1;
@@ -79,6 +82,12 @@ struct BicubicKeptRows {
 };
 using BicubicRowFn = int32_t (*)(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
                                  int32_t count, uint32_t alpha, BicubicKeptRows* kept);
+// The same over every row of dst through kept rows (kept->capacity at
+// least dst.width): row i at row position y + i * ystep, each from x by
+// step. Returns the pixels done at the start of every row, dst.width
+// rounded down to a multiple of 8 (0 when it does none).
+using BicubicBlockFn = int32_t (*)(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
+                                   uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept);
 
 #if defined(OWL_X86)
 // AVX2 kernels of SampleBicubic_MMX, SampleBicubicOver_MMX and
@@ -89,6 +98,12 @@ int32_t BicubicOverRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBi
                             int32_t count, uint32_t alpha, BicubicKeptRows* kept);
 int32_t BicubicOverAlphaRow_AVX2(const int32_t* kernel, uint32_t* dst, const BitmapBits& src, uint32_t x, uint32_t step, int32_t y,
                               int32_t count, uint32_t alpha, BicubicKeptRows* kept);
+int32_t BicubicBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x, uint32_t step,
+                          uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept);
+int32_t BicubicOverBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
+                              uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept);
+int32_t BicubicOverAlphaBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
+                                   uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept);
 #endif
 
 }  // namespace owl

@@ -67,7 +67,8 @@ bool StretchBicubicOver(const BitmapBits& dst, const BitmapBits& src) {
   const BicubicSamplers<decltype(&SampleBicubicOver)> integer{SampleBicubicOver, SampleBicubicOverClamped};
 #if defined(OWL_HAVE_MMX)
   return StretchBicubicWith(dst, src, integer,
-                            {SampleBicubicOver_MMX, SampleBicubicOverClamped_MMX, BicubicOverRow_AVX2});
+                            {SampleBicubicOver_MMX, SampleBicubicOverClamped_MMX, BicubicOverRow_AVX2,
+                             BicubicOverBlock_AVX2});
 #else
   return StretchBicubicWith(dst, src, integer, integer);
 #endif
@@ -80,8 +81,10 @@ bool StretchBicubicOverAlpha(const BitmapBits& dst, const BitmapBits& src, uint8
   const BicubicSamplers<decltype(&SampleBicubicOverAlpha)> integer{SampleBicubicOverAlpha,
                                                                    SampleBicubicOverAlphaClamped};
 #if defined(OWL_HAVE_MMX)
-  return StretchBicubicWith(
-      dst, src, integer, {SampleBicubicOverAlpha_MMX, SampleBicubicOverAlphaClamped_MMX, BicubicOverAlphaRow_AVX2}, a);
+  return StretchBicubicWith(dst, src, integer,
+                            {SampleBicubicOverAlpha_MMX, SampleBicubicOverAlphaClamped_MMX, BicubicOverAlphaRow_AVX2,
+                             BicubicOverAlphaBlock_AVX2},
+                            a);
 #else
   return StretchBicubicWith(dst, src, integer, integer, a);
 #endif

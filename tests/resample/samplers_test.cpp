@@ -192,12 +192,14 @@ TEST(SampleBicubic, Avx2RowsMatchTheMmxSamplers) {
         for (int32_t j = 0; j < count; ++j) k.sample(table, bits, int32_t(x + uint32_t(j) * step), y, alpha, &want[size_t(j)]);
         // Each texel row filtered per call, and through kept rows.
         std::vector<int16_t> sums(size_t(count) * 4 * BicubicKeptRows::kSlots + 1);
-        std::vector<int32_t> weights(size_t(count) * 9 + 1), columns(size_t(count) + 1);
+        std::vector<int32_t> weights(size_t(count) * 5 + 1), columns(size_t(count) + 1);
         std::vector<uint8_t> blocks(size_t(count) / 8 + 1);
+        std::vector<int32_t> run_ends(size_t(count) / 8 + 1);
         BicubicKeptRows kept;
         kept.sums = sums.data();
         kept.weights = weights.data();
         kept.columns = columns.data();
+        kept.run_ends = run_ends.data();
         kept.blocks = blocks.data();
         kept.capacity = count;
         for (BicubicKeptRows* keep : {static_cast<BicubicKeptRows*>(nullptr), &kept}) {

@@ -214,6 +214,23 @@ TEST(StretchBicubic, KeptRowsReadEachWay) {
     owltest::CheckCase(c, StretchBicubic, owltest::BicubicRef);
   }
 }
+
+// Halving blocks whose weights all give exact products (the default cubic
+// at half-texel phases) and their neighbours: at both edges, in rows of one
+// block, one and a few pixels and several, drifting off the phase along a
+// wide row, one texel short of halving, and under the kernels whose weights
+// are not exact there.
+TEST(StretchBicubic, KeptRowsExactHalving) {
+  Rng rng(95);
+  for (int mode : {0, 1, 2}) {
+    SetStretchKernelMode(mode);
+    for (auto [sw, dw] : {std::pair{16, 8}, {34, 17}, {48, 24}, {66, 33}, {49, 24}, {600, 300}}) {
+      owltest::BlockCase c(rng, sw, 2 * (dw % 3 + 2), dw, dw % 3 + 2, 1 + sw % 3, dw % 4);
+      owltest::CheckCase(c, StretchBicubic, owltest::BicubicRef);
+    }
+  }
+  SetStretchKernelMode(2);
+}
 #endif
 
 }  // namespace
