@@ -1,6 +1,8 @@
 // The stretch loops: the per-call choice of row kernel and the walk over the
 // destination block. The bicubic loop takes the sampler form that matches the
 // kernel table's format (resample/bicubic_walk.h).
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -80,17 +82,25 @@ bool StretchBilinearKeptRows(const BitmapBits& dst, const BitmapBits& src) {
 
 // Near 0.5x (steps 0x1E000 to 0x20000, no two output rows on the same
 // texel rows): one pass, each texel row read whole. False (nothing drawn) at
-// other ratios or without memory for the weights.
+// other ratios or without memory for the plan.
 bool StretchBilinearHalve(const BitmapBits& dst, const BitmapBits& src) {
   const uint32_t step = BilinearStep(src.width, dst.width);
   if (step < 0x1E000 || step > 0x20000 || src.height - 1 < dst.height) return false;
-  uint32_t* weights = new (std::nothrow) uint32_t[size_t(dst.width / 8) * 32 + 1];
-  if (!weights) return false;
-  BilinearHalveWeights_AVX2(weights, dst.width, step);
+  uint32_t* const memory = new (std::nothrow) uint32_t[BilinearHalvePlanWords(dst.width, step) + 8];
+  if (!memory) return false;
+  uint32_t* const plan = memory + (8 - (reinterpret_cast<uintptr_t>(memory) & 31) / 4) % 8;  // on 32 bytes
+  BilinearHalvePlan_AVX2(plan, dst.width, step);
+  // The texel rows of the next output row, asked for while this one is
+  // read: every output row starts two new streams of texels, which the
+  // processor's own prefetcher finds late.
+  const int32_t skip = int32_t((BilinearStep(src.height, dst.height) + 0xFFFFu) >> 16);
+  const uint32_t* const last_row = RowAt(src, src.height - 1);
   WalkBilinearRows(dst, src, [&](uint32_t* d, const uint32_t* r0, const uint32_t* r1, uint32_t sx, uint32_t fy) {
-    StretchBilinearHalveRow_AVX2(d, r0, r1, dst.width, sx, fy, weights);
+    const std::ptrdiff_t ahead = std::ptrdiff_t(skip) * src.pitch;
+    const bool inside = uintptr_t(r1) + uintptr_t(ahead) <= uintptr_t(last_row);
+    StretchBilinearHalveRow_AVX2(d, r0, r1, dst.width, sx, fy, plan, inside ? ahead : 0);
   });
-  delete[] weights;
+  delete[] memory;
   return true;
 }
 

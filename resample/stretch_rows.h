@@ -3,6 +3,7 @@
 // row0[x >> 16 .. + 1] and row1 likewise with fraction (x >> 8) & 255.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "core/cpu_features.h"
@@ -43,15 +44,17 @@ void BilinearVerticalRow_AVX2(uint32_t* dst, const uint32_t* top, const uint32_t
                               uint32_t fy);
 void StretchBilinearRow_AVX2(uint32_t* dst, const uint32_t* row0, const uint32_t* row1, int32_t width,
                              uint32_t step, uint32_t fy);
-// The one-pass row near 0.5x (steps 0x1E000 to 0x20000): where eight
-// pixels read sixteen neighbouring texels (pixel k the pair 2k, 2k + 1 from
-// the first), each row is loaded whole instead of pair by pair, with the
-// horizontal weights read from weights, filled by BilinearHalveWeights_AVX2
-// for the same width and step (32 words for each eight pixels). Exactly the
-// MMX row's pixels.
-void BilinearHalveWeights_AVX2(uint32_t* weights, int32_t width, uint32_t step);
+// The one-pass row near 0.5x (steps 0x1E000 to 0x20000): each block of
+// eight pixels reads its sixteen or fifteen neighbouring texels of a row
+// with two loads, placed by a plan that BilinearHalvePlan_AVX2 fills once
+// for the width and step (BilinearHalvePlanWords words); the weights are
+// byte multiply-adds on texels biased to signed bytes. Each block also
+// prefetches the texels ahead bytes on from each of its rows (the next
+// output row's; 0 when there is none). Exactly the MMX row's pixels.
+size_t BilinearHalvePlanWords(int32_t width, uint32_t step);
+void BilinearHalvePlan_AVX2(uint32_t* plan, int32_t width, uint32_t step);
 void StretchBilinearHalveRow_AVX2(uint32_t* dst, const uint32_t* row0, const uint32_t* row1, int32_t width,
-                                  uint32_t step, uint32_t fy, const uint32_t* weights);
+                                  uint32_t step, uint32_t fy, const uint32_t* plan, std::ptrdiff_t ahead);
 #endif
 
 }  // namespace owl

@@ -91,64 +91,146 @@ void StretchBilinearRow_AVX2(uint32_t* dst, const uint32_t* row0, const uint32_t
   }
 }
 
-void BilinearHalveWeights_AVX2(uint32_t* weights, int32_t width, uint32_t step) {
-  // The multiply-add weights (256 - fx) | fx << 16 of pixels 0 | 2, 1 | 3,
-  // 4 | 6 and 5 | 7 of each eight, four words each: the lanes of the pairs
-  // as two 256-bit loads place them.
-  static const int kOrder[8] = {0, 2, 1, 3, 4, 6, 5, 7};
-  for (int32_t j = 0; j + 8 <= width; j += 8)
-    for (int k = 0; k < 8; ++k) {
-      const uint32_t f = ((uint32_t(j + kOrder[k]) * step) >> 8) & 255;
-      for (int c = 0; c < 4; ++c) *weights++ = (256 - f) | f << 16;
+namespace {
+
+// One block of eight pixels of the row near 0.5x, from 16.16 position x:
+// pixel k reads texels base + at[k] and + 1 with fraction f[k].
+struct HalveBlock {
+  uint32_t base;
+  int32_t at[8];
+  uint32_t f[8];
+
+  HalveBlock(uint32_t x, uint32_t step) : base(x >> 16) {
+    for (int k = 0; k < 8; ++k, x += step) at[k] = int32_t((x >> 16) - base), f[k] = (x >> 8) & 255;
+  }
+  // How the row reads the block: 0 as two loads of eight texels from base
+  // and base + 8 (pixel k reads texels 2k and 2k + 1, fraction above 0);
+  // otherwise, where each lane's two pixels lie within four texels from the
+  // first one's, the start of the second load (the first from base), which
+  // ends at the last texel the block reads; -1 pair by pair (any other step).
+  int32_t Kind() const {
+    bool regular = true;
+    for (int k = 0; k < 8; ++k) regular = regular && at[k] == 2 * k && f[k] != 0;
+    if (regular) return 0;
+    const int32_t second = at[7] - 6;
+    if (second < 1) return -1;
+    for (int lane = 0; lane < 4; ++lane) {
+      const int32_t first = at[2 * lane], from = lane < 2 ? 0 : second;
+      if (first < from || first - from > 4 || at[2 * lane + 1] - first > 2) return -1;
     }
+    return second;
+  }
+};
+
+// Byte weights of one texel pair, as the multiply-add takes them: first
+// texel in the low byte. 256 - f does not fit a byte at f = 0; the pair is
+// then the first texel twice, at 128 each.
+inline uint32_t PairWeights(uint32_t f) { return f ? (256 - f) | f << 8 : 0x8080; }
+
+}  // namespace
+
+size_t BilinearHalvePlanWords(int32_t width, uint32_t step) {
+  const int32_t blocks = width / 8;
+  size_t words = size_t(blocks) * 24;
+  for (int32_t b = 0; b < blocks; ++b)
+    if (HalveBlock(uint32_t(b) * 8 * step, step).Kind() > 0) words += 32;
+  return words;
+}
+
+void BilinearHalvePlan_AVX2(uint32_t* plan, int32_t width, uint32_t step) {
+  // 24 words per block: the weights of pixels 0..3 and 4..7, one word per
+  // channel pair in lane order (pixels 0 1 | 2 3); the byte offset of the
+  // first texel, with the top bit set unless the block is of kind 0; the
+  // kind; the block's position; for a kind above 0, where its texel permutes
+  // for the two loads and its pair shuffles (eight words each) start, after
+  // the last block.
+  const int32_t blocks = width / 8;
+  uint32_t* special = plan + size_t(blocks) * 24;
+  for (int32_t b = 0; b < blocks; ++b, plan += 24) {
+    const HalveBlock block(uint32_t(b) * 8 * step, step);
+    for (int k = 0; k < 8; ++k)
+      for (int c = 0; c < 2; ++c) plan[2 * k + c] = PairWeights(block.f[k]) * 0x10001u;
+    const int32_t kind = block.Kind();
+    plan[16] = block.base * 4 | (kind ? 0x80000000u : 0);
+    plan[17] = uint32_t(kind);
+    plan[18] = uint32_t(b) * 8 * step;
+    plan[19] = uint32_t(special - plan);
+    for (int w = 20; w < 24; ++w) plan[w] = 0;
+    if (kind <= 0) continue;
+    for (int lane = 0; lane < 4; ++lane) {
+      const int32_t first = block.at[2 * lane], from = lane < 2 ? 0 : kind;
+      for (int t = 0; t < 4; ++t) special[(lane / 2) * 8 + (lane % 2) * 4 + t] = uint32_t(first - from + t);
+      uint32_t shuffle[4] = {0, 0, 0, 0};
+      for (int q = 0; q < 2; ++q) {
+        const int k = 2 * lane + q;
+        const uint32_t t0 = uint32_t(block.at[k] - first), t1 = t0 + (block.f[k] ? 1 : 0);
+        for (int c = 0; c < 4; ++c) shuffle[2 * q + c / 2] |= ((4 * t0 + c) | (4 * t1 + c) << 8) << (16 * (c % 2));
+      }
+      for (int w = 0; w < 4; ++w) special[16 + (lane / 2) * 8 + (lane % 2) * 4 + w] = shuffle[w];
+    }
+    special += 32;
+  }
 }
 
 void StretchBilinearHalveRow_AVX2(uint32_t* dst, const uint32_t* row0, const uint32_t* row1, int32_t width,
-                                  uint32_t step, uint32_t fy, const uint32_t* weights) {
+                                  uint32_t step, uint32_t fy, const uint32_t* plan, std::ptrdiff_t ahead) {
   if (width <= 0) return;
-  // The shifts are done as multiplies, whose ports the shuffles leave idle:
-  // p >> 8 as the high half of p * 256, and (bottom - top) * fy >> 8 as the
-  // high half of (bottom - top) * 2 times fy * 128.
-  const __m256i wy = VerticalWeight(fy), w2 = _mm256_set1_epi16(int16_t(fy << 7));
-  const __m256i down8 = _mm256_set1_epi16(256);
-  const __m256i low = _mm256_setr_epi8(0, -1, 4, -1, 1, -1, 5, -1, 2, -1, 6, -1, 3, -1, 7, -1, 0, -1, 4, -1, 1, -1, 5,
-                                       -1, 2, -1, 6, -1, 3, -1, 7, -1);
-  const __m256i high = _mm256_setr_epi8(8, -1, 12, -1, 9, -1, 13, -1, 10, -1, 14, -1, 11, -1, 15, -1, 8, -1, 12, -1, 9,
-                                        -1, 13, -1, 10, -1, 14, -1, 11, -1, 15, -1);
-  // x + k * step = x + 2k * 65536 - k * shortfall: while the fraction of x
-  // is at least 7 * shortfall, pixel k reads texels base + 2k and + 2k + 1.
-  const uint32_t shortfall = 0x20000 - step, regular = 7 * shortfall;
-  const uint32_t last = ((uint32_t(width - 1) * step) >> 16) + 1;
-  uint32_t x = 0;
-  int32_t j = 0;
-  for (; j + 8 <= width; j += 8, x += 8 * step, weights += 32) {
-    const uint32_t base = x >> 16;
-    PrefetchAhead(row0 + base);
-    PrefetchAhead(row1 + base);
-    if ((x & 0xFFFF) < regular || base + 15 > last) {
-      Store8(dst + j, Bilinear8(row0, row1, x, step, 8, wy));
+  // Texels biased to signed bytes (t - 128) times the byte weights: one
+  // multiply-add gives (256 - fx) * t0 + fx * t1 - 32768, whose high byte
+  // is the horizontal sample - 128. Those high bytes times 256 - fy and fy
+  // (byte multiply-adds against weights that are 0 for the low bytes) add
+  // up to the vertical sum - 32768 the same way. At fy = 0 the upper row is
+  // taken twice at 128 each.
+  const __m256i bias = _mm256_set1_epi8(-128);
+  const __m256i wtop = _mm256_set1_epi16(int16_t((fy ? 256 - fy : 128) << 8));
+  const __m256i wbottom = _mm256_set1_epi16(int16_t((fy ? fy : 128) << 8));
+  if (fy == 0) row1 = row0;
+  const __m256i pairs = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5, 2, 6, 3, 7,
+                                         8, 12, 9, 13, 10, 14, 11, 15);
+  auto load = [&](const uint32_t* p) { return _mm256_xor_si256(Load8(p), bias); };
+  auto at = [](const uint32_t* row, uint32_t offset) {
+    return reinterpret_cast<const uint32_t*>(reinterpret_cast<const char*>(row) + offset);
+  };
+  const int32_t blocks = width / 8;
+  for (uint32_t *d = dst, *end = dst + 8 * blocks; d != end; d += 8, plan += 24) {
+    const uint32_t head = plan[16], offset = head & 0x7FFFFFFF;
+    // The next output row's texels at this block, a row of output ahead.
+    _mm_prefetch(reinterpret_cast<const char*>(row0) + ahead + offset, _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(row1) + ahead + offset, _MM_HINT_T0);
+    const __m256i w0 = Load8(plan), w1 = Load8(plan + 8);
+    __m256i s[4];  // the sums of pixels 0..3 and 4..7 of the upper, then the lower row
+    if (!(head >> 31)) {
+      for (int r = 0; r < 2; ++r) {
+        const uint32_t* t = at(r ? row1 : row0, offset);
+        s[2 * r] = _mm256_maddubs_epi16(w0, _mm256_shuffle_epi8(load(t), pairs));
+        s[2 * r + 1] = _mm256_maddubs_epi16(w1, _mm256_shuffle_epi8(load(t + 8), pairs));
+      }
+    } else if (plan[17] == ~0u) {
+      Store8(d, Bilinear8(row0, row1, plan[18], step, 8, VerticalWeight(fy)));
       continue;
+    } else {
+      // Each lane's four texels placed by a permute, the pairs by the
+      // block's own shuffle.
+      const uint32_t second = plan[17], *special = plan + plan[19];
+      const __m256i p0 = Load8(special), p1 = Load8(special + 8), q0 = Load8(special + 16), q1 = Load8(special + 24);
+      for (int r = 0; r < 2; ++r) {
+        const uint32_t* t = at(r ? row1 : row0, offset);
+        s[2 * r] = _mm256_maddubs_epi16(w0, _mm256_shuffle_epi8(_mm256_permutevar8x32_epi32(load(t), p0), q0));
+        s[2 * r + 1] =
+            _mm256_maddubs_epi16(w1, _mm256_shuffle_epi8(_mm256_permutevar8x32_epi32(load(t + second), p1), q1));
+      }
     }
-    __m256i halves[2];
-    for (int h = 0; h < 2; ++h) {
-      const __m256i wl = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights) + 2 * h);
-      const __m256i wh = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights) + 2 * h + 1);
-      // The sums of pixels 0 | 2 and 1 | 3 (of this half) as 16-bit
-      // lanes [0 1 | 2 3], then >> 8.
-      auto filtered = [&](const uint32_t* row) {
-        const __m256i t = Load8(row + base + 8 * h);
-        return _mm256_mulhi_epu16(_mm256_packus_epi32(HorizontalSums(t, low, wl), HorizontalSums(t, high, wh)), down8);
-      };
-      const __m256i top = filtered(row0), bottom = filtered(row1);
-      // top + ((bottom - top) * fy >> 8), as the two-pass vertical row.
-      const __m256i diff = _mm256_sub_epi16(bottom, top);
-      halves[h] = _mm256_add_epi16(top, _mm256_mulhi_epi16(_mm256_add_epi16(diff, diff), w2));
-    }
-    Store8(dst + j, _mm256_permute4x64_epi64(_mm256_packus_epi16(halves[0], halves[1]), _MM_SHUFFLE(3, 1, 2, 0)));
+    auto vertical = [&](__m256i top, __m256i bottom) {
+      const __m256i sum = _mm256_add_epi16(_mm256_maddubs_epi16(wtop, top), _mm256_maddubs_epi16(wbottom, bottom));
+      return _mm256_srli_epi16(sum, 8);
+    };
+    const __m256i out = _mm256_xor_si256(_mm256_packus_epi16(vertical(s[0], s[2]), vertical(s[1], s[3])), bias);
+    Store8(d, _mm256_permute4x64_epi64(out, _MM_SHUFFLE(3, 1, 2, 0)));  // pixels 0 1 4 5 | 2 3 6 7 before
   }
+  const int32_t j = blocks * 8;
   if (j < width) {
     uint32_t out[8];
-    Store8(out, Bilinear8(row0, row1, x, step, width - j, wy));
+    Store8(out, Bilinear8(row0, row1, uint32_t(j) * step, step, width - j, VerticalWeight(fy)));
     for (int32_t k = 0; j + k < width; ++k) dst[j + k] = out[k];
   }
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 #include <vector>
 
 #include "reference.h"
@@ -140,28 +141,30 @@ TEST(StretchRows, Avx2NearestAtItsSpecialSteps) {
 // The two-pass bilinear rows and the row near 0.5x against the one-pass MMX
 // row, at the steps where the horizontal pass changes method (below
 // 0x10000: one load per texel of a pair; below 2.3x: sixteen texels; others
-// one by one; from 0x1E000 to 0x20000 whole loads where eight pixels read
-// sixteen neighbouring texels) and either side of them, over sources exactly
-// as long as the row reads.
+// one by one; from 0x1E000 to 0x20000 two loads per eight pixels) and
+// either side of them, over sources exactly as long as the row reads. Near
+// 0.5x, 0x1E400 and 0x1E800 put the pixel where a block's pairs fall one
+// texel back at each of 1..7, 0x20000 has every fraction 0, and fy 0 and
+// 255 come every third width.
 TEST(StretchRows, Avx2TwoPassBilinearMatchesOnePass) {
   if (!HasAVX2()) GTEST_SKIP() << "no AVX2";
   Rng rng(91);
-  for (uint32_t step : {0x8000u, 0xFFFFu, 0x10000u, 0x1DFFFu, 0x1E000u, 0x1FF00u, 0x1FFDDu, 0x20000u, 0x2000Fu,
-                        0x24924u, 0x30000u, 0x5555u})
+  for (uint32_t step : {0x8000u, 0xFFFFu, 0x10000u, 0x1DFFFu, 0x1E000u, 0x1E400u, 0x1E800u, 0x1FF00u, 0x1FFDDu,
+                        0x20000u, 0x2000Fu, 0x24924u, 0x30000u, 0x5555u})
     for (int32_t w = 1; w <= 70; ++w) {
       const size_t texels = ((uint32_t(w - 1) * step) >> 16) + 2;
       std::vector<uint32_t> r0(texels), r1(texels), h0(static_cast<size_t>(w)), h1(static_cast<size_t>(w));
       for (size_t k = 0; k < texels; ++k) r0[k] = rng.Next(), r1[k] = rng.Next();
-      const uint32_t fy = rng.Next() & 255;
+      const uint32_t fy = w % 3 ? rng.Next() & 255 : w % 2 ? 0 : 255;
       std::vector<uint32_t> want(size_t(w) + 1, kGuard), got = want;
       StretchBilinearRow_MMX(want.data(), r0.data(), r1.data(), w, step, fy);
       BilinearHorizontalRow_AVX2(h0.data(), r0.data(), w, step);
       BilinearHorizontalRow_AVX2(h1.data(), r1.data(), w, step);
       BilinearVerticalRow_AVX2(got.data(), h0.data(), h1.data(), w, fy);
       ASSERT_EQ(got, want) << "step " << step << " width " << w << " fy " << fy;
-      std::vector<uint32_t> weights(size_t(w / 8) * 32 + 1), halved(size_t(w) + 1, kGuard);
-      BilinearHalveWeights_AVX2(weights.data(), w, step);
-      StretchBilinearHalveRow_AVX2(halved.data(), r0.data(), r1.data(), w, step, fy, weights.data());
+      std::vector<uint32_t> plan(BilinearHalvePlanWords(w, step)), halved(size_t(w) + 1, kGuard);
+      BilinearHalvePlan_AVX2(plan.data(), w, step);
+      StretchBilinearHalveRow_AVX2(halved.data(), r0.data(), r1.data(), w, step, fy, plan.data(), 0);
       ASSERT_EQ(halved, want) << "halving, step " << step << " width " << w << " fy " << fy;
     }
 }
@@ -175,12 +178,18 @@ TEST(StretchBilinear, KeptRowsAtEveryVerticalRatio) {
     owltest::CheckCase(c, StretchBilinear, owltest::BilinearRef);
   }
   // Twice the destination, and the first widths short of it that leave the
-  // one-pass row near 0.5x (step below 0x1E000), around its eight pixels.
+  // one-pass row near 0.5x (step below 0x1E000), around its eight pixels;
+  // then blocks whose pairs fall one texel back at every pixel (step
+  // 0x1E400), with rows of fraction 0 (twice the height and one).
   for (int32_t dw : {7, 8, 9, 16, 17, 33}) {
     for (int32_t sw : {2 * dw, 2 * dw + 1, (15 * dw + 7) / 8}) {
       owltest::BlockCase c(rng, sw, 2 * (dw % 5 + 1), dw, dw % 5 + 1, 1 + dw % 3, dw % 4);
       owltest::CheckCase(c, StretchBilinear, owltest::BilinearRef);
     }
+  }
+  for (auto [sw, dw, sh] : {std::tuple{122, 64, 9}, {128, 67, 8}}) {
+    owltest::BlockCase c(rng, sw, sh, dw, 4, 1, 2);
+    owltest::CheckCase(c, StretchBilinear, owltest::BilinearRef);
   }
 }
 
