@@ -265,7 +265,6 @@ struct RowBlocks {
   int16_t* out[2];
   const uint32_t* texels[2];
   const char* next[2];
-  bool sequential;  // exact halving sums in pixel order
 };
 
 // The sums of an exact halving block from its texels p[0 .. 17], pixels 0
@@ -296,12 +295,11 @@ __attribute__((always_inline)) inline void ExactHalvingPackSums(const uint32_t* 
 
 // Blocks from .. to of kRows rows, all read the same way; texel column c of
 // row i is bases[i][c + shift].
-template <Block kWay, bool kFetch, int kRows>
+template <Block kWay, bool kFetch, int kRows, bool kSequential = false>
 void RunBlocks(const RowBlocks& r, int32_t from, int32_t to, const uint32_t* const bases[2], int32_t shift) {
   const __m256i* wb = r.weights + kBlockWeights * std::ptrdiff_t(from);
   const int32_t* c = r.columns + 8 * std::ptrdiff_t(from);
   const int32_t width = r.width;
-  const bool sequential = r.sequential;
   // Held in locals: the stores of sums may alias anything.
   const uint32_t* const base_of[2] = {bases[0], bases[kRows - 1]};
   const uint32_t* const texels_of[2] = {r.texels[0], r.texels[kRows - 1]};
@@ -315,7 +313,7 @@ void RunBlocks(const RowBlocks& r, int32_t from, int32_t to, const uint32_t* con
       if constexpr (kFetch) _mm_prefetch(next_of[row] + (std::ptrdiff_t(c[7]) + 3) * 4, _MM_HINT_T0);
       if constexpr (kWay == kExactHalving) {
         __m256i sums[2];
-        if (sequential)
+        if (kSequential)
           ExactHalvingSums(base + (c[0] + shift), wb, sums);
         else
           ExactHalvingPackSums(base + (c[0] + shift), wb, sums);
@@ -388,7 +386,7 @@ __attribute__((noinline)) void FilterRows(BicubicKeptRows* kept, const BitmapBit
   // the processor's own prefetcher finds late. Prefetches never fault.
   const int32_t ahead = int32_t((kept->ystep + 0xFFFFu) >> 16);
   const bool reducing = kept->ystep > 0x10000u;
-  RowBlocks r{reinterpret_cast<const __m256i*>(kept->weights), kept->columns, src.width, {}, {}, {}, kept->exact_halving};
+  RowBlocks r{reinterpret_cast<const __m256i*>(kept->weights), kept->columns, src.width, {}, {}, {}};
   alignas(32) uint32_t left[2][kPad + kEnd], right[2][kEnd + kPad + 8];
   for (int i = 0; i < rows; ++i) {
     const int32_t ti = t + i;
@@ -406,6 +404,7 @@ __attribute__((noinline)) void FilterRows(BicubicKeptRows* kept, const BitmapBit
   const uint32_t* const rights[2] = {right[0], right[1]};
   const int32_t right_shift = kEnd - src.width;
   const int32_t count = n / 8;
+  const bool sequential = kept->exact_halving;  // exact halving sums in pixel order
   auto runs = [&](auto fetch, auto two) {
     constexpr bool kFetch = decltype(fetch)::value;
     constexpr int kRows = decltype(two)::value ? 2 : 1;
@@ -419,7 +418,10 @@ __attribute__((noinline)) void FilterRows(BicubicKeptRows* kept, const BitmapBit
           RunBlocks<kHalving, kFetch, kRows>(r, b, end, texels, 0);
           break;
         case kExactHalving:
-          RunBlocks<kExactHalving, kFetch, kRows>(r, b, end, texels, 0);
+          if (sequential)
+            RunBlocks<kExactHalving, kFetch, kRows, true>(r, b, end, texels, 0);
+          else
+            RunBlocks<kExactHalving, kFetch, kRows>(r, b, end, texels, 0);
           break;
         case kWindows:
           RunBlocks<kWindows, kFetch, kRows>(r, b, end, texels, 0);
@@ -431,7 +433,10 @@ __attribute__((noinline)) void FilterRows(BicubicKeptRows* kept, const BitmapBit
           RunBlocks<kWindows, kFetch, kRows>(r, b, end, lefts, kPad);
           break;
         case kLeftExactHalving:
-          RunBlocks<kExactHalving, kFetch, kRows>(r, b, end, lefts, kPad);
+          if (sequential)
+            RunBlocks<kExactHalving, kFetch, kRows, true>(r, b, end, lefts, kPad);
+          else
+            RunBlocks<kExactHalving, kFetch, kRows>(r, b, end, lefts, kPad);
           break;
         case kRightNarrow:
           RunBlocks<kNarrow, kFetch, kRows>(r, b, end, rights, right_shift);
@@ -440,7 +445,10 @@ __attribute__((noinline)) void FilterRows(BicubicKeptRows* kept, const BitmapBit
           RunBlocks<kWindows, kFetch, kRows>(r, b, end, rights, right_shift);
           break;
         case kRightExactHalving:
-          RunBlocks<kExactHalving, kFetch, kRows>(r, b, end, rights, right_shift);
+          if (sequential)
+            RunBlocks<kExactHalving, kFetch, kRows, true>(r, b, end, rights, right_shift);
+          else
+            RunBlocks<kExactHalving, kFetch, kRows>(r, b, end, rights, right_shift);
           break;
         default:
           RunBlocks<kClamped, kFetch, kRows>(r, b, end, texels, 0);
@@ -634,7 +642,6 @@ void KeepRun(const int32_t* k, BicubicKeptRows* kept, const BitmapBits& src, uin
 template <Output kOut>
 __attribute__((always_inline)) inline void KeptRowSums(const int32_t* k, uint32_t* dst, const BitmapBits& src,
                                                        int32_t y, int32_t n, uint32_t alpha, BicubicKeptRows* kept) {
-  if (TryExactHalvingRows<kOut>(k, reinterpret_cast<uint8_t*>(dst), 0, 1, uint32_t(y), 0, src, n, alpha, kept)) return;
   // The four texel rows, clamped: at most four neighbours, each kept in
   // slot t mod 4. Two neighbours both missing are filtered together.
   int32_t rows[4];
@@ -676,7 +683,8 @@ int32_t KeptRow(const int32_t* k, uint32_t* dst, const BitmapBits& src, uint32_t
   const int32_t n = count & ~7;
   if (n == 0) return 0;
   KeepRun(k, kept, src, x, step, count, n);
-  KeptRowSums<kOut>(k, dst, src, y, n, alpha, kept);
+  if (!TryExactHalvingRows<kOut>(k, reinterpret_cast<uint8_t*>(dst), 0, 1, uint32_t(y), 0, src, n, alpha, kept))
+    KeptRowSums<kOut>(k, dst, src, y, n, alpha, kept);
   return n;
 }
 
