@@ -30,13 +30,15 @@ constexpr Form kForms[] = {{"plain", 0},
                            {"mmx", owl::kCpuMMX},
                            {"sse", owl::kCpuMMX | owl::kCpuSSE},
                            {"sse2", owl::kCpuMMX | owl::kCpuSSE | owl::kCpuSSE2},
-                           {"avx2", owl::kCpuAll}};
+                           {"avx2", owl::kCpuAll & ~owl::kCpuAVX512},
+                           {"avx512", owl::kCpuAll}};
 
 // True when the processor has every feature of mask.
 inline bool MachineAllows(uint32_t mask) {
   owl::ScopedCpuMask all(owl::kCpuAll);
   return (!(mask & owl::kCpuMMX) || owl::HasMMX()) && (!(mask & owl::kCpuSSE) || owl::HasSSE()) &&
-         (!(mask & owl::kCpuSSE2) || owl::HasSSE2()) && (!(mask & owl::kCpuAVX2) || owl::HasAVX2());
+         (!(mask & owl::kCpuSSE2) || owl::HasSSE2()) && (!(mask & owl::kCpuAVX2) || owl::HasAVX2()) &&
+         (!(mask & owl::kCpuAVX512) || owl::HasAVX512());
 }
 
 inline std::string SizeName(Size s) { return std::to_string(s.width) + "x" + std::to_string(s.height); }

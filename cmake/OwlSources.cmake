@@ -3,8 +3,8 @@
 # Files named *_windows.cpp build only for Windows, *_posix.cpp only
 # elsewhere (the same holds for *_windows_test.cpp and *_posix_test.cpp).
 #
-# Files named *_mmx.cpp, *_sse.cpp, *_sse2.cpp and *_avx2.cpp hold one instruction set's
-# forms of a routine family; only they are compiled with that set enabled, so
+# Files named *_mmx.cpp, *_sse.cpp, *_sse2.cpp, *_avx2.cpp and *_avx512.cpp
+# hold one instruction set's forms of a routine family; only they are compiled with that set enabled, so
 # that no vector instruction reaches a baseline path (the probe included).
 
 function(owl_collect_sources out)
@@ -44,6 +44,8 @@ function(owl_apply_isa_flags)
       set_source_files_properties(${f} PROPERTIES COMPILE_OPTIONS "-mmmx;-msse;-msse2")
     elseif(f MATCHES "_avx2\\.cpp$")
       set_source_files_properties(${f} PROPERTIES COMPILE_OPTIONS "-msse2;-mavx;-mavx2")
+    elseif(f MATCHES "_avx512\\.cpp$")
+      set_source_files_properties(${f} PROPERTIES COMPILE_OPTIONS "-msse2;-mavx;-mavx2;-mavx512f;-mavx512bw")
     endif()
   endforeach()
 endfunction()

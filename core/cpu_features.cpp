@@ -75,12 +75,15 @@ void Cpuid(uint32_t leaf, uint32_t regs[4]) {
 #endif
 }
 
-// AVX2 needs the instructions (leaf 7, EBX bit 5) and an operating system
-// that saves the 256-bit registers (OSXSAVE, then XCR0 bits 1 and 2).
-bool ProbeAvx2(const uint32_t leaf1[4]) {
+// The vector flags of CPUID leaf 7 that the operating system lets run:
+// AVX2 needs the instructions (EBX bit 5) and an operating system that saves
+// the 256-bit registers (OSXSAVE, then XCR0 bits 1 and 2); AVX-512 F and BW
+// (EBX bits 16 and 30) also need the mask and 512-bit registers saved (XCR0
+// bits 5, 6 and 7).
+uint32_t ProbeWideVectors(const uint32_t leaf1[4]) {
   uint32_t leaf0[4];
   Cpuid(0, leaf0);
-  if (leaf0[0] < 7 || !(leaf1[2] & (1u << 27))) return false;
+  if (leaf0[0] < 7 || !(leaf1[2] & (1u << 27))) return 0;
   uint32_t xcr0_low;
 #if defined(_MSC_VER)
   xcr0_low = uint32_t(_xgetbv(0));
@@ -88,10 +91,12 @@ bool ProbeAvx2(const uint32_t leaf1[4]) {
   uint32_t xcr0_high;
   __asm__ volatile(".byte 0x0f, 0x01, 0xd0" : "=a"(xcr0_low), "=d"(xcr0_high) : "c"(0));
 #endif
-  if ((xcr0_low & 6) != 6) return false;
+  if ((xcr0_low & 6) != 6) return 0;
   uint32_t leaf7[4];
   Cpuid(7, leaf7);
-  return (leaf7[1] & (1u << 5)) != 0;
+  if (!(leaf7[1] & (1u << 5))) return 0;
+  const uint32_t avx512 = (1u << 16) | (1u << 30);
+  return (leaf7[1] & avx512) == avx512 && (xcr0_low & 0xE6) == 0xE6 ? kCpuAVX2 | kCpuAVX512 : kCpuAVX2;
 }
 #endif  // OWL_X86
 
@@ -105,7 +110,7 @@ uint32_t Probe() {
   if (edx & 0x800000) flags |= kCpuMMX;
   if (edx & 0x2000000) flags |= kCpuSSE;
   if (edx & 0x4000000) flags |= kCpuSSE2;
-  if (ProbeAvx2(leaf1)) flags |= kCpuAVX2;
+  flags |= ProbeWideVectors(leaf1);
 #endif
   return flags;
 }
@@ -129,6 +134,7 @@ bool HasMMX() { return Has(kCpuMMX); }
 bool HasSSE() { return Has(kCpuSSE); }
 bool HasSSE2() { return Has(kCpuSSE2); }
 bool HasAVX2() { return Has(kCpuAVX2); }
+bool HasAVX512() { return Has(kCpuAVX2) && Has(kCpuAVX512); }
 
 uint32_t SetCpuMaskForTesting(uint32_t mask) { return g_mask.exchange(mask, std::memory_order_relaxed); }
 

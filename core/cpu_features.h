@@ -1,12 +1,14 @@
-// Processor features: MMX, SSE and SSE2 flags probed once and cached, and an
-// AVX2 flag (the instructions and the operating system's saving of the
-// 256-bit registers).
+// Processor features: MMX, SSE and SSE2 flags probed once and cached, and
+// AVX2 and AVX-512 flags (the instructions and the operating system's saving
+// of the 256-bit, and of the 512-bit and mask, registers).
 //
 // Every routine with vector forms asks Has*() per call and takes the highest
 // form the flags allow; the plain forms are the reference. AVX2 never changes
 // which form runs: where the flags select an SSE2, SSE or MMX form and the
 // processor also has AVX2, that form's pixels may be computed eight at a time
-// by its AVX2 kernel.
+// by its AVX2 kernel. AVX-512 (F and BW) likewise never changes the form:
+// where an AVX2 kernel runs, a routine may compute sixteen pixels at a time
+// instead by its AVX-512 kernel.
 #pragma once
 
 #include <cstdint>
@@ -26,7 +28,8 @@ enum : uint32_t {
   kCpuSSE = 1u << 1,
   kCpuSSE2 = 1u << 2,
   kCpuAVX2 = 1u << 3,
-  kCpuAll = kCpuMMX | kCpuSSE | kCpuSSE2 | kCpuAVX2,
+  kCpuAVX512 = 1u << 4,
+  kCpuAll = kCpuMMX | kCpuSSE | kCpuSSE2 | kCpuAVX2 | kCpuAVX512,
 };
 
 // Sets the flags from CPUID leaf 1 the first time it runs (at load, from the
@@ -39,6 +42,8 @@ bool HasMMX();
 bool HasSSE();
 bool HasSSE2();
 bool HasAVX2();
+// AVX-512 F and BW, reported only together with AVX2.
+bool HasAVX512();
 
 // Tests only, never exported: limits what Has*() report to mask and returns
 // the previous mask. Not for use while other threads draw.

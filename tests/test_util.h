@@ -24,12 +24,14 @@ namespace owltest {
 // Plain first, then each rising feature set; then AVX2 on top of each of the
 // vector sets, since every chosen form runs its AVX2 kernel where there is
 // one: with SSE but not SSE2, BlendRowsAlpha runs an AVX2 kernel while
-// BlendRows stays with SSE.
+// BlendRows stays with SSE. Last, everything but AVX-512 and everything: the
+// AVX2 kernels are checked on processors that also have AVX-512.
 constexpr uint32_t kMasks[] = {0,
                                owl::kCpuMMX,
                                owl::kCpuMMX | owl::kCpuSSE,
                                owl::kCpuMMX | owl::kCpuSSE | owl::kCpuSSE2,
                                owl::kCpuMMX | owl::kCpuSSE | owl::kCpuAVX2,
+                               owl::kCpuAll & ~owl::kCpuAVX512,
                                owl::kCpuAll};
 
 // True when the suite runs under an emulator (scripts/test-cross.sh sets

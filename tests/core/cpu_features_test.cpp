@@ -8,7 +8,7 @@ namespace owl {
 namespace {
 
 TEST(CpuFeatures, MaskForcesEveryFeatureSetAndAProbeChangesNothing) {
-  const bool mmx = HasMMX(), sse = HasSSE(), sse2 = HasSSE2(), avx2 = HasAVX2();
+  const bool mmx = HasMMX(), sse = HasSSE(), sse2 = HasSSE2(), avx2 = HasAVX2(), avx512 = HasAVX512();
   for (uint32_t mask : owltest::kMasks) {
     ScopedCpuMask scoped(mask);
     DetectCpuFeatures();  // probed at load: a second probe writes nothing
@@ -16,7 +16,9 @@ TEST(CpuFeatures, MaskForcesEveryFeatureSetAndAProbeChangesNothing) {
     EXPECT_EQ(HasSSE(), sse && (mask & kCpuSSE));
     EXPECT_EQ(HasSSE2(), sse2 && (mask & kCpuSSE2));
     EXPECT_EQ(HasAVX2(), avx2 && (mask & kCpuAVX2));
+    EXPECT_EQ(HasAVX512(), avx512 && (mask & kCpuAVX2) && (mask & kCpuAVX512));
   }
+  EXPECT_TRUE(!avx512 || avx2);
   EXPECT_EQ(HasAVX2(), avx2);
   EXPECT_EQ(HasMMX(), mmx);
   EXPECT_EQ(HasSSE2(), sse2);
