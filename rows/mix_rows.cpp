@@ -35,7 +35,7 @@ void MixRows(const BitmapBits& dst, const BitmapBits& src, uint8_t alpha) {
   if (alpha == 0) return;
   auto row = MixRow_C;
 #if defined(OWL_HAVE_MMX)
-  if (HasMMX()) row = HasAVX2() ? MixRow_AVX2 : MixRow_MMX;  // 8 or 2 px a step
+  if (HasMMX()) row = HasAVX512() ? MixRow_AVX512 : HasAVX2() ? MixRow_AVX2 : MixRow_MMX;  // 16, 8 or 2 px a step
 #endif
   WalkRows(dst, src, row, alpha);
 }

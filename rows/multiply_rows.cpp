@@ -24,7 +24,7 @@ bool MultiplyRows(const BitmapBits& dst, const BitmapBits& src) {
   if (HasMMX()) row = MultiplyRow_MMX;  // 2 px a step
 #endif
 #if defined(OWL_X86)
-  if (HasSSE2()) row = HasAVX2() ? MultiplyRow_AVX2 : MultiplyRow_SSE2;  // 8 or 4 px a step
+  if (HasSSE2()) row = HasAVX512() ? MultiplyRow_AVX512 : HasAVX2() ? MultiplyRow_AVX2 : MultiplyRow_SSE2;  // 16, 8, 4
 #endif
   RunRows(dst, src, row);
   return true;

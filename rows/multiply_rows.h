@@ -27,6 +27,8 @@ void MultiplyRow_MMX(uint32_t* dst, const uint32_t* src, int32_t width);  // 2 p
 void MultiplyRow_SSE2(uint32_t* dst, const uint32_t* src, int32_t width);  // 4 px a step
 // The SSE2 form eight pixels a step, run when the processor also has AVX2.
 void MultiplyRow_AVX2(uint32_t* dst, const uint32_t* src, int32_t width);
+// Sixteen pixels a step, run when the processor also has AVX-512.
+void MultiplyRow_AVX512(uint32_t* dst, const uint32_t* src, int32_t width);
 #endif
 
 }  // namespace owl
