@@ -1,0 +1,212 @@
+// AVX-512 form of the bicubic block kernel's exact halving pass (copy): the
+// AVX2 pass's arithmetic on 512-bit registers, one block of eight pixels a
+// register, two blocks (sixteen pixels) a step. Everything else, the run's
+// weights and the other rows included, is the AVX2 kernel's.
+#include "resample/samplers.h"
+
+#if defined(OWL_X86)
+#include <cstddef>
+#include <type_traits>
+
+#include "core/avx512_pixels.h"
+#include "core/geometry.h"
+#include "resample/bicubic_blocks.h"
+
+namespace owl {
+namespace {
+
+// The sums of an exact halving block from its texels p[0 .. 17], in pixel
+// order, the block's 32 kept sums. Each 128-bit lane of a load from p holds
+// taps 0 and 1 of two pixels, the same lane of one from p + 2 their taps 2
+// and 3; a byte shuffle pairs each channel of the two taps and one
+// multiply-add by the bytes m sums their products (m01: taps 0 and 1 of
+// pixels 0 to 3, then 4 to 7; m23 taps 2 and 3).
+__attribute__((always_inline)) inline __m512i HalvingSums(const uint32_t* p, __m512i m01, __m512i m23) {
+  // Bytes 0, 4, 1, 5, 2, 6, 3, 7, then the same plus 8, of each lane.
+  const int64_t lo = 0x0703060205010400, hi = 0x0F0B0E0A0D090C08;
+  const __m512i order = _mm512_setr_epi64(lo, hi, lo, hi, lo, hi, lo, hi);
+  const __m512i t01 = _mm512_shuffle_epi8(_mm512_loadu_si512(p), order);
+  const __m512i t23 = _mm512_shuffle_epi8(_mm512_loadu_si512(p + 2), order);
+  return _mm512_add_epi16(_mm512_maddubs_epi16(t01, m01), _mm512_maddubs_epi16(t23, m23));
+}
+
+// A block's bytes m as kept (four 256-bit registers from w): taps 0 and 1,
+// then 2 and 3. (Here and below the masked forms with every lane set stand
+// for the plain ones, whose definitions GCC 12 warns about.)
+inline void BlockBytes(const int32_t* w, __m512i* m01, __m512i* m23) {
+  const __m512i first = _mm512_loadu_si512(w), second = _mm512_loadu_si512(w + 16);
+  *m01 = _mm512_maskz_shuffle_i64x2(0xFF, first, second, _MM_SHUFFLE(1, 0, 1, 0));
+  *m23 = _mm512_maskz_shuffle_i64x2(0xFF, first, second, _MM_SHUFFLE(3, 2, 3, 2));
+}
+
+// The copies of the ends of a row of width texels (kEnd or more).
+inline void CopyEnds(const uint32_t* texels, int32_t width, uint32_t* left, uint32_t* right) {
+  static_assert(kPad == 8 && kEnd == 24, "two overlapping stores a copy");
+  _mm512_storeu_si512(left, _mm512_set1_epi32(int(texels[0])));
+  _mm512_storeu_si512(left + kPad, _mm512_loadu_si512(texels));
+  _mm512_storeu_si512(left + kPad + kEnd - 16, _mm512_loadu_si512(texels + kEnd - 16));
+  _mm512_storeu_si512(right, _mm512_loadu_si512(texels + width - kEnd));
+  _mm512_storeu_si512(right + kEnd - 16, _mm512_loadu_si512(texels + width - 16));
+  _mm512_storeu_si512(right + kEnd, _mm512_set1_epi32(int(texels[width - 1])));
+}
+
+// The four texel rows of the output row at row position y, clamped into a
+// source of height rows.
+inline void TexelRows(int32_t y, int32_t height, int32_t rows[4]) {
+  const int32_t top = (y >> 16) - 1;  // signed: above the first row for the top edge
+  for (int r = 0; r < 4; ++r) rows[r] = top + r < 0 ? 0 : top + r >= height ? height - 1 : top + r;
+}
+
+// One output row of the pass: its first two texel rows' kept sums, its
+// last two's (written), its pixels, its vertical weights and the offsets
+// of the texel rows asked for ahead.
+struct HalvingRow {
+  const int16_t* s0;
+  const int16_t* s1;
+  int16_t* out2;
+  int16_t* out3;
+  uint32_t* out;
+  __m512i w0, w1, w2, w3;
+  std::ptrdiff_t ahead0, ahead1;
+};
+
+// A block's two new rows from p0 and p1 filtered and kept (out2, out3),
+// and its output pixels before the shift and pack (s0, s1 the first two
+// rows' sums).
+template <bool kFetch>
+__attribute__((always_inline)) inline __m512i HalvingBlock(const uint32_t* p0, const uint32_t* p1, std::ptrdiff_t ahead0,
+                                                           std::ptrdiff_t ahead1, __m512i m01, __m512i m23,
+                                                           const int16_t* s0, const int16_t* s1, int16_t* out2,
+                                                           int16_t* out3, __m512i w0, __m512i w1, __m512i w2,
+                                                           __m512i w3) {
+  if (kFetch) {
+    _mm_prefetch(reinterpret_cast<const char*>(p0 + 17) + ahead0, _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(p1 + 17) + ahead1, _MM_HINT_T0);
+  }
+  const __m512i a = HalvingSums(p0, m01, m23), z = HalvingSums(p1, m01, m23);
+  _mm512_storeu_si512(out2, a);
+  _mm512_storeu_si512(out3, z);
+  const __m512i p01 = _mm512_add_epi16(_mm512_mulhi_epi16(_mm512_loadu_si512(s0), w0),
+                                       _mm512_mulhi_epi16(_mm512_loadu_si512(s1), w1));
+  const __m512i v = _mm512_add_epi16(p01, _mm512_add_epi16(_mm512_mulhi_epi16(a, w2), _mm512_mulhi_epi16(z, w3)));
+  return _mm512_srai_epi16(v, 3);
+}
+
+// Blocks from .. to of a row, texel column c of its two new rows at
+// base0[c] and base1[c]; in a run whose blocks start 16 texels apart and
+// share their weights (regular), the texels walked and the weights held.
+// Two blocks a step, one alone first where the pair's sixteen pixels would
+// split a cache line, and one alone at the end.
+template <bool kFetch, bool kRegular>
+__attribute__((always_inline)) inline void HalvingRun(const HalvingRow& row, const int32_t* weights,
+                                                      const int32_t* columns, int32_t from, int32_t to,
+                                                      const uint32_t* base0, const uint32_t* base1) {
+  // Held in locals: the stores of sums may alias anything.
+  const int16_t* const s0 = row.s0;
+  const int16_t* const s1 = row.s1;
+  int16_t* const out2 = row.out2;
+  int16_t* const out3 = row.out3;
+  uint32_t* const out = row.out;
+  const __m512i w0 = row.w0, w1 = row.w1, w2 = row.w2, w3 = row.w3;
+  const std::ptrdiff_t ahead0 = row.ahead0, ahead1 = row.ahead1;
+  // Eight pixels' qwords in order from the pack of two blocks' rows: the
+  // first block's, then the second's.
+  const __m512i order = _mm512_setr_epi64(0, 2, 4, 6, 1, 3, 5, 7);
+  const std::ptrdiff_t first = columns[8 * std::ptrdiff_t(from)];
+  __m512i m01, m23;
+  BlockBytes(weights + 8 * kBlockWeights * std::ptrdiff_t(from), &m01, &m23);
+  auto one = [&](int32_t b) {
+    const std::ptrdiff_t c = kRegular ? first + 16 * std::ptrdiff_t(b - from) : columns[8 * std::ptrdiff_t(b)];
+    if (!kRegular) BlockBytes(weights + 8 * kBlockWeights * std::ptrdiff_t(b), &m01, &m23);
+    const std::ptrdiff_t o = 32 * std::ptrdiff_t(b);
+    return HalvingBlock<kFetch>(base0 + c, base1 + c, ahead0, ahead1, m01, m23, s0 + o, s1 + o, out2 + o, out3 + o, w0,
+                                w1, w2, w3);
+  };
+  auto single = [&](int32_t b) {
+    const __m512i v = one(b);
+    _mm512_mask_storeu_epi64(out + 8 * b, 0x0F, _mm512_maskz_permutexvar_epi64(0xFF, order, _mm512_packus_epi16(v, v)));
+  };
+  int32_t b = from;
+  if (b + 1 < to && (reinterpret_cast<uintptr_t>(out + 8 * b) & 63) != 0) single(b++);
+  for (; b + 1 < to; b += 2) {
+    const __m512i v0 = one(b), v1 = one(b + 1);
+    _mm512_storeu_si512(out + 8 * b, _mm512_maskz_permutexvar_epi64(0xFF, order, _mm512_packus_epi16(v0, v1)));
+  }
+  if (b < to) single(b);
+}
+
+// The AVX2 pass's rows (see ExactHalvingRows there), two blocks a step.
+template <bool kFetch>
+__attribute__((noinline)) int32_t HalvingRows(const int32_t* k, uint8_t* dst, std::ptrdiff_t pitch, int32_t height,
+                                              uint32_t y, uint32_t ystep, const BitmapBits& src, int32_t n,
+                                              BicubicKeptRows* kept) {
+  const int32_t ahead = int32_t((kept->ystep + 0xFFFFu) >> 16);
+  const std::ptrdiff_t ahead_bytes = std::ptrdiff_t(ahead) * src.pitch;
+  const int32_t* const weights = kept->weights;
+  const int32_t* const columns = kept->columns;
+  const std::ptrdiff_t stride = std::ptrdiff_t(kept->capacity) * 4;
+  const int32_t count = n / 8;
+  const bool copies = kept->end_copies && src.width >= kEnd;
+  alignas(64) uint32_t left[2][kPad + kEnd], right[2][kEnd + kPad + 8];
+  int32_t i = 0;
+  for (; i < height; ++i, y += ystep, dst += pitch) {
+    int32_t rows[4];
+    TexelRows(int32_t(y), src.height, rows);
+    auto kept_row = [&](int r) { return kept->row[rows[r] & 3] == rows[r]; };
+    if (!(rows[3] == rows[2] + 1 && kept_row(0) && kept_row(1) && !kept_row(2) && !kept_row(3))) break;
+    const uint32_t fy = (y >> 8) & 255;
+    const __m512i w0 = _mm512_set1_epi32(k[256 + fy]), w1 = _mm512_set1_epi32(k[fy]),
+                  w2 = _mm512_set1_epi32(k[256 - fy]), w3 = _mm512_set1_epi32(k[512 - fy]);
+    const int16_t* const s0 = kept->sums + (rows[0] & 3) * stride;
+    const int16_t* const s1 = kept->sums + (rows[1] & 3) * stride;
+    int16_t* const out2 = kept->sums + (rows[2] & 3) * stride;
+    int16_t* const out3 = kept->sums + (rows[3] & 3) * stride;
+    const uint32_t* texels[2];
+    for (int r = 0; r < 2; ++r) {
+      const int32_t t = rows[2 + r];
+      texels[r] = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(src.bits) + std::ptrdiff_t(t) * src.pitch);
+      kept->row[t & 3] = t;
+      if (copies) CopyEnds(texels[r], src.width, left[r], right[r]);
+    }
+    const std::ptrdiff_t ahead0 = rows[2] + ahead < src.height ? ahead_bytes : 0;
+    const std::ptrdiff_t ahead1 = rows[3] + ahead < src.height ? ahead_bytes : 0;
+    const HalvingRow row{s0, s1, out2, out3, reinterpret_cast<uint32_t*>(dst), w0, w1, w2, w3, ahead0, ahead1};
+    for (int32_t b = 0; b < count;) {
+      const int32_t end = kept->run_ends[b];
+      switch (kept->blocks[b]) {
+        case kLeftExactHalving:
+          HalvingRun<false, false>(row, weights, columns, b, end, left[0] + kPad, left[1] + kPad);
+          break;
+        case kRightExactHalving:
+          HalvingRun<false, false>(row, weights, columns, b, end, right[0] + (kEnd - src.width),
+                                   right[1] + (kEnd - src.width));
+          break;
+        default:
+          if (kept->same_weights &&
+              columns[8 * std::ptrdiff_t(end - 1)] - columns[8 * std::ptrdiff_t(b)] == 16 * (end - 1 - b))
+            HalvingRun<kFetch, true>(row, weights, columns, b, end, texels[0], texels[1]);
+          else
+            HalvingRun<kFetch, false>(row, weights, columns, b, end, texels[0], texels[1]);
+          break;
+      }
+      b = end;
+    }
+  }
+  return i;
+}
+
+int32_t Halving(const int32_t* k, uint8_t* dst, std::ptrdiff_t pitch, int32_t height, uint32_t y, uint32_t ystep,
+                const BitmapBits& src, int32_t n, uint32_t, BicubicKeptRows* kept) {
+  return kept->ystep > 0x10000u ? HalvingRows<true>(k, dst, pitch, height, y, ystep, src, n, kept)
+                                : HalvingRows<false>(k, dst, pitch, height, y, ystep, src, n, kept);
+}
+
+}  // namespace
+
+int32_t BicubicBlock_AVX512(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
+                            uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept) {
+  return BicubicHalvingBlock_AVX2(kernel, dst, src, x, step, y, ystep, alpha, kept, Halving);
+}
+
+}  // namespace owl
+#endif  // OWL_X86
