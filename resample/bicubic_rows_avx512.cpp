@@ -141,6 +141,11 @@ __attribute__((always_inline)) inline void HalvingRun(const HalvingRow& row, con
   const std::ptrdiff_t first = columns[8 * std::ptrdiff_t(from)];
   __m512i m01, m23;
   BlockBytes(weights + 8 * kBlockWeights * std::ptrdiff_t(from), &m01, &m23);
+  // In a regular run inside the rows, texels 0 to 15 of the next block
+  // (next0, next1), loaded with the block before: texels 2 to 17 of a block
+  // are its texels 2 to 15 and the next one's 0 and 1.
+  __m512i next0 = _mm512_setzero_si512(), next1 = next0;
+  if (kRegular && kWhere == Where::kInside) next0 = Load16(base0 + first), next1 = Load16(base1 + first);
   auto one = [&](int32_t b) {
     const std::ptrdiff_t c = kRegular ? first + 16 * std::ptrdiff_t(b - from) : columns[8 * std::ptrdiff_t(b)];
     if (!kRegular) BlockBytes(weights + 8 * kBlockWeights * std::ptrdiff_t(b), &m01, &m23);
@@ -157,7 +162,14 @@ __attribute__((always_inline)) inline void HalvingRun(const HalvingRow& row, con
       _mm_prefetch(reinterpret_cast<const char*>(p0 + 17) + ahead0, _MM_HINT_T0);
       _mm_prefetch(reinterpret_cast<const char*>(p1 + 17) + ahead1, _MM_HINT_T0);
     }
-    return HalvingBlock(Load16(p0), Load16(p0 + 2), Load16(p1), Load16(p1 + 2), m01, m23, s0 + o, s1 + o, out2 + o, out3 + o, w0, w1, w2, w3);
+    if (kRegular && b + 1 < to) {
+      const __m512i a0 = next0, z0 = next1;
+      next0 = Load16(p0 + 16), next1 = Load16(p1 + 16);
+      return HalvingBlock(a0, _mm512_maskz_alignr_epi32(0xFFFF, next0, a0, 2), z0, _mm512_maskz_alignr_epi32(0xFFFF, next1, z0, 2), m01, m23,
+                          s0 + o, s1 + o, out2 + o, out3 + o, w0, w1, w2, w3);
+    }
+    return HalvingBlock(kRegular ? next0 : Load16(p0), Load16(p0 + 2), kRegular ? next1 : Load16(p1), Load16(p1 + 2),
+                        m01, m23, s0 + o, s1 + o, out2 + o, out3 + o, w0, w1, w2, w3);
   };
   auto single = [&](int32_t b) {
     const __m512i v = one(b);
