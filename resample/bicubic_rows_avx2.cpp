@@ -566,9 +566,9 @@ __attribute__((noinline)) int32_t ExactHalvingRows(const int32_t* k, uint8_t* ds
 template <Output kOut>
 inline int32_t TryExactHalvingRows(const int32_t* k, uint8_t* dst, std::ptrdiff_t pitch, int32_t height, uint32_t y,
                                    uint32_t ystep, const BitmapBits& src, int32_t n, uint32_t alpha,
-                                   BicubicKeptRows* kept, BicubicHalvingRowsFn wide = nullptr) {
+                                   BicubicKeptRows* kept, const BicubicWideForms* wide = nullptr) {
   if (!kept->exact_halving) return 0;
-  if (wide) return wide(k, dst, pitch, height, y, ystep, src, n, alpha, kept);
+  if (wide) return wide->halving_rows(k, dst, pitch, height, y, ystep, src, n, alpha, kept);
   return kept->ystep > 0x10000u ? ExactHalvingRows<kOut, true>(k, dst, pitch, height, y, ystep, src, n, alpha, kept)
                                 : ExactHalvingRows<kOut, false>(k, dst, pitch, height, y, ystep, src, n, alpha, kept);
 }
@@ -610,10 +610,12 @@ void KeepRun(const int32_t* k, BicubicKeptRows* kept, const BitmapBits& src, uin
   }
 }
 
-// One output row at row position y from the kept sums, the first n pixels.
+// One output row at row position y from the kept sums, the first n pixels
+// (from the sums through wide, when set).
 template <Output kOut>
 __attribute__((always_inline)) inline void KeptRowSums(const int32_t* k, uint32_t* dst, const BitmapBits& src,
-                                                       int32_t y, int32_t n, uint32_t alpha, BicubicKeptRows* kept) {
+                                                       int32_t y, int32_t n, uint32_t alpha, BicubicKeptRows* kept,
+                                                       const BicubicWideForms* wide = nullptr) {
   // The four texel rows, clamped: at most four neighbours, each kept in
   // slot t mod 4. Two neighbours both missing are filtered together.
   int32_t rows[4];
@@ -631,6 +633,7 @@ __attribute__((always_inline)) inline void KeptRowSums(const int32_t* k, uint32_
     if (kept->row[t & 3] != t)
       FilterRows(kept, src, t, r < 3 && rows[r + 1] == t + 1 && kept->row[(t + 1) & 3] != t + 1 ? 2 : 1, n);
   }
+  if (wide) return wide->sums_row(k, dst, sums, y, n, kept->exact_halving);
   // Pixels 0, 1, 4 and 5 (h = 0) or 2, 3, 6 and 7 of the block at j (0 to
   // 3 or 4 to 7 where the run keeps its sums in pixel order); the unsigned
   // pack clamps them and puts the pixels in order (with a permute).
@@ -660,11 +663,11 @@ int32_t KeptRow(const int32_t* k, uint32_t* dst, const BitmapBits& src, uint32_t
   return n;
 }
 
-// Every row of dst through the kept rows (the exact halving rows through
-// wide, when set).
+// Every row of dst through the kept rows (the exact halving rows and the
+// pixels from the kept sums through wide, when set).
 template <Output kOut>
 int32_t KeptBlock(const int32_t* k, const BitmapBits& dst, const BitmapBits& src, uint32_t x, uint32_t step, uint32_t y,
-                  uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept, BicubicHalvingRowsFn wide = nullptr) {
+                  uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept, const BicubicWideForms* wide = nullptr) {
   const int32_t count = dst.width, n = count & ~7;
   if (count > kept->capacity || n == 0) return 0;
   KeepRun(k, kept, src, x, step, count, n);
@@ -672,7 +675,7 @@ int32_t KeptBlock(const int32_t* k, const BitmapBits& dst, const BitmapBits& src
   for (int32_t i = 0; i < dst.height;) {
     const int32_t done = TryExactHalvingRows<kOut>(k, reinterpret_cast<uint8_t*>(RowAt(dst, i)), dst.pitch,
                                                     dst.height - i, y, ystep, src, n, alpha, kept, wide);
-    if (done == 0) KeptRowSums<kOut>(k, RowAt(dst, i), src, int32_t(y), n, alpha, kept);
+    if (done == 0) KeptRowSums<kOut>(k, RowAt(dst, i), src, int32_t(y), n, alpha, kept, wide);
     const int32_t rows = done ? done : 1;
     i += rows, y += uint32_t(rows) * ystep;
   }
@@ -686,10 +689,10 @@ int32_t BicubicBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const Bi
   return KeptBlock<Output::kCopy>(kernel, dst, src, x, step, y, ystep, alpha, kept);
 }
 
-int32_t BicubicHalvingBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
-                                 uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept,
-                                 BicubicHalvingRowsFn wide) {
-  return KeptBlock<Output::kCopy>(kernel, dst, src, x, step, y, ystep, alpha, kept, wide);
+int32_t BicubicWideBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
+                              uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept,
+                              const BicubicWideForms& wide) {
+  return KeptBlock<Output::kCopy>(kernel, dst, src, x, step, y, ystep, alpha, kept, &wide);
 }
 
 int32_t BicubicOverBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,

@@ -1,7 +1,8 @@
-// AVX-512 form of the bicubic block kernel's exact halving pass (copy): the
-// AVX2 pass's arithmetic on 512-bit registers, one block of eight pixels a
-// register, two blocks (sixteen pixels) a step. Everything else, the run's
-// weights and the other rows included, is the AVX2 kernel's.
+// AVX-512 forms of two parts of the bicubic block kernel (copy): the exact
+// halving pass, and the output rows from kept sums. The AVX2 kernel's
+// arithmetic on 512-bit registers, one block of eight pixels a register,
+// two blocks (sixteen pixels) a step. Everything else, the run's weights
+// and the filtering of texel rows included, is the AVX2 kernel's.
 #include "resample/samplers.h"
 
 #if defined(OWL_X86)
@@ -241,6 +242,38 @@ __attribute__((noinline)) int32_t HalvingRows(const int32_t* k, uint8_t* dst, st
   return i;
 }
 
+// Output pixels from the kept sums, two blocks a step: one register per
+// block and texel row, the products and sums of the AVX2 kernel, and after
+// the pack of two blocks one permute of 64-bit quarters into pixel order
+// (from the pack order pixels 0, 1, 4, 5 | 2, 3, 6, 7 of each block, or
+// from pixel order).
+void SumsRow(const int32_t* k, uint32_t* dst, const int16_t* const sums[4], int32_t y, int32_t n, bool sequential) {
+  const uint32_t fy = (uint32_t(y) >> 8) & 255;
+  const __m512i w0 = _mm512_set1_epi32(k[256 + fy]), w1 = _mm512_set1_epi32(k[fy]), w2 = _mm512_set1_epi32(k[256 - fy]),
+                w3 = _mm512_set1_epi32(k[512 - fy]);
+  const int16_t* const s0 = sums[0];
+  const int16_t* const s1 = sums[1];
+  const int16_t* const s2 = sums[2];
+  const int16_t* const s3 = sums[3];
+  const __m512i order = sequential ? _mm512_setr_epi64(0, 2, 4, 6, 1, 3, 5, 7) : _mm512_setr_epi64(0, 4, 2, 6, 1, 5, 3, 7);
+  auto block = [&](int32_t j) {
+    const std::ptrdiff_t o = 4 * std::ptrdiff_t(j);
+    const __m512i p01 = _mm512_add_epi16(_mm512_mulhi_epi16(_mm512_loadu_si512(s0 + o), w0),
+                                         _mm512_mulhi_epi16(_mm512_loadu_si512(s1 + o), w1));
+    const __m512i p23 = _mm512_add_epi16(_mm512_mulhi_epi16(_mm512_loadu_si512(s2 + o), w2),
+                                         _mm512_mulhi_epi16(_mm512_loadu_si512(s3 + o), w3));
+    return _mm512_srai_epi16(_mm512_add_epi16(p01, p23), 3);
+  };
+  int32_t j = 0;
+  for (; j + 16 <= n; j += 16)
+    _mm512_storeu_si512(dst + j, _mm512_maskz_permutexvar_epi64(0xFF, order, _mm512_packus_epi16(block(j), block(j + 8))));
+  if (j < n) {
+    const __m512i v = block(j);
+    const __m512i s = _mm512_maskz_permutexvar_epi64(0xFF, order, _mm512_packus_epi16(v, v));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + j), _mm512_maskz_extracti64x4_epi64(0x0F, s, 0));
+  }
+}
+
 int32_t Halving(const int32_t* k, uint8_t* dst, std::ptrdiff_t pitch, int32_t height, uint32_t y, uint32_t ystep,
                 const BitmapBits& src, int32_t n, uint32_t, BicubicKeptRows* kept) {
   return kept->ystep > 0x10000u ? HalvingRows<true>(k, dst, pitch, height, y, ystep, src, n, kept)
@@ -251,7 +284,7 @@ int32_t Halving(const int32_t* k, uint8_t* dst, std::ptrdiff_t pitch, int32_t he
 
 int32_t BicubicBlock_AVX512(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
                             uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept) {
-  return BicubicHalvingBlock_AVX2(kernel, dst, src, x, step, y, ystep, alpha, kept, Halving);
+  return BicubicWideBlock_AVX2(kernel, dst, src, x, step, y, ystep, alpha, kept, {Halving, SumsRow});
 }
 
 }  // namespace owl

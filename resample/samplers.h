@@ -100,6 +100,16 @@ using BicubicBlockFn = int32_t (*)(const int32_t* kernel, const BitmapBits& dst,
 using BicubicHalvingRowsFn = int32_t (*)(const int32_t* kernel, uint8_t* dst, std::ptrdiff_t pitch, int32_t height,
                                          uint32_t y, uint32_t ystep, const BitmapBits& src, int32_t n, uint32_t alpha,
                                          BicubicKeptRows* kept);
+// The copying block kernel's output row at row position y from the kept
+// sums of its four texel rows (sums[r], texel row r of the window), the
+// first n pixels; sequential: every block's sums in pixel order.
+using BicubicSumsRowFn = void (*)(const int32_t* kernel, uint32_t* dst, const int16_t* const sums[4], int32_t y,
+                                  int32_t n, bool sequential);
+// Wider forms of those two parts.
+struct BicubicWideForms {
+  BicubicHalvingRowsFn halving_rows;
+  BicubicSumsRowFn sums_row;
+};
 
 #if defined(OWL_X86)
 // AVX2 kernels of SampleBicubic_MMX, SampleBicubicOver_MMX and
@@ -116,11 +126,12 @@ int32_t BicubicOverBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, cons
                               uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept);
 int32_t BicubicOverAlphaBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
                                    uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept);
-// BicubicBlock_AVX2 with its exact halving pass through wide.
-int32_t BicubicHalvingBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
-                                 uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept,
-                                 BicubicHalvingRowsFn wide);
-// BicubicBlock_AVX2 with its exact halving pass sixteen pixels a step (AVX-512).
+// BicubicBlock_AVX2 with its exact halving pass and its rows from the kept
+// sums through wide.
+int32_t BicubicWideBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
+                              uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept,
+                              const BicubicWideForms& wide);
+// BicubicBlock_AVX2 with those two parts sixteen pixels a step (AVX-512).
 int32_t BicubicBlock_AVX512(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
                             uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept);
 #endif
