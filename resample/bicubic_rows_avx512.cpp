@@ -7,10 +7,8 @@
 
 #if defined(OWL_X86)
 #include <cstddef>
-#include <type_traits>
 
 #include "core/avx512_pixels.h"
-#include "core/geometry.h"
 #include "resample/bicubic_blocks.h"
 
 namespace owl {
