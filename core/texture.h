@@ -59,6 +59,7 @@ class Texture {
 
  private:
   BitmapBits pixels_{0, 0, 0, nullptr};
+  void* block_ = nullptr;  // what the allocator returned; pixels_.bits lies in it
   uint32_t filter_ = 0;
   TextureMode mode_{0, {0, 0, 0, 0}};
   SliceList* slices_ = nullptr;

@@ -148,7 +148,7 @@ TEST(Texture, CopyTextureFromSmallerSourceCopiesCommonArea) {
 // deleted one of the same size (whose memory the allocator hands straight
 // back) was filled; small sizes come from the heap, large ones from fresh
 // pages.
-TEST(Texture, NewBuffersStartAtZero) {
+TEST(Texture, NewBuffersStartAtZeroOnA64ByteBoundary) {
   for (int side : {3, 64, 1100}) {
     const owlRect all{0, 0, side, side};
     for (int round = 0; round < 2; ++round) {
@@ -157,9 +157,11 @@ TEST(Texture, NewBuffersStartAtZero) {
       BitmapBits views[2]{};
       ASSERT_EQ(LockTextureBits(t, &views[0], nullptr), 1);
       ASSERT_EQ(LockCanvasBits(c, &views[1], &all), 1);
-      for (const BitmapBits& b : views)
+      for (const BitmapBits& b : views) {
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(b.bits) % 64, 0u) << side;
         for (int32_t y = 0; y < b.height; ++y)
           for (int32_t x = 0; x < b.width; ++x) ASSERT_EQ(owl::RowAt(b, y)[x], 0u) << side << " at " << x << "," << y;
+      }
       // Dirty both for the next round, which gets their memory back.
       for (int32_t y = 0; y < side; ++y)
         for (int32_t x = 0; x < side; ++x) owl::RowAt(views[0], y)[x] = owl::RowAt(views[1], y)[x] = 0xFFFFFFFFu;
