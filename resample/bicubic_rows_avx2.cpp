@@ -17,6 +17,7 @@
 
 #include "core/avx2_pixels.h"
 #include "core/geometry.h"
+#include "resample/bicubic_blocks.h"
 #include "resample/kernel_table.h"
 
 namespace owl {
@@ -135,37 +136,6 @@ inline __m256i ClampedWindows2(const uint32_t* row, int32_t width, int32_t ca, i
                                  ClampedWindow(row, cb, width, ends), 1);
 }
 
-// How a block reads its texels: clamped into the row; as eight windows
-// inside it; narrowly, the windows starting within five texels (tap k of
-// every pixel among the eight texels from the first column + k: one load
-// and one permute a tap); windows two texels apart (even and odd texels of
-// two loads a tap pair), and among those the blocks whose weights are all
-// exact (two byte multiply-adds per four pixels); or, at the edges, as
-// windows or narrowly from a copy of the row's first or last texels.
-enum Block : uint8_t {
-  kClamped,
-  kWindows,
-  kNarrow,
-  kHalving,
-  kExactHalving,
-  kLeftWindows,
-  kLeftNarrow,
-  kLeftExactHalving,
-  kRightWindows,
-  kRightNarrow,
-  kRightExactHalving
-};
-
-// The copies of a row's ends (rows of kEnd texels or more): kPad copies of
-// the first texel and the first kEnd texels; the last kEnd texels and
-// kPad + 8 copies of the last one.
-constexpr int32_t kEnd = 24, kPad = 8;
-
-// Registers of weights a block keeps: the four taps negated and the
-// narrow blocks' permute; exact halving blocks keep the bytes m of
-// taps 0 and 1, then 2 and 3, of pixels 0 to 3, then of pixels 4 to 7.
-constexpr int kBlockWeights = 5;
-
 // The run's weights (per block, one register per tap, each pixel's weight
 // in its 32-bit lane as the table holds it), each pixel's first texel
 // column, and the way each block reads.
@@ -196,7 +166,7 @@ void KeepWeights(const int32_t* k, BicubicKeptRows* kept, int32_t n, int32_t wid
                        _mm256_i32gather_epi32(k + 256, minus, 4), _mm256_i32gather_epi32(k + 512, minus, 4)};
     const bool exact = ExactWeights(taps);
     const bool inside = lo >= 0 && hi < width - 3;
-    Block way = kClamped;
+    BlockRead way = kClamped;
     if (inside) way = narrow && lo < width - 10 ? kNarrow : !halving ? kWindows : exact ? kExactHalving : kHalving;
     // Near the end of the row, narrow blocks read the copy of its end.
     if ((!inside || way == kWindows) && width >= kEnd) {
@@ -295,7 +265,7 @@ __attribute__((always_inline)) inline void ExactHalvingPackSums(const uint32_t* 
 
 // Blocks from .. to of kRows rows, all read the same way; texel column c of
 // row i is bases[i][c + shift].
-template <Block kWay, bool kFetch, int kRows, bool kSequential = false>
+template <BlockRead kWay, bool kFetch, int kRows, bool kSequential = false>
 void RunBlocks(const RowBlocks& r, int32_t from, int32_t to, const uint32_t* const bases[2], int32_t shift) {
   const __m256i* wb = r.weights + kBlockWeights * std::ptrdiff_t(from);
   const int32_t* c = r.columns + 8 * std::ptrdiff_t(from);
@@ -591,12 +561,14 @@ __attribute__((noinline)) int32_t ExactHalvingRows(const int32_t* k, uint8_t* ds
   return i;
 }
 
-// Those rows, where the run is such.
+// Those rows, where the run is such; through wide, a wider form of them,
+// when set.
 template <Output kOut>
 inline int32_t TryExactHalvingRows(const int32_t* k, uint8_t* dst, std::ptrdiff_t pitch, int32_t height, uint32_t y,
                                    uint32_t ystep, const BitmapBits& src, int32_t n, uint32_t alpha,
-                                   BicubicKeptRows* kept) {
+                                   BicubicKeptRows* kept, const BicubicWideForms* wide = nullptr) {
   if (!kept->exact_halving) return 0;
+  if (wide) return wide->halving_rows(k, dst, pitch, height, y, ystep, src, n, alpha, kept);
   return kept->ystep > 0x10000u ? ExactHalvingRows<kOut, true>(k, dst, pitch, height, y, ystep, src, n, alpha, kept)
                                 : ExactHalvingRows<kOut, false>(k, dst, pitch, height, y, ystep, src, n, alpha, kept);
 }
@@ -638,10 +610,12 @@ void KeepRun(const int32_t* k, BicubicKeptRows* kept, const BitmapBits& src, uin
   }
 }
 
-// One output row at row position y from the kept sums, the first n pixels.
+// One output row at row position y from the kept sums, the first n pixels
+// (from the sums through wide, when set).
 template <Output kOut>
 __attribute__((always_inline)) inline void KeptRowSums(const int32_t* k, uint32_t* dst, const BitmapBits& src,
-                                                       int32_t y, int32_t n, uint32_t alpha, BicubicKeptRows* kept) {
+                                                       int32_t y, int32_t n, uint32_t alpha, BicubicKeptRows* kept,
+                                                       const BicubicWideForms* wide = nullptr) {
   // The four texel rows, clamped: at most four neighbours, each kept in
   // slot t mod 4. Two neighbours both missing are filtered together.
   int32_t rows[4];
@@ -659,6 +633,7 @@ __attribute__((always_inline)) inline void KeptRowSums(const int32_t* k, uint32_
     if (kept->row[t & 3] != t)
       FilterRows(kept, src, t, r < 3 && rows[r + 1] == t + 1 && kept->row[(t + 1) & 3] != t + 1 ? 2 : 1, n);
   }
+  if (wide) return wide->sums_row(k, dst, sums, y, n, kept->exact_halving);
   // Pixels 0, 1, 4 and 5 (h = 0) or 2, 3, 6 and 7 of the block at j (0 to
   // 3 or 4 to 7 where the run keeps its sums in pixel order); the unsigned
   // pack clamps them and puts the pixels in order (with a permute).
@@ -688,18 +663,19 @@ int32_t KeptRow(const int32_t* k, uint32_t* dst, const BitmapBits& src, uint32_t
   return n;
 }
 
-// Every row of dst through the kept rows.
+// Every row of dst through the kept rows (the exact halving rows and the
+// pixels from the kept sums through wide, when set).
 template <Output kOut>
 int32_t KeptBlock(const int32_t* k, const BitmapBits& dst, const BitmapBits& src, uint32_t x, uint32_t step, uint32_t y,
-                  uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept) {
+                  uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept, const BicubicWideForms* wide = nullptr) {
   const int32_t count = dst.width, n = count & ~7;
   if (count > kept->capacity || n == 0) return 0;
   KeepRun(k, kept, src, x, step, count, n);
   kept->ystep = ystep;
   for (int32_t i = 0; i < dst.height;) {
     const int32_t done = TryExactHalvingRows<kOut>(k, reinterpret_cast<uint8_t*>(RowAt(dst, i)), dst.pitch,
-                                                    dst.height - i, y, ystep, src, n, alpha, kept);
-    if (done == 0) KeptRowSums<kOut>(k, RowAt(dst, i), src, int32_t(y), n, alpha, kept);
+                                                    dst.height - i, y, ystep, src, n, alpha, kept, wide);
+    if (done == 0) KeptRowSums<kOut>(k, RowAt(dst, i), src, int32_t(y), n, alpha, kept, wide);
     const int32_t rows = done ? done : 1;
     i += rows, y += uint32_t(rows) * ystep;
   }
@@ -711,6 +687,12 @@ int32_t KeptBlock(const int32_t* k, const BitmapBits& dst, const BitmapBits& src
 int32_t BicubicBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
                           uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept) {
   return KeptBlock<Output::kCopy>(kernel, dst, src, x, step, y, ystep, alpha, kept);
+}
+
+int32_t BicubicWideBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
+                              uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept,
+                              const BicubicWideForms& wide) {
+  return KeptBlock<Output::kCopy>(kernel, dst, src, x, step, y, ystep, alpha, kept, &wide);
 }
 
 int32_t BicubicOverBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <climits>
+#include <cstddef>
 #include <cstdint>
 
 #include "core/cpu_features.h"
@@ -91,6 +92,25 @@ using BicubicRowFn = int32_t (*)(const int32_t* kernel, uint32_t* dst, const Bit
 using BicubicBlockFn = int32_t (*)(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
                                    uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept);
 
+// The exact halving pass of the copying block kernel (every block of the
+// run exact halving, kept by the block kernel): output rows, up to height
+// of them from dst a pitch apart at row positions y, y + ystep, ..., as
+// long as each row's last two texel rows are missing and its first two
+// kept; returns the rows done.
+using BicubicHalvingRowsFn = int32_t (*)(const int32_t* kernel, uint8_t* dst, std::ptrdiff_t pitch, int32_t height,
+                                         uint32_t y, uint32_t ystep, const BitmapBits& src, int32_t n, uint32_t alpha,
+                                         BicubicKeptRows* kept);
+// The copying block kernel's output row at row position y from the kept
+// sums of its four texel rows (sums[r], texel row r of the window), the
+// first n pixels; sequential: every block's sums in pixel order.
+using BicubicSumsRowFn = void (*)(const int32_t* kernel, uint32_t* dst, const int16_t* const sums[4], int32_t y,
+                                  int32_t n, bool sequential);
+// Wider forms of those two parts.
+struct BicubicWideForms {
+  BicubicHalvingRowsFn halving_rows;
+  BicubicSumsRowFn sums_row;
+};
+
 #if defined(OWL_X86)
 // AVX2 kernels of SampleBicubic_MMX, SampleBicubicOver_MMX and
 // SampleBicubicOverAlpha_MMX: the same pixels, eight a step.
@@ -106,6 +126,14 @@ int32_t BicubicOverBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, cons
                               uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept);
 int32_t BicubicOverAlphaBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
                                    uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept);
+// BicubicBlock_AVX2 with its exact halving pass and its rows from the kept
+// sums through wide.
+int32_t BicubicWideBlock_AVX2(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
+                              uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept,
+                              const BicubicWideForms& wide);
+// BicubicBlock_AVX2 with those two parts sixteen pixels a step (AVX-512).
+int32_t BicubicBlock_AVX512(const int32_t* kernel, const BitmapBits& dst, const BitmapBits& src, uint32_t x,
+                            uint32_t step, uint32_t y, uint32_t ystep, uint32_t alpha, BicubicKeptRows* kept);
 #endif
 
 }  // namespace owl

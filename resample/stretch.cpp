@@ -150,7 +150,8 @@ bool StretchBicubic(const BitmapBits& dst, const BitmapBits& src) {
   const BicubicSamplers<decltype(&SampleBicubic)> integer{SampleBicubic, SampleBicubicClamped};
 #if defined(OWL_HAVE_MMX)
   return StretchBicubicWith(dst, src, integer,
-                            {SampleBicubic_MMX, SampleBicubicClamped_MMX, BicubicRow_AVX2, BicubicBlock_AVX2});
+                            {SampleBicubic_MMX, SampleBicubicClamped_MMX, BicubicRow_AVX2, BicubicBlock_AVX2,
+                             BicubicBlock_AVX512});
 #else
   return StretchBicubicWith(dst, src, integer, integer);
 #endif

@@ -232,7 +232,7 @@ TEST(StretchBicubic, KeptRowsExactHalving) {
   Rng rng(95);
   for (int mode : {0, 1, 2}) {
     SetStretchKernelMode(mode);
-    for (auto [sw, dw] : {std::pair{16, 8}, {34, 17}, {48, 24}, {66, 33}, {49, 24}, {600, 300}}) {
+    for (auto [sw, dw] : {std::pair{16, 8}, {34, 17}, {48, 24}, {66, 33}, {49, 24}, {600, 300}, {32, 16}, {80, 40}}) {
       owltest::BlockCase c(rng, sw, 2 * (dw % 3 + 2), dw, dw % 3 + 2, 1 + sw % 3, dw % 4);
       owltest::CheckCase(c, StretchBicubic, owltest::BicubicRef);
     }
@@ -241,9 +241,11 @@ TEST(StretchBicubic, KeptRowsExactHalving) {
   // Halved across (and down, up or by other ratios): output rows whose two
   // new texel rows are filtered in the pass that makes their pixels, copied,
   // composited and at a constant alpha; heights past 256 rows drift off the
-  // vertical phase, odd ones clamp the last texel row.
+  // vertical phase, odd ones clamp the last texel row; rows of two to six
+  // blocks, whose inner blocks go two a step from either block.
   for (auto [sw, dw, sh, dh] : {std::array{34, 17, 40, 20}, {66, 33, 600, 300}, {48, 24, 37, 18}, {16, 8, 531, 265},
-                                {34, 17, 29, 17}, {34, 17, 51, 17}, {34, 17, 9, 17}}) {
+                                {34, 17, 29, 17}, {34, 17, 51, 17}, {34, 17, 9, 17}, {32, 16, 30, 15},
+                                {80, 40, 24, 12}, {96, 48, 26, 13}, {62, 31, 20, 10}}) {
     owltest::BlockCase c(rng, sw, sh, dw, dh, 1 + sw % 3, dw % 4);
     owltest::CheckCase(c, StretchBicubic, owltest::BicubicRef);
     for (uint32_t alpha : {255u, 128u})
