@@ -55,6 +55,17 @@ size_t BilinearHalvePlanWords(int32_t width, uint32_t step);
 void BilinearHalvePlan_AVX2(uint32_t* plan, int32_t width, uint32_t step);
 void StretchBilinearHalveRow_AVX2(uint32_t* dst, const uint32_t* row0, const uint32_t* row1, int32_t width,
                                   uint32_t step, uint32_t fy, const uint32_t* plan, std::ptrdiff_t ahead);
+// Its AVX-512 kernel (F and BW), run in its place where the processor has
+// AVX-512: sixteen pixels a step from two loads of sixteen texels a row,
+// with a plan of its own (64-byte aligned); the loads of a row's first
+// block, of blocks where the pairs fall one texel back and of the last
+// block when short of sixteen pixels read only the texels the row reads.
+// Exactly the same pixels, at those steps only (the AVX2 row takes any
+// step). The step is not looked at: the plan holds it.
+size_t BilinearHalvePlanWords_AVX512(int32_t width, uint32_t step);
+void BilinearHalvePlan_AVX512(uint32_t* plan, int32_t width, uint32_t step);
+void StretchBilinearHalveRow_AVX512(uint32_t* dst, const uint32_t* row0, const uint32_t* row1, int32_t width,
+                                    uint32_t step, uint32_t fy, const uint32_t* plan, std::ptrdiff_t ahead);
 #endif
 
 }  // namespace owl

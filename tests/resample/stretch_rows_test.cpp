@@ -166,6 +166,12 @@ TEST(StretchRows, Avx2TwoPassBilinearMatchesOnePass) {
       BilinearHalvePlan_AVX2(plan.data(), w, step);
       StretchBilinearHalveRow_AVX2(halved.data(), r0.data(), r1.data(), w, step, fy, plan.data(), 0);
       ASSERT_EQ(halved, want) << "halving, step " << step << " width " << w << " fy " << fy;
+      if (!HasAVX512() || step < 0x1E000 || step > 0x20000) continue;  // its steps only
+      std::vector<uint32_t> wide(BilinearHalvePlanWords_AVX512(w, step));
+      BilinearHalvePlan_AVX512(wide.data(), w, step);
+      halved.assign(size_t(w) + 1, kGuard);
+      StretchBilinearHalveRow_AVX512(halved.data(), r0.data(), r1.data(), w, step, fy, wide.data(), 0);
+      ASSERT_EQ(halved, want) << "halving sixteen a step, step " << step << " width " << w << " fy " << fy;
     }
 }
 
@@ -178,10 +184,10 @@ TEST(StretchBilinear, KeptRowsAtEveryVerticalRatio) {
     owltest::CheckCase(c, StretchBilinear, owltest::BilinearRef);
   }
   // Twice the destination, and the first widths short of it that leave the
-  // one-pass row near 0.5x (step below 0x1E000), around its eight pixels;
-  // then blocks whose pairs fall one texel back at every pixel (step
+  // one-pass row near 0.5x (step below 0x1E000), around its eight and
+  // sixteen pixels; then blocks whose pairs fall one texel back at every pixel (step
   // 0x1E400), with rows of fraction 0 (twice the height and one).
-  for (int32_t dw : {7, 8, 9, 16, 17, 33}) {
+  for (int32_t dw : {7, 8, 9, 15, 16, 17, 32, 33}) {
     for (int32_t sw : {2 * dw, 2 * dw + 1, (15 * dw + 7) / 8}) {
       owltest::BlockCase c(rng, sw, 2 * (dw % 5 + 1), dw, dw % 5 + 1, 1 + dw % 3, dw % 4);
       owltest::CheckCase(c, StretchBilinear, owltest::BilinearRef);
