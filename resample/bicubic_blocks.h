@@ -1,6 +1,7 @@
 // The layout of the bicubic kept rows' weights and blocks (BicubicKeptRows),
 // shared by the AVX2 kernels that lay them out and the wider forms that
-// read them. Constants only: no code here is built for one processor.
+// read them, with two small row helpers. The helpers are static: each of
+// those files keeps its own copy, built for its processor.
 #pragma once
 
 #include <cstdint>
@@ -37,5 +38,21 @@ constexpr int32_t kEnd = 24, kPad = 8;
 // narrow blocks' permute; exact halving blocks keep the bytes m of
 // taps 0 and 1, then 2 and 3, of pixels 0 to 3, then of pixels 4 to 7.
 constexpr int kBlockWeights = 5;
+
+// The four texel rows of the output row at row position y, clamped into a
+// source of height rows.
+static inline void TexelRows(int32_t y, int32_t height, int32_t rows[4]) {
+  const int32_t top = (y >> 16) - 1;  // signed: above the first row for the top edge
+  for (int r = 0; r < 4; ++r) rows[r] = top + r < 0 ? 0 : top + r >= height ? height - 1 : top + r;
+}
+
+// Whether an output row on texel rows rows[] takes the pass that filters two
+// new rows: its last two are neighbours and missing from the slots (texel
+// row t in slot t mod 4, held[] telling which row each slot holds), its
+// first two kept.
+static inline bool TwoNewRows(const int32_t held[4], const int32_t rows[4]) {
+  auto kept = [&](int r) { return held[rows[r] & 3] == rows[r]; };
+  return rows[3] == rows[2] + 1 && kept(0) && kept(1) && !kept(2) && !kept(3);
+}
 
 }  // namespace owl

@@ -449,13 +449,6 @@ __attribute__((always_inline)) inline void Emit8(uint32_t* out, __m256i lo, __m2
   Store8(out, s);
 }
 
-// The four texel rows of the output row at row position y, clamped into a
-// source of height rows.
-inline void TexelRows(int32_t y, int32_t height, int32_t rows[4]) {
-  const int32_t top = (y >> 16) - 1;  // signed: above the first row for the top edge
-  for (int r = 0; r < 4; ++r) rows[r] = top + r < 0 ? 0 : top + r >= height ? height - 1 : top + r;
-}
-
 // Output rows, up to height of them from dst a pitch apart at row positions
 // y, y + ystep, ..., as long as each row's last two texel rows t and t + 1
 // (inside src) are missing and its first two kept, every block an exact
@@ -478,8 +471,7 @@ __attribute__((noinline)) int32_t ExactHalvingRows(const int32_t* k, uint8_t* ds
   for (; i < height; ++i, y += ystep, dst += pitch) {
     int32_t rows[4];
     TexelRows(int32_t(y), src.height, rows);
-    auto kept_row = [&](int r) { return kept->row[rows[r] & 3] == rows[r]; };
-    if (!(rows[3] == rows[2] + 1 && kept_row(0) && kept_row(1) && !kept_row(2) && !kept_row(3))) break;
+    if (!TwoNewRows(kept->row, rows)) break;
     const uint32_t fy = (y >> 8) & 255;
     const __m256i w0 = _mm256_set1_epi32(k[256 + fy]), w1 = _mm256_set1_epi32(k[fy]),
                   w2 = _mm256_set1_epi32(k[256 - fy]), w3 = _mm256_set1_epi32(k[512 - fy]);

@@ -71,13 +71,6 @@ inline __m512i TexelsAt(const EndTexels& end, std::ptrdiff_t c, int32_t first) {
   return _mm512_permutex2var_epi32(end.lo, index, end.hi);
 }
 
-// The four texel rows of the output row at row position y, clamped into a
-// source of height rows.
-inline void TexelRows(int32_t y, int32_t height, int32_t rows[4]) {
-  const int32_t top = (y >> 16) - 1;  // signed: above the first row for the top edge
-  for (int r = 0; r < 4; ++r) rows[r] = top + r < 0 ? 0 : top + r >= height ? height - 1 : top + r;
-}
-
 // One output row of the pass: its first two texel rows' kept sums, its
 // last two's (written), its pixels, its vertical weights and the offsets
 // of the texel rows asked for ahead.
@@ -199,8 +192,7 @@ __attribute__((noinline)) int32_t HalvingRows(const int32_t* k, uint8_t* dst, st
   for (; i < height; ++i, y += ystep, dst += pitch) {
     int32_t rows[4];
     TexelRows(int32_t(y), src.height, rows);
-    auto kept_row = [&](int r) { return kept->row[rows[r] & 3] == rows[r]; };
-    if (!(rows[3] == rows[2] + 1 && kept_row(0) && kept_row(1) && !kept_row(2) && !kept_row(3))) break;
+    if (!TwoNewRows(kept->row, rows)) break;
     const uint32_t fy = (y >> 8) & 255;
     const __m512i w0 = _mm512_set1_epi32(k[256 + fy]), w1 = _mm512_set1_epi32(k[fy]),
                   w2 = _mm512_set1_epi32(k[256 - fy]), w3 = _mm512_set1_epi32(k[512 - fy]);

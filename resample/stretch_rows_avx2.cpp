@@ -4,6 +4,7 @@
 
 #if defined(OWL_X86)
 #include "resample/avx2_bilinear.h"
+#include "resample/halve_plan.h"
 
 namespace owl {
 
@@ -122,11 +123,6 @@ struct HalveBlock {
   }
 };
 
-// Byte weights of one texel pair, as the multiply-add takes them: first
-// texel in the low byte. 256 - f does not fit a byte at f = 0; the pair is
-// then the first texel twice, at 128 each.
-inline uint32_t PairWeights(uint32_t f) { return f ? (256 - f) | f << 8 : 0x8080; }
-
 }  // namespace
 
 size_t BilinearHalvePlanWords(int32_t width, uint32_t step) {
@@ -160,12 +156,8 @@ void BilinearHalvePlan_AVX2(uint32_t* plan, int32_t width, uint32_t step) {
     for (int lane = 0; lane < 4; ++lane) {
       const int32_t first = block.at[2 * lane], from = lane < 2 ? 0 : kind;
       for (int t = 0; t < 4; ++t) special[(lane / 2) * 8 + (lane % 2) * 4 + t] = uint32_t(first - from + t);
-      uint32_t shuffle[4] = {0, 0, 0, 0};
-      for (int q = 0; q < 2; ++q) {
-        const int k = 2 * lane + q;
-        const uint32_t t0 = uint32_t(block.at[k] - first), t1 = t0 + (block.f[k] ? 1 : 0);
-        for (int c = 0; c < 4; ++c) shuffle[2 * q + c / 2] |= ((4 * t0 + c) | (4 * t1 + c) << 8) << (16 * (c % 2));
-      }
+      uint32_t shuffle[4];
+      PairShuffle(block.at, block.f, 2 * lane, first, shuffle);
       for (int w = 0; w < 4; ++w) special[16 + (lane / 2) * 8 + (lane % 2) * 4 + w] = shuffle[w];
     }
     special += 32;

@@ -4,6 +4,7 @@
 
 #if defined(OWL_X86)
 #include "core/avx512_pixels.h"
+#include "resample/halve_plan.h"
 
 namespace owl {
 
@@ -37,10 +38,6 @@ struct HalveBlock16 {
     return last < from ? 0 : at[last] + 2 - at[from];
   }
 };
-
-// As in the AVX2 plan: the byte weights of one texel pair, first texel in
-// the low byte; at f = 0 the first texel twice at 128.
-inline uint32_t PairWeights(uint32_t f) { return f ? (256 - f) | f << 8 : 0x8080; }
 
 }  // namespace
 
@@ -81,12 +78,8 @@ void BilinearHalvePlan_AVX512(uint32_t* plan, int32_t width, uint32_t step) {
     for (int lane = 0; lane < 8; ++lane) {
       const int32_t first = block.at[2 * lane], from = lane < 4 ? 0 : second;
       for (int t = 0; t < 4; ++t) special[(lane / 4) * 16 + (lane % 4) * 4 + t] = uint32_t(first - from + t) & 15;
-      uint32_t shuffle[4] = {0, 0, 0, 0};
-      for (int q = 0; q < 2; ++q) {
-        const int k = 2 * lane + q;
-        const uint32_t t0 = uint32_t(block.at[k] - first), t1 = t0 + (block.f[k] ? 1 : 0);
-        for (int c = 0; c < 4; ++c) shuffle[2 * q + c / 2] |= ((4 * t0 + c) | (4 * t1 + c) << 8) << (16 * (c % 2));
-      }
+      uint32_t shuffle[4];
+      PairShuffle(block.at, block.f, 2 * lane, first, shuffle);
       for (int w = 0; w < 4; ++w) special[32 + (lane / 4) * 16 + (lane % 4) * 4 + w] = shuffle[w];
     }
     special += 64;
